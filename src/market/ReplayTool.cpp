@@ -1,0 +1,134 @@
+#include "market/ReplayTool.h"
+
+#include "market/Market.h"
+#include "trading/NumberReading.h"
+
+#include <cstdint>
+#include <ostream>
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::uint64_t kDefaultTicks = 60;
+constexpr std::uint64_t kMaxTicks = 100000000;
+
+constexpr const char* kUsage =
+    "usage: vantrel-market [--ticks N] [--board]\n"
+    "Replays the simulated market from start-up and writes one CSV row per tick:\n"
+    "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
+    "  --ticks N  number of ticks to run, 0 to 100000000 (default 60)\n"
+    "  --board    add the eleven board rows r1..r11 as price/offered/bid\n"
+    "  --help     show this help\n";
+
+struct Options {
+    std::uint64_t ticks = kDefaultTicks;
+    bool board = false;
+    bool help = false;
+};
+
+bool parseTicks(const std::string& text, std::uint64_t& ticks) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value > kMaxTicks)
+        return false;
+    ticks = value;
+    return true;
+}
+
+// Returns an empty string on success, else the one line to complain with.
+std::string parseOptions(const std::vector<std::string>& args, Options& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--board") {
+            options.board = true;
+        } else if (arg == "--ticks" || arg.rfind("--ticks=", 0) == 0) {
+            std::string value;
+            if (arg == "--ticks") {
+                if (i + 1 >= args.size())
+                    return "--ticks needs a number of ticks";
+                value = args[++i];
+            } else {
+                value = arg.substr(8);
+            }
+            if (!parseTicks(value, options.ticks))
+                return "--ticks takes a whole number from 0 to 100000000, not '" + value + "'";
+        } else {
+            return "unknown argument '" + arg + "' (see --help)";
+        }
+    }
+    return {};
+}
+
+void appendNumber(std::string& line, double value) {
+    line += plainDecimal(value);
+}
+
+void writeHeader(std::string& line, bool board) {
+    line = "tick,centre,last,ask,ask_shares,bid,bid_shares";
+    if (board) {
+        for (int r = 1; r <= Market::kBoardRows; ++r)
+            line += ",r" + std::to_string(r);
+    }
+    line += '\n';
+}
+
+void writeRow(std::string& line, std::uint64_t tick, const Market& market, bool board) {
+    line = std::to_string(tick);
+    for (double value : {market.dblCenterPrice, market.dblNowPrice, market.dblAskPrice,
+                         market.dblAskAmount, market.dblBidPrice, market.dblBidAmount}) {
+        line += ',';
+        appendNumber(line, value);
+    }
+    if (board) {
+        for (int r = 0; r < market.boardRowCount(); ++r) {
+            const BoardRow& row = market.boardRows()[r];
+            line += ',';
+            appendNumber(line, row.price);
+            line += '/';
+            appendNumber(line, row.offered);
+            line += '/';
+            appendNumber(line, row.bid);
+        }
+    }
+    line += '\n';
+}
+
+} // namespace
+
+int runReplay(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    const std::string problem = parseOptions(args, options);
+    if (!problem.empty()) {
+        err << "vantrel-market: " << problem << '\n';
+        return 2;
+    }
+    if (options.help) {
+        out << kUsage;
+        return out ? 0 : 1;
+    }
+
+    Market market;
+    market.StartUp();
+    std::string line;
+    writeHeader(line, options.board);
+    out << line;
+    for (std::uint64_t tick = 1; tick <= options.ticks && out; ++tick) {
+        market.Timer1_Timer();
+        writeRow(line, tick, market, options.board);
+        out << line;
+    }
+    out.flush();
+    // A reader that went away (for example `| head`) is not an error.
+    return 0;
+}
+
+} // namespace vantrel
