@@ -1,0 +1,90 @@
+#include "trading/OrderChecks.h"
+
+#include "trading/NumberReading.h"
+#include "trading/PriceRules.h"
+#include "trading/StockInfo.h"
+
+#include <cmath>
+
+namespace vantrel {
+namespace {
+
+const char* const kRequiredTitle = "必須項目";
+const char* const kAmountErrorTitle = "指定金額エラー";
+const char* const kQuantityErrorTitle = "指定数エラー";
+
+// The few points in which the two forms differ.
+struct FormWording {
+    std::string priceLimitTitle;
+    const char* noShares;
+    const char* noYen;
+};
+
+// Whole units only. A count whose rounded value leaves the 32-bit range is
+// not judged here: it is refused as a wrong share count.
+bool isNotWholeUnits(double shares) {
+    return toInt32RoundHalfEven(shares) && std::fmod(shares, stock::kUnit) != 0;
+}
+
+bool isWrongShareCount(double shares) {
+    return shares <= 0 || !toInt32RoundHalfEven(shares);
+}
+
+std::optional<MessageBoxText> checkForm(const std::string& codeText, const OrderForm& form,
+                                        const FormWording& wording,
+                                        std::optional<double> holdings) {
+    if (codeText.empty())
+        return MessageBoxText{"銘柄コードを入力してください。", kRequiredTitle};
+
+    if (form.priceKind == PriceKind::Limit) {
+        const double price = readLenient(form.priceText);
+        const double lower = lowerLimitPrice(stock::kPreviousClose);
+        const double upper = upperLimitPrice(stock::kPreviousClose);
+        if (price == 0)
+            return MessageBoxText{"指値を入力してください。", kRequiredTitle};
+        if (price < lower)
+            return MessageBoxText{"指値が制限値幅（" + plainDecimal(lower) +
+                                      "円）を下回っています。",
+                                  wording.priceLimitTitle};
+        if (price > upper)
+            return MessageBoxText{"指値が制限値幅（" + plainDecimal(upper) +
+                                      "円）を上回っています。",
+                                  wording.priceLimitTitle};
+    }
+
+    if (form.quantityKind == QuantityKind::Shares) {
+        const double shares = readLenient(form.sharesText);
+        if (shares == 0)
+            return MessageBoxText{wording.noShares, kRequiredTitle};
+        if (isNotWholeUnits(shares))
+            return MessageBoxText{"単位株の倍数を指定してください。", kRequiredTitle};
+        if (isWrongShareCount(shares))
+            return MessageBoxText{"指定株数に誤りがあります。", kQuantityErrorTitle};
+        if (holdings && *holdings < shares)
+            return MessageBoxText{"保有株数を超える株数は指定できません。", kQuantityErrorTitle};
+    } else if (form.quantityKind == QuantityKind::Yen) {
+        const double yen = readLenient(form.yenText);
+        if (yen == 0)
+            return MessageBoxText{wording.noYen, kRequiredTitle};
+        if (yen <= 0)
+            return MessageBoxText{"指定金額に誤りがあります。", kAmountErrorTitle};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<MessageBoxText> CheckBuyOrder(const std::string& codeText, const OrderForm& form) {
+    static const FormWording wording{kAppTitle, "購入株数を指定してください。",
+                                     "購入金額を指定してください。"};
+    return checkForm(codeText, form, wording, std::nullopt);
+}
+
+std::optional<MessageBoxText> CheckSellOrder(const std::string& codeText, const OrderForm& form,
+                                             double holdings) {
+    static const FormWording wording{kRequiredTitle, "売却株数を指定してください。",
+                                     "売却金額を指定してください。"};
+    return checkForm(codeText, form, wording, holdings);
+}
+
+} // namespace vantrel

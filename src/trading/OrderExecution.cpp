@@ -1,0 +1,100 @@
+#include "trading/OrderExecution.h"
+
+#include "trading/NumberReading.h"
+
+#include <cmath>
+#include <optional>
+
+namespace vantrel {
+namespace {
+
+struct Fill {
+    double price;
+    double shares;
+};
+
+// The first rule the order meets, for its side. Rules 1 and 2 (3 and 4 for a
+// sell) reach the other side's best quote; 5 (6) meet the last trade at the
+// order's own best price; 7 (8) follow a last trade through the order price.
+std::optional<Fill> findFill(const PendingOrder& order, const Market& market) {
+    const double p = order.price;
+    const double r = order.remaining;
+    const double last = market.dblNowPrice;
+    if (order.side == OrderSide::Buy) {
+        if (p >= market.dblAskPrice)
+            return Fill{market.dblAskPrice, r <= market.dblAskAmount ? r : market.dblAskAmount};
+        if (last == p && p == market.dblBidPrice && r > market.dblBidAmount)
+            return Fill{p, r - market.dblBidAmount};
+        if (p > last)
+            return Fill{last, r};
+    } else {
+        if (p <= market.dblBidPrice)
+            return Fill{market.dblBidPrice, r <= market.dblBidAmount ? r : market.dblBidAmount};
+        if (last == p && p == market.dblAskPrice && r > market.dblAskAmount)
+            return Fill{p, r - market.dblAskAmount};
+        if (p < last)
+            return Fill{last, r};
+    }
+    return std::nullopt;
+}
+
+// Kept in double: a running value may lie far beyond any 32-bit integer.
+double roundHalfEven(double value) {
+    if (std::fabs(value - std::trunc(value)) == 0.5)
+        return 2 * std::round(value / 2);
+    return std::round(value);
+}
+
+// Adds the fill to the running traded value and charges the commission once
+// when the value has reached the step. Only the remainder modulo the step is
+// kept, however many steps one fill passes. A running value with a fraction
+// never equals its whole remainder, so it is charged as well.
+void chargeCommission(Account& account, TradeLog& log, double value) {
+    const double running = value + account.dblTradeValue;
+    account.dblTradeValue = running;
+    const double remainder = std::fmod(roundHalfEven(running), kCommissionStep);
+    if (remainder == running)
+        return;
+    account.dblTradeValue = remainder;
+    account.setPower(account.power() - kCommission);
+    log.AddLog("手数料 " + plainDecimal(kCommission) + "円 が余力から引かれました。");
+}
+
+} // namespace
+
+void Timer2_Timer(Account& account, const Market& market, TradeLog& log) {
+    if (account.dblExecWait >= kExecWaitThreshold)
+        CheckExecution(account, market, log);
+    account.dblExecWait += 1;
+}
+
+void CheckExecution(Account& account, const Market& market, TradeLog& log) {
+    if (!account.hasPendingOrder())
+        return;
+    const auto fill = findFill(*account.order(), market);
+    // A quote of no shares (before the first tick) fills nothing at all.
+    if (fill && fill->shares != 0)
+        ExecuteOrder(account, log, fill->price, fill->shares);
+}
+
+void ExecuteOrder(Account& account, TradeLog& log, double price, double shares) {
+    const PendingOrder& order = *account.order();
+    const double value = price * shares;
+    log.AddLog("株価" + plainDecimal(price) + "円で" + plainDecimal(shares) + "株約定しました。（" +
+               plainDecimal(value) + "円）");
+    if (order.side == OrderSide::Buy) {
+        account.setHoldings(account.holdings() + shares);
+        // The order price was set aside; the fill costs its own price.
+        account.setPower(account.power() + (order.price - price) * shares);
+    } else {
+        account.setPower(account.power() + value);
+        account.setHoldings(account.holdings() - shares);
+    }
+    account.setRemaining(order.remaining - shares);
+    if (account.order()->remaining == 0)
+        account.clearOrder();
+    chargeCommission(account, log, value);
+    account.dblExecWait = kExecWaitAfterFill;
+}
+
+} // namespace vantrel

@@ -1,0 +1,57 @@
+#include "trading/ShareCount.h"
+
+#include "trading/NumberReading.h"
+#include "trading/PriceRules.h"
+#include "trading/StockInfo.h"
+
+#include <limits>
+
+namespace vantrel {
+
+std::optional<std::int32_t> wholeDivide(double dividend, double divisor) {
+    const auto a = toInt32RoundHalfEven(dividend);
+    const auto b = toInt32RoundHalfEven(divisor);
+    if (!a || !b || *b == 0)
+        return std::nullopt;
+    // Only the most negative value divided by -1 leaves the range.
+    const std::int64_t quotient = std::int64_t{*a} / *b;
+    if (quotient > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(quotient);
+}
+
+double unitsAffordable(double amount, double price) {
+    const auto perPrice = wholeDivide(amount, price);
+    if (!perPrice)
+        return 0;
+    const auto units = wholeDivide(*perPrice, stock::kUnit);
+    return units ? *units * stock::kUnit : 0;
+}
+
+double deriveShareCount(OrderSide side, const OrderForm& form, double buyingPower,
+                        double holdings) {
+    if (form.priceKind == PriceKind::None)
+        return 0;
+    const bool limit = form.priceKind == PriceKind::Limit;
+    const double price =
+        limit ? readLenient(form.priceText) : upperLimitPrice(stock::kPreviousClose);
+
+    switch (form.quantityKind) {
+    case QuantityKind::Shares:
+        // A market order takes the typed count strictly; a text the strict
+        // reading cannot take keeps the value the form check accepted.
+        if (limit)
+            return readLenient(form.sharesText);
+        return readStrict(form.sharesText).value_or(readLenient(form.sharesText));
+    case QuantityKind::Yen:
+        return unitsAffordable(readLenient(form.yenText), price);
+    case QuantityKind::Everything:
+        return side == OrderSide::Buy ? unitsAffordable(buyingPower - kCommission, price)
+                                      : holdings;
+    case QuantityKind::None:
+        break;
+    }
+    return 0;
+}
+
+} // namespace vantrel

@@ -1,0 +1,45 @@
+#include "trading/Trader.h"
+
+#include "trading/OrderCancellation.h"
+#include "trading/OrderChecks.h"
+#include "trading/OrderExecution.h"
+#include "trading/OrderPlacement.h"
+
+namespace vantrel {
+
+Trader::Trader(const Market& market, TradeLog& log, MessagePrompter& prompter)
+    : m_market(market), m_log(log), m_prompter(prompter) {}
+
+void Trader::cmdBuyNow_Click(const std::string& codeText, const OrderForm& buyForm) {
+    // Every press restarts the wait, even one that places nothing.
+    m_account.dblExecWait = 0;
+    const auto box = CheckBuyOrder(codeText, buyForm);
+    if (!box)
+        PlaceBuyOrder(m_account, buyForm, m_log);
+    show(box);
+}
+
+void Trader::cmdSellNow_Click(const std::string& codeText, const OrderForm& sellForm) {
+    m_account.dblExecWait = 0;
+    auto box = CheckSellOrder(codeText, sellForm, m_account.holdings());
+    if (!box)
+        box = PlaceSellOrder(m_account, sellForm, m_log);
+    show(box);
+}
+
+void Trader::cmdCancelOldest_Click() {
+    CancelPendingOrder(m_account, m_log);
+}
+
+void Trader::Timer2_Timer() {
+    vantrel::Timer2_Timer(m_account, m_market, m_log);
+}
+
+// Timer events may run while the box is open, so a refusal shows its box only
+// after everything else it does is done.
+void Trader::show(const std::optional<MessageBoxText>& box) {
+    if (box)
+        m_prompter.ShowMessage(box->prompt, box->title);
+}
+
+} // namespace vantrel
