@@ -211,14 +211,21 @@ std::string plainDecimal(double value) {
     return out;
 }
 
-std::optional<std::int32_t> toInt32RoundHalfEven(double value) {
+double roundHalfEven(double value) {
     if (!std::isfinite(value))
-        return std::nullopt;
+        return value;
     // value - floor(value) is exact for every double, so the halfway test is too.
     double rounded = std::floor(value);
     const double fraction = value - rounded;
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0.0))
         rounded += 1.0;
+    return rounded;
+}
+
+std::optional<std::int32_t> toInt32RoundHalfEven(double value) {
+    if (!std::isfinite(value))
+        return std::nullopt;
+    const double rounded = roundHalfEven(value);
     if (rounded < -2147483648.0 || rounded > 2147483647.0)
         return std::nullopt;
     return static_cast<std::int32_t>(rounded);

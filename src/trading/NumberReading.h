@@ -30,6 +30,10 @@ std::optional<double> readStrict(std::string_view text);
 // zero is "0". Infinities and NaN come out as "inf", "-inf" and "nan".
 std::string plainDecimal(double value);
 
+// Rounds to the nearest whole number, an exact half to the even neighbour,
+// whatever the floating-point rounding mode. Non-finite values pass through.
+double roundHalfEven(double value);
+
 // Rounds half to even and takes the result as a 32-bit signed integer; empty
 // when the value is not finite or out of range. Every double-to-integer
 // conversion of the trading rules goes through here.

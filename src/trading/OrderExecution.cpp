@@ -38,13 +38,6 @@ std::optional<Fill> findFill(const PendingOrder& order, const Market& market) {
     return std::nullopt;
 }
 
-// Kept in double: a running value may lie far beyond any 32-bit integer.
-double roundHalfEven(double value) {
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        return 2 * std::round(value / 2);
-    return std::round(value);
-}
-
 // Adds the fill to the running traded value and charges the commission once
 // when the value has reached the step. Only the remainder modulo the step is
 // kept, however many steps one fill passes. A running value with a fraction
@@ -52,6 +45,7 @@ double roundHalfEven(double value) {
 void chargeCommission(Account& account, TradeLog& log, double value) {
     const double running = value + account.dblTradeValue;
     account.dblTradeValue = running;
+    // Kept in double: a running value may lie far beyond any 32-bit integer.
     const double remainder = std::fmod(roundHalfEven(running), kCommissionStep);
     if (remainder == running)
         return;
