@@ -1,0 +1,39 @@
+#pragma once
+
+#include "market/BoardRow.h"
+
+#include <QAbstractTableModel>
+
+#include <array>
+#include <vector>
+
+namespace vantrel {
+
+// The board as a report-style list: one row per price level, highest price
+// on top. Column 0 is the list item's own text, always empty and zero wide;
+// the spacer columns stay empty too.
+class BoardModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { ItemText, Offered, LeftSpacer, Price, RightSpacer, Bid, ColumnCount };
+    // Column widths in twips (1/1440 inch; 15 twips make one pixel).
+    static constexpr std::array<int, ColumnCount> kColumnTwips{0, 1100, 250, 1000, 250, 1100};
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // Replaces every row; rows come top to bottom.
+    void setRows(std::vector<BoardRow> rows);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    QString cellText(const BoardRow& row, int column) const;
+
+    std::vector<BoardRow> m_rows;
+};
+
+} // namespace vantrel

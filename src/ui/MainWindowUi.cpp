@@ -1,0 +1,284 @@
+#include "ui/MainWindowUi.h"
+
+#include "ui/Appearance.h"
+#include "ui/BoardModel.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+namespace vantrel {
+
+namespace {
+
+// The client area is 7020 x 9150 twips; Qt scales these logical pixels on
+// high-DPI screens.
+constexpr QSize kClientSize(468, 610);
+constexpr double kTwipsPerPixel = 15;
+constexpr qreal kTextPoints = 9;
+constexpr qreal kBoardPoints = 8.25;
+constexpr int kBoardRowHeight = 18;
+
+// Board rows as tall as a report-style list draws them, so the eleven levels
+// fill the board's height.
+class BoardRowDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), kBoardRowHeight};
+    }
+};
+
+QLabel* caption(QWidget* parent, const QString& name, const QString& text, const QRect& rect,
+                Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = placeWidget<QLabel>(parent, name, rect);
+    label->setText(text);
+    label->setAlignment(alignment);
+    return label;
+}
+
+// A label that shows a value of record, drawn as a sunken field.
+QLabel* field(QWidget* parent, const QString& name, const QRect& rect,
+              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = caption(parent, name, QString(), rect, alignment);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setMargin(1);
+    return label;
+}
+
+// A label that only holds a value and is never shown.
+QLabel* hiddenValue(QWidget* parent, const QString& name) {
+    auto* label = placeWidget<QLabel>(parent, name, QRect());
+    label->hide();
+    return label;
+}
+
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& rect) {
+    auto* box = placeWidget<QGroupBox>(parent, name, rect);
+    box->setTitle(title);
+    return box;
+}
+
+QLineEdit* numberBox(QWidget* parent, const QString& name, const QRect& rect) {
+    auto* box = placeWidget<QLineEdit>(parent, name, rect);
+    preferLatinDigits(*box);
+    return box;
+}
+
+// A control array of option buttons: objectName is the array's name followed
+// by the index, which is also the button's id in the group.
+QRadioButton* option(QButtonGroup& group, QWidget* parent, int index, const QString& text,
+                     const QRect& rect) {
+    auto* button =
+        placeWidget<QRadioButton>(parent, group.objectName() + QString::number(index), rect);
+    button->setText(text);
+    group.addButton(button, index);
+    return button;
+}
+
+QButtonGroup* optionArray(QWidget* owner, const QString& name) {
+    auto* group = new QButtonGroup(owner);
+    group->setObjectName(name);
+    return group;
+}
+
+struct PaneNames {
+    QString priceFrame, priceTitle, priceKind, priceBox, priceUnit;
+    QString quantityFrame, quantityTitle, quantityKind, sharesBox, sharesUnit, yenBox, yenUnit;
+    QString everything, button, buttonText;
+};
+
+// Buy and sell share one layout; only names and captions differ.
+OrderPane buildOrderPane(QWidget* parent, int left, const PaneNames& names) {
+    OrderPane pane;
+    auto* priceFrame = frame(parent, names.priceFrame, names.priceTitle, {left, 314, 148, 62});
+    pane.priceKind = optionArray(parent, names.priceKind);
+    option(*pane.priceKind, priceFrame, 0, QStringLiteral("指値"), {8, 17, 56, 20})
+        ->setChecked(true);
+    option(*pane.priceKind, priceFrame, 1, QStringLiteral("成行"), {8, 37, 56, 20});
+    pane.priceBox = numberBox(priceFrame, names.priceBox, {66, 27, 60, 22});
+    caption(priceFrame, names.priceUnit, QStringLiteral("円"), {129, 27, 16, 22});
+
+    auto* quantityFrame =
+        frame(parent, names.quantityFrame, names.quantityTitle, {left, 380, 148, 86});
+    pane.quantityKind = optionArray(parent, names.quantityKind);
+    option(*pane.quantityKind, quantityFrame, 0, QString(), {8, 17, 20, 22})->setChecked(true);
+    pane.sharesBox = numberBox(quantityFrame, names.sharesBox, {28, 17, 80, 22});
+    caption(quantityFrame, names.sharesUnit, QStringLiteral("株"), {111, 17, 32, 22});
+    option(*pane.quantityKind, quantityFrame, 1, QString(), {8, 41, 20, 22});
+    pane.yenBox = numberBox(quantityFrame, names.yenBox, {28, 41, 80, 22});
+    caption(quantityFrame, names.yenUnit, QStringLiteral("円分"), {111, 41, 32, 22});
+    option(*pane.quantityKind, quantityFrame, 2, names.everything, {8, 64, 130, 20});
+
+    pane.placeButton = placeWidget<QPushButton>(parent, names.button, {left, 470, 148, 28});
+    pane.placeButton->setText(names.buttonText);
+    return pane;
+}
+
+void buildStockBand(MainWindowUi& ui, QWidget* parent) {
+    auto* band =
+        frame(parent, QStringLiteral("frmStockInfo"), QStringLiteral("銘柄情報"), {6, 2, 456, 62});
+    caption(band, QStringLiteral("lblCode"), QStringLiteral("銘柄コード"), {10, 16, 64, 18});
+    ui.txtCode = placeWidget<QLineEdit>(band, QStringLiteral("txtCode"), {10, 34, 64, 22});
+    ui.txtCode->setText(QStringLiteral("9999"));
+    ui.txtCode->setEnabled(false);
+    caption(band, QStringLiteral("lblStockN"), QStringLiteral("銘柄名"), {82, 16, 96, 18});
+    ui.lblStockName = field(band, QStringLiteral("lblStockName"), {82, 34, 96, 22});
+    ui.lblStockName->setText(QStringLiteral("ヴァントレル"));
+    caption(band, QStringLiteral("lblMarkt"), QStringLiteral("市場"), {186, 16, 52, 18});
+    ui.lblMarket = field(band, QStringLiteral("lblMarket"), {186, 34, 52, 22});
+    ui.lblMarket->setText(QStringLiteral("東証"));
+    caption(band, QStringLiteral("lblNow"), QStringLiteral("現値"), {246, 16, 60, 18});
+    ui.lblNowPrice = field(band, QStringLiteral("lblNowPrice"), {246, 34, 60, 22});
+    caption(band, QStringLiteral("lblAmt"), QStringLiteral("株数"), {314, 16, 66, 18});
+    ui.lblAmount = field(band, QStringLiteral("lblAmount"), {314, 34, 66, 22});
+    caption(band, QStringLiteral("lblUnt"), QStringLiteral("単位株"), {388, 16, 58, 18});
+    ui.lblUnit = field(band, QStringLiteral("lblUnit"), {388, 34, 58, 22}, Qt::AlignCenter);
+    ui.lblUnit->setText(QStringLiteral("1000"));
+    ui.lblYesterdayPrice = hiddenValue(band, QStringLiteral("lblYesterdayPrice"));
+}
+
+void buildBoard(MainWindowUi& ui, QWidget* parent, QAbstractItemModel& board) {
+    caption(parent, QStringLiteral("lblBoard"), QStringLiteral("板情報"), {8, 66, 100, 18});
+    auto* view = placeWidget<QTreeView>(parent, QStringLiteral("ListView1"), {6, 84, 252, 226});
+    view->setFont(gothicFont(kBoardPoints));
+    view->setModel(&board);
+    view->setItemDelegate(new BoardRowDelegate(view));
+    view->setRootIsDecorated(false);
+    view->setItemsExpandable(false);
+    view->setUniformRowHeights(true);
+    view->setIndentation(0);
+    // The board is read, never edited or selected; it is not a tab stop.
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setFocusPolicy(Qt::NoFocus);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    header->setMinimumSectionSize(0);
+    for (int column = 0; column < BoardModel::ColumnCount; ++column)
+        header->resizeSection(column, qRound(BoardModel::kColumnTwips[column] / kTwipsPerPixel));
+    ui.ListView1 = view;
+}
+
+void buildPowerAndOrder(MainWindowUi& ui, QWidget* parent) {
+    auto* power =
+        frame(parent, QStringLiteral("frmPower"), QStringLiteral("余力"), {264, 78, 198, 52});
+    ui.lblPower = field(power, QStringLiteral("lblPower"), {10, 20, 152, 22},
+                        Qt::AlignRight | Qt::AlignVCenter);
+    caption(power, QStringLiteral("lblYen"), QStringLiteral("円"), {166, 20, 24, 22});
+
+    auto* order =
+        frame(parent, QStringLiteral("Frame3"), QStringLiteral("注文情報"), {314, 314, 148, 152});
+    ui.lblOrderPriceView = field(order, QStringLiteral("lblOrderPriceView"), {10, 22, 128, 24});
+    ui.lblOrderAmount = field(order, QStringLiteral("lblOrderAmount"), {10, 54, 128, 24});
+    ui.lblOrderType = field(order, QStringLiteral("lblOrderType"), {10, 86, 128, 24});
+    ui.lblOrderPrice = hiddenValue(order, QStringLiteral("lblOrderPrice"));
+    ui.cmdCancelOldest =
+        placeWidget<QPushButton>(parent, QStringLiteral("cmdCancelOldest"), {314, 470, 148, 28});
+    ui.cmdCancelOldest->setText(QStringLiteral("注文をキャンセル"));
+}
+
+void buildLog(MainWindowUi& ui, QWidget* parent) {
+    caption(parent, QStringLiteral("lblLog"), QStringLiteral("ログ"), {8, 502, 60, 16});
+    ui.txtResponse =
+        placeWidget<QPlainTextEdit>(parent, QStringLiteral("txtResponse"), {6, 518, 456, 86});
+    ui.txtResponse->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ui.txtResponse->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void buildMenus(MainWindowUi& ui, QMainWindow& window) {
+    const QFont font = gothicFont(kTextPoints);
+    QMenu* file = window.menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("MnuFile"));
+    file->setFont(font);
+    ui.MnuEnd = file->addAction(QStringLiteral("終了(&E)"));
+    ui.MnuEnd->setObjectName(QStringLiteral("MnuEnd"));
+    QMenu* help = window.menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("MnuHelp"));
+    help->setFont(font);
+    ui.MnuAbout = help->addAction(QStringLiteral("Vantrel について"));
+    ui.MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
+}
+
+// Tab visits each option group once (at its selected button, as Qt does for
+// exclusive groups), then the boxes and buttons of that side, then the log.
+void setTabOrder(const MainWindowUi& ui) {
+    const QList<QWidget*> order = {ui.buy.priceKind->button(0),
+                                   ui.buy.priceKind->button(1),
+                                   ui.buy.priceBox,
+                                   ui.buy.quantityKind->button(0),
+                                   ui.buy.quantityKind->button(1),
+                                   ui.buy.quantityKind->button(2),
+                                   ui.buy.sharesBox,
+                                   ui.buy.yenBox,
+                                   ui.buy.placeButton,
+                                   ui.sell.priceKind->button(0),
+                                   ui.sell.priceKind->button(1),
+                                   ui.sell.priceBox,
+                                   ui.sell.quantityKind->button(0),
+                                   ui.sell.quantityKind->button(1),
+                                   ui.sell.quantityKind->button(2),
+                                   ui.sell.sharesBox,
+                                   ui.sell.yenBox,
+                                   ui.sell.placeButton,
+                                   ui.cmdCancelOldest,
+                                   ui.txtResponse};
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+} // namespace
+
+void MainWindowUi::setupUi(QMainWindow& window, QAbstractItemModel& board) {
+    window.setObjectName(QStringLiteral("frmMain"));
+    window.setWindowTitle(QStringLiteral("Vantrel"));
+    window.setWindowIcon(programIcon());
+    window.setFont(gothicFont(kTextPoints));
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint);
+
+    auto* client = new QWidget(&window);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setFixedSize(kClientSize);
+    window.setCentralWidget(client);
+
+    buildStockBand(*this, client);
+    buildBoard(*this, client, board);
+    buildPowerAndOrder(*this, client);
+    buy = buildOrderPane(
+        client, 6,
+        {QStringLiteral("frmBuyOpt"), QStringLiteral("買い単価"), QStringLiteral("optBuyOpt"),
+         QStringLiteral("txtBuyPrice"), QStringLiteral("Label5"), QStringLiteral("frmBuyAmount"),
+         QStringLiteral("買い株数"), QStringLiteral("optBuyAmount"), QStringLiteral("txtBuyAmount"),
+         QStringLiteral("Label4"), QStringLiteral("txtBuyPower"), QStringLiteral("Label3"),
+         QStringLiteral("全力買い"), QStringLiteral("cmdBuyNow"), QStringLiteral("買い")});
+    sell = buildOrderPane(
+        client, 160,
+        {QStringLiteral("Frame2"), QStringLiteral("売り単価"), QStringLiteral("optSellOpt"),
+         QStringLiteral("txtSellPrice"), QStringLiteral("Label8"), QStringLiteral("Frame1"),
+         QStringLiteral("売り株数"), QStringLiteral("optSellAmount"),
+         QStringLiteral("txtSellAmount"), QStringLiteral("Label7"), QStringLiteral("txtSellPower"),
+         QStringLiteral("Label6"), QStringLiteral("全株売り"), QStringLiteral("cmdSellNow"),
+         QStringLiteral("売り")});
+    buildLog(*this, client);
+    buildMenus(*this, window);
+    setTabOrder(*this);
+
+    // Fixed border: the window is exactly the client area plus its menu bar.
+    window.setFixedSize(window.sizeHint());
+}
+
+} // namespace vantrel

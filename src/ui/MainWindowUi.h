@@ -1,0 +1,53 @@
+#pragma once
+
+class QAbstractItemModel;
+class QAction;
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QPlainTextEdit;
+class QPushButton;
+class QTreeView;
+
+namespace vantrel {
+
+// One side's order form. The option groups are addressed by index: price
+// kind 0 = limit, 1 = market; quantity kind 0 = shares, 1 = yen's worth,
+// 2 = everything.
+struct OrderPane {
+    QButtonGroup* priceKind = nullptr;
+    QLineEdit* priceBox = nullptr;
+    QButtonGroup* quantityKind = nullptr;
+    QLineEdit* sharesBox = nullptr;
+    QLineEdit* yenBox = nullptr;
+    QPushButton* placeButton = nullptr;
+};
+
+// Every control of the main window with its caption, start value and place.
+// It only builds; the window gives the controls their behaviour.
+struct MainWindowUi {
+    QLineEdit* txtCode = nullptr;
+    QLabel* lblStockName = nullptr;
+    QLabel* lblMarket = nullptr;
+    QLabel* lblNowPrice = nullptr;
+    QLabel* lblAmount = nullptr;
+    QLabel* lblUnit = nullptr;
+    QLabel* lblYesterdayPrice = nullptr;
+    QTreeView* ListView1 = nullptr;
+    QLabel* lblPower = nullptr;
+    QLabel* lblOrderPriceView = nullptr;
+    QLabel* lblOrderAmount = nullptr;
+    QLabel* lblOrderType = nullptr;
+    QLabel* lblOrderPrice = nullptr;
+    QPushButton* cmdCancelOldest = nullptr;
+    OrderPane buy;
+    OrderPane sell;
+    QPlainTextEdit* txtResponse = nullptr;
+    QAction* MnuEnd = nullptr;
+    QAction* MnuAbout = nullptr;
+
+    void setupUi(QMainWindow& window, QAbstractItemModel& board);
+};
+
+} // namespace vantrel

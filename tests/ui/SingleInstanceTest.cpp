@@ -1,0 +1,81 @@
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Starts the real program in a private runtime folder, so no test ever meets
+// a copy the user is running.
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+    void TearDown() override {
+        for (auto& process : processes) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+    }
+
+    QProcess& start() {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", folder.path());
+        environment.insert("TMPDIR", folder.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(VANTREL_PROGRAM), {});
+        EXPECT_TRUE(process->waitForStarted(5000));
+        processes.push_back(std::move(process));
+        return *processes.back();
+    }
+
+    // The lock file names the process that holds it on its first line.
+    bool waitForLockHeldBy(const QProcess& process) {
+        const QString path = folder.filePath(QStringLiteral("vantrel.lock"));
+        for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(20)) {
+            QFile lock(path);
+            if (lock.open(QIODevice::ReadOnly) &&
+                lock.readLine().trimmed().toLongLong() == process.processId())
+                return true;
+        }
+        return false;
+    }
+
+    QTemporaryDir folder;
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+TEST_F(SingleInstanceTest, SecondStartEndsSilentlyAndLeavesTheFirstRunning) {
+    QProcess& first = start();
+    ASSERT_TRUE(waitForLockHeldBy(first));
+
+    QProcess& second = start();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(second.readAllStandardError().isEmpty());
+
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_TRUE(waitForLockHeldBy(first));
+}
+
+TEST_F(SingleInstanceTest, LockOfAKilledCopyDoesNotBlockTheNextStart) {
+    QProcess& first = start();
+    ASSERT_TRUE(waitForLockHeldBy(first));
+    first.kill(); // SIGKILL: no chance to remove its lock
+    ASSERT_TRUE(first.waitForFinished(5000));
+    ASSERT_TRUE(QFile::exists(folder.filePath(QStringLiteral("vantrel.lock"))));
+
+    QProcess& next = start();
+    EXPECT_TRUE(waitForLockHeldBy(next));
+    EXPECT_EQ(next.state(), QProcess::Running);
+}
+
+} // namespace
