@@ -10,6 +10,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -25,16 +27,28 @@ QString numberText(double value) {
     return QString::fromStdString(plainDecimal(value));
 }
 
+QTimer* makeTimer(QObject* owner, const char* name) {
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setInterval(kTickMilliseconds);
+    return timer;
+}
+
 } // namespace
 
-frmMain::frmMain(const Clock& clock, QWidget* parent) : QMainWindow(parent) {
+frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, QWidget* parent)
+    : QMainWindow(parent) {
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
+    m_trader = std::make_unique<Trader>(m_market, *m_log, prompter);
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(kTickMilliseconds);
+    m_timer1 = makeTimer(this, "Timer1");
+    m_timer2 = makeTimer(this, "Timer2");
     connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    connect(m_timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
+    connect(m_ui.buy.placeButton, &QPushButton::clicked, this, &frmMain::cmdBuyNow_Click);
+    connect(m_ui.sell.placeButton, &QPushButton::clicked, this, &frmMain::cmdSellNow_Click);
+    connect(m_ui.cmdCancelOldest, &QPushButton::clicked, this, &frmMain::cmdCancelOldest_Click);
     connect(m_ui.MnuEnd, &QAction::triggered, this, &frmMain::MnuEnd_Click);
     connect(m_ui.MnuAbout, &QAction::triggered, this, &frmMain::MnuAbout_Click);
 
@@ -53,6 +67,7 @@ void frmMain::Form_Load() {
     m_market.StartUp();
     optBuyOpt(0)->setFocus();
     m_timer1->start();
+    m_timer2->start();
 }
 
 void frmMain::Timer1_Timer() {
@@ -60,10 +75,57 @@ void frmMain::Timer1_Timer() {
     refreshFromCore();
 }
 
+void frmMain::Timer2_Timer() {
+    m_trader->Timer2_Timer();
+    refreshFromCore();
+}
+
+void frmMain::cmdBuyNow_Click() {
+    m_trader->cmdBuyNow_Click(codeText(), readForm(m_ui.buy));
+    refreshFromCore();
+}
+
+void frmMain::cmdSellNow_Click() {
+    m_trader->cmdSellNow_Click(codeText(), readForm(m_ui.sell));
+    refreshFromCore();
+}
+
+void frmMain::cmdCancelOldest_Click() {
+    m_trader->cmdCancelOldest_Click();
+    refreshFromCore();
+}
+
 void frmMain::refreshFromCore() {
     const auto& rows = m_market.boardRows();
     m_board.setRows(std::vector<BoardRow>(rows.begin(), rows.begin() + m_market.boardRowCount()));
     m_ui.lblNowPrice->setText(numberText(m_market.dblNowPrice));
+
+    const Account& account = m_trader->account();
+    const auto show = [](QLabel* label, const std::string& text) {
+        label->setText(QString::fromStdString(text));
+    };
+    show(m_ui.lblPower, account.powerText());
+    show(m_ui.lblAmount, account.amountText());
+    show(m_ui.lblOrderType, account.orderTypeText());
+    show(m_ui.lblOrderPrice, account.orderPriceText());
+    show(m_ui.lblOrderPriceView, account.orderPriceViewText());
+    show(m_ui.lblOrderAmount, account.orderAmountText());
+}
+
+// The forms are read only when a button is pressed; an option group with
+// nothing chosen reads as id -1, which the rules treat as no choice.
+OrderForm frmMain::readForm(const OrderPane& pane) {
+    OrderForm form;
+    form.priceKind = static_cast<PriceKind>(pane.priceKind->checkedId());
+    form.priceText = pane.priceBox->text().toStdString();
+    form.quantityKind = static_cast<QuantityKind>(pane.quantityKind->checkedId());
+    form.sharesText = pane.sharesBox->text().toStdString();
+    form.yenText = pane.yenBox->text().toStdString();
+    return form;
+}
+
+std::string frmMain::codeText() const {
+    return m_ui.txtCode->text().toStdString();
 }
 
 void frmMain::AddLog(const QString& message) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "market/Market.h"
+#include "trading/Trader.h"
 #include "ui/BoardModel.h"
 #include "ui/MainWindowUi.h"
 
@@ -17,6 +18,8 @@ namespace vantrel {
 
 class Clock;
 class MessageLog;
+class MessagePrompter;
+struct OrderPane;
 class frmAbout;
 
 // The program's one working window. It owns the market and every control;
@@ -26,27 +29,35 @@ class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
     // Builds the controls and runs the start-up: start captions, seeded book,
-    // Timer1 running. The clock stamps the log lines.
-    explicit frmMain(const Clock& clock, QWidget* parent = nullptr);
+    // both timers running. The clock stamps the log lines; the prompter shows
+    // the order checks' message boxes.
+    frmMain(const Clock& clock, MessagePrompter& prompter, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // One market tick, then the board and the last price are redrawn. Timer1
     // calls it every second; tests call it directly.
     void Timer1_Timer();
+    // One execution attempt after the wait. Timer2 calls it every second.
+    void Timer2_Timer();
+    void cmdBuyNow_Click();
+    void cmdSellNow_Click();
+    void cmdCancelOldest_Click();
     void MnuEnd_Click();
     void MnuAbout_Click();
 
     // Appends one time-stamped line to the log and shows the end of it.
     void AddLog(const QString& message);
 
-    // Redraws every caption that mirrors the core: the board and the last
-    // price.
+    // Redraws every caption that mirrors the core: the board, the last price,
+    // the buying power, the holdings and the pending order.
     void refreshFromCore();
 
     const Market& market() const { return m_market; }
+    const Trader& trader() const { return *m_trader; }
     const MessageLog& messageLog() const { return *m_log; }
     const MainWindowUi& controls() const { return m_ui; }
     QTimer& timer1() const { return *m_timer1; }
+    QTimer& timer2() const { return *m_timer2; }
     // The open About dialog, or null.
     frmAbout* aboutDialog() const;
 
@@ -63,12 +74,16 @@ private:
     void Form_Load();
     void Form_QueryUnload();
     static QRadioButton* optionAt(const QButtonGroup* group, int index);
+    static OrderForm readForm(const OrderPane& pane);
+    std::string codeText() const;
 
     Market m_market;
     BoardModel m_board;
     MainWindowUi m_ui;
     std::unique_ptr<MessageLog> m_log;
+    std::unique_ptr<Trader> m_trader;
     QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
     QPointer<frmAbout> m_about;
 };
 

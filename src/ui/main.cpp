@@ -1,5 +1,6 @@
 #include "ui/Appearance.h"
 #include "ui/Clock.h"
+#include "ui/MessageBoxPrompter.h"
 #include "ui/SingleInstance.h"
 #include "ui/frmMain.h"
 
@@ -14,7 +15,9 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(vantrel::programIcon());
 
     vantrel::SystemClock clock;
-    vantrel::frmMain window(clock);
+    vantrel::MessageBoxPrompter prompter;
+    vantrel::frmMain window(clock, prompter);
+    prompter.setParentWindow(&window);
     window.show();
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #include "FixedClock.h"
+#include "trading/TestDoubles.h"
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 
@@ -32,7 +33,8 @@ void flushDeletions() {
 class AboutTest : public ::testing::Test {
 protected:
     FixedClock clock;
-    frmMain window{clock};
+    vantrel::RecordingPrompter prompter;
+    frmMain window{clock, prompter};
 };
 
 TEST_F(AboutTest, OpensModelessAndOwnerlessWithItsCaptions) {

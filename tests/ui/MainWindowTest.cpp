@@ -1,4 +1,5 @@
 #include "FixedClock.h"
+#include "trading/TestDoubles.h"
 #include "ui/BoardModel.h"
 #include "ui/MessageLog.h"
 #include "ui/frmAbout.h"
@@ -125,7 +126,8 @@ protected:
     }
 
     FixedClock clock;
-    frmMain window{clock};
+    vantrel::RecordingPrompter prompter;
+    frmMain window{clock, prompter};
 };
 
 TEST_F(MainWindowTest, EveryControlStartsWithItsKindCaptionAndGroup) {
