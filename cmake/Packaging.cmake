@@ -1,0 +1,20 @@
+# `cpack -G DEB` from the build folder makes the Debian package.
+set(CPACK_PACKAGE_NAME vantrel)
+set(CPACK_PACKAGE_VENDOR "Vantrel developers")
+set(CPACK_PACKAGE_CONTACT "Vantrel developers <dev@vantrel.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Stock-trading practice simulator (Japanese interface)")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Vantrel lets you practise placing limit and market orders against a simulated order book
+that a computer crowd trades once a second. It keeps buying power, holdings, commission and
+a time-stamped log. Every run replays the same market. The package also holds
+vantrel-market, which writes the market as CSV without a window.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vantrel.invalid/")
+# Shared libraries are found by dpkg-shlibdeps; what it cannot see is the Qt
+# platform plugin that draws the window and a font with Japanese glyphs.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
+include(CPack)
