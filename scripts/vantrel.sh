@@ -36,10 +36,13 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc)
-build() { # folder, then extra cmake arguments
+configure() { # folder, then extra cmake arguments
   local dir=$1; shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs"
+}
+build() { # folder, then extra cmake arguments
+  configure "$@"
+  cmake --build "$1" -j"$jobs"
 }
 
 case "$job" in
@@ -63,8 +66,9 @@ case "$job" in
     ;;
   fuzz)
     seconds=${2:-60}
-    build build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DVANTREL_BUILD_UI=OFF -DVANTREL_BUILD_TESTS=OFF \
+    configure build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DVANTREL_BUILD_UI=OFF -DVANTREL_BUILD_TESTS=OFF \
           -DVANTREL_BUILD_BENCH=OFF -DVANTREL_BUILD_FUZZ=ON
+    cmake --build build-fuzz -j"$jobs" --target vantrel-fuzzers
     for target in build-fuzz/fuzz/*Fuzz; do
       name=$(basename "$target" Fuzz | tr '[:upper:]' '[:lower:]')
       # Work in a scratch copy so the committed seed corpus stays small.

@@ -38,11 +38,12 @@ double deriveShareCount(OrderSide side, const OrderForm& form, double buyingPowe
 
     switch (form.quantityKind) {
     case QuantityKind::Shares:
-        // A market order takes the typed count strictly; a text the strict
-        // reading cannot take keeps the value the form check accepted.
-        if (limit)
-            return readLenient(form.sharesText);
-        return readStrict(form.sharesText).value_or(readLenient(form.sharesText));
+        // The count placed is the count the form check accepted, at market
+        // too. A strict reading of the text could only differ through
+        // digit-grouping commas ("1000,0e-3" is 1000 to the check but 10
+        // strictly) and would place shares nobody checked, fractions of a
+        // unit included.
+        return readLenient(form.sharesText);
     case QuantityKind::Yen:
         return unitsAffordable(readLenient(form.yenText), price);
     case QuantityKind::Everything:

@@ -57,7 +57,10 @@ TEST(ShareCount, EveryKindOnBothSides) {
     const Row rows[] = {
         {OrderSide::Buy, {Limit, "500", Shares, "3000", ""}, 3000},
         {OrderSide::Buy, {AtMarket, "", Shares, "3000abc", ""}, 3000},
-        {OrderSide::Buy, {AtMarket, "", Shares, "1000,000", ""}, 1000000}, // strict reading
+        // The strict reading never places another count than the one checked.
+        {OrderSide::Buy, {AtMarket, "", Shares, "1000,000", ""}, 1000},
+        {OrderSide::Buy, {AtMarket, "", Shares, "1000,0e-3", ""}, 1000},
+        {OrderSide::Sell, {AtMarket, "", Shares, " 2000 ", ""}, 2000},
         {OrderSide::Buy, {Limit, "450", Yen, "", "1000000"}, 2000},
         {OrderSide::Buy, {AtMarket, "", Yen, "", "1000000"}, 1000},
         {OrderSide::Buy, {Limit, "500", All, "", ""}, 5000},
@@ -121,11 +124,11 @@ TEST_F(Placement, BuyingPowerMustCoverThePriceAndLeaveTheCommission) {
 
     log.lines.clear();
     trader.cmdBuyNow_Click("9999", {Limit, "500", Shares, "6000", ""});
-    trader.cmdBuyNow_Click("9999", {AtMarket, "", Shares, "1000,000", ""});
-    EXPECT_EQ(log.lines, (Lines{"ヴァントレルを500円で6000株購入します。",
-                                "余力が足りません。3000000円必要です。",
-                                "ヴァントレルを成行で1000000株購入します。",
-                                "余力が足りません。600000000円必要です。"}));
+    trader.cmdBuyNow_Click("9999", {AtMarket, "", Shares, "5000", ""});
+    EXPECT_EQ(
+        log.lines,
+        (Lines{"ヴァントレルを500円で6000株購入します。", "余力が足りません。3000000円必要です。",
+               "ヴァントレルを成行で5000株購入します。", "余力が足りません。3000000円必要です。"}));
     EXPECT_EQ(trader.account().powerText(), "3000000");
     EXPECT_EQ(labels(trader.account()), OrderLabels{});
 }
@@ -193,7 +196,7 @@ TEST_F(SellPlacement, RefusesNoSharesAndSharesNotHeld) {
     EXPECT_EQ(PlaceSellOrder(account, {Limit, "500", Yen, "", "499999"}, log), noShares);
     EXPECT_EQ(PlaceSellOrder(account, {Limit, "500", Yen, "", "1e10"}, log), noShares);
     EXPECT_EQ(PlaceSellOrder(account, {Limit, "500", Yen, "", "4000000"}, log), notHeld);
-    EXPECT_EQ(PlaceSellOrder(account, {AtMarket, "", Shares, "1000,000", ""}, log), notHeld);
+    EXPECT_EQ(PlaceSellOrder(account, {AtMarket, "", Shares, "4000", ""}, log), notHeld);
     EXPECT_TRUE(log.lines.empty());
     EXPECT_FALSE(account.hasPendingOrder());
     EXPECT_FALSE(PlaceSellOrder(account, {Limit, "500", Yen, "", "1500000"}, log));
