@@ -4,6 +4,7 @@
 #include "ui/MessageLog.h"
 #include "ui/frmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -180,5 +181,38 @@ TEST(MessageBoxPrompter, ShowsAModalBoxWithOneOkAndNoIcon) {
         EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
         EXPECT_EQ(seen.buttons, 1);
         EXPECT_TRUE(seen.modal);
+    }
+}
+
+// Ending the program while an order check's box is open: the box's own event
+// loop must give way, and the program must end with status 0.
+TEST(ProgramEnd, ExitOrCloseWhileAMessageBoxIsOpenEndsCleanly) {
+    for (const bool viaMenu : {true, false}) {
+        SCOPED_TRACE(viaMenu ? "終了" : "close box");
+        FixedClock clock;
+        vantrel::MessageBoxPrompter prompter;
+        frmMain window(clock, prompter);
+        prompter.setParentWindow(&window);
+        window.show();
+
+        bool boxWasOpen = false;
+        QTimer::singleShot(0, &window, [&] {
+            // The empty limit price makes the buy check show its box.
+            QTimer::singleShot(50, &window, [&] {
+                boxWasOpen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (viaMenu)
+                    window.controls().MnuEnd->trigger();
+                else
+                    window.close();
+            });
+            window.cmdBuyNow_Click();
+        });
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        guard.start(5000);
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_TRUE(boxWasOpen);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
 }
