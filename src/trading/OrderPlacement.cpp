@@ -5,6 +5,7 @@
 #include "trading/ShareCount.h"
 #include "trading/StockInfo.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vantrel {
@@ -15,11 +16,17 @@ const char* const kShortOfPower = "余力が足りません。";
 
 // A limit price is kept as typed when the strict and the lenient reading agree
 // on it, so everything that reads the order later sees one value; any other
-// text is replaced by its lenient value.
+// text is replaced by its lenient value. So is a text with control characters
+// (a pasted tab or line break): shown in the labels and the log, a line break
+// would split a log line in two.
 std::string storedPriceText(const std::string& typed) {
     const double lenient = readLenient(typed);
     const auto strict = readStrict(typed);
-    return strict && *strict == lenient ? typed : plainDecimal(lenient);
+    const bool printable = std::none_of(typed.begin(), typed.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7f;
+    });
+    return printable && strict && *strict == lenient ? typed : plainDecimal(lenient);
 }
 
 PendingOrder makeOrder(OrderSide side, const OrderForm& form, double shares) {

@@ -37,8 +37,11 @@ QIcon programIcon() {
     // The resources live in a static library; naming their init function here
     // keeps the linker from dropping them.
     initProgramResources();
+    // Only the sizes a title bar or task switcher draws: every file added is
+    // decoded at once, and the large ones would cost start-up time for
+    // nothing (the desktop takes its icon from the installed theme).
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256})
+    for (const int size : {16, 32, 48, 64})
         icon.addFile(QStringLiteral(":/vantrel/icons/vantrel-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -137,7 +137,7 @@ std::optional<std::string> TradingBooks::afterAction(const Account& before, cons
     // Whole yen and shares are exact; a fractional limit price may leave
     // rounding far below one yen.
     const double books = after.power() + reserved(after);
-    if (std::fabs(books - m_cash) > 1e-6 * std::max(1.0, std::fabs(m_cash)))
+    if (!(std::fabs(books - m_cash) <= 1e-6 * std::max(1.0, std::fabs(m_cash)))) // NaN fails too
         return "buying power " + after.powerText() + " plus reservation " +
                plainDecimal(reserved(after)) + " but the log's cash is " + plainDecimal(m_cash);
     return std::nullopt;

@@ -141,8 +141,9 @@ TEST_F(Placement, BuyOfNoSharesIsRefusedWithoutAnnouncement) {
 }
 
 TEST_F(Placement, PriceTextIsKeptWhenBothReadingsAgree) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"0500", "0500"}, {"450.50", "450.50"}, {"500円", "500"}, {"4 5 0", "450"}};
+    const std::pair<const char*, const char*> cases[] = {{"0500", "0500"},     {"450.50", "450.50"},
+                                                         {"500円", "500"},     {"4 5 0", "450"},
+                                                         {"\t500\r\n", "500"}, {" 500 ", " 500 "}};
     for (const auto& [typed, stored] : cases) {
         trader.cmdBuyNow_Click("9999", {Limit, typed, Shares, "1000", ""});
         EXPECT_EQ(labels(trader.account()), (OrderLabels{"買", stored, stored, "1000"}));
