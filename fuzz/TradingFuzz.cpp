@@ -69,7 +69,7 @@
 #include "support/TradingBooks.h"
 #include "trading/MessagePrompter.h"
 #include "trading/OrderForm.h"
-#include "trading/TradeLog.h"
+#include "trading/TestDoubles.h"
 #include "trading/Trader.h"
 
 #include <cstdint>
@@ -83,12 +83,6 @@ namespace {
 using namespace vantrel;
 
 constexpr int kMaxEvents = 20000;
-
-class RecordingLog final : public TradeLog {
-public:
-    void AddLog(const std::string& message) override { lines.push_back(message); }
-    std::vector<std::string> lines;
-};
 
 class CountingPrompter final : public MessagePrompter {
 public:

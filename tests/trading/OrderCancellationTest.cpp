@@ -9,7 +9,6 @@
 namespace vantrel {
 namespace {
 
-using Lines = std::vector<std::string>;
 const char* const kCancelled = "注文をキャンセルしました。";
 
 void expectNoOrderLabels(const Account& a) {

@@ -9,12 +9,6 @@
 namespace vantrel {
 namespace {
 
-constexpr auto Limit = PriceKind::Limit;
-constexpr auto AtMarket = PriceKind::Market;
-constexpr auto Shares = QuantityKind::Shares;
-constexpr auto Yen = QuantityKind::Yen;
-constexpr auto All = QuantityKind::Everything;
-
 struct CheckRow {
     OrderForm form;
     const char* prompt; // nullptr: the form passes

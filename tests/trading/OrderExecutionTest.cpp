@@ -10,8 +10,6 @@
 namespace vantrel {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 void setQuotes(Market& m, double ask, double askAmt, double bid, double bidAmt, double last) {
     m.dblAskPrice = ask;
     m.dblAskAmount = askAmt;

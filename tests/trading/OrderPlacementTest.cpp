@@ -12,13 +12,6 @@
 namespace vantrel {
 namespace {
 
-using Lines = std::vector<std::string>;
-constexpr auto Limit = PriceKind::Limit;
-constexpr auto AtMarket = PriceKind::Market;
-constexpr auto Shares = QuantityKind::Shares;
-constexpr auto Yen = QuantityKind::Yen;
-constexpr auto All = QuantityKind::Everything;
-
 struct OrderLabels {
     std::string type, price, view, amount;
     bool operator==(const OrderLabels& o) const {

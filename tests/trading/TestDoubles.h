@@ -1,12 +1,21 @@
 #pragma once
 
 #include "trading/MessagePrompter.h"
+#include "trading/OrderForm.h"
 #include "trading/TradeLog.h"
 
 #include <string>
 #include <vector>
 
 namespace vantrel {
+
+// Short names for the form's choices, so that table rows read as forms.
+using Lines = std::vector<std::string>;
+inline constexpr auto Limit = PriceKind::Limit;
+inline constexpr auto AtMarket = PriceKind::Market;
+inline constexpr auto Shares = QuantityKind::Shares;
+inline constexpr auto Yen = QuantityKind::Yen;
+inline constexpr auto All = QuantityKind::Everything;
 
 class RecordingLog final : public TradeLog {
 public:
