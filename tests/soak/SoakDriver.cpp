@@ -1,6 +1,5 @@
 #include "SoakDriver.h"
 
-#include "trading/NumberReading.h"
 #include "ui/frmMain.h"
 
 #include <QButtonGroup>
@@ -15,7 +14,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
@@ -169,17 +167,6 @@ void SoakDriver::check(const QString& part, const State& before, const State& af
     if (after.labels != core)
         fail(part, QStringLiteral("the labels differ from the account: ") + core.join(u'|'), before,
              after);
-    if (!std::isfinite(account.power()))
-        fail(part, QStringLiteral("buying power is not a finite number"), before, after);
-
-    const QString& type = after.labels[2];
-    const bool noOrder =
-        after.labels[3].isEmpty() && after.labels[4].isEmpty() && after.labels[5].isEmpty();
-    if (type.isEmpty() ? !noOrder : type != QStringLiteral("買") && type != QStringLiteral("売"))
-        fail(part, QStringLiteral("the order labels are inconsistent"), before, after);
-    if (const auto& order = account.order();
-        order && (!std::isfinite(order->price) || !(order->remaining >= 0)))
-        fail(part, QStringLiteral("the pending order has no finite price or count"), before, after);
 
     const std::uint64_t boxes = after.boxes - before.boxes;
     if (boxes > 1 || (boxes == 1 && !mayShowBox))
