@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the number readings: nothing may crash or invoke
 // undefined behaviour, and every finite value must survive a trip through
 // its plain decimal text.
+#include "base/NumberText.h"
 #include "trading/NumberReading.h"
 #include "trading/PriceRules.h"
 

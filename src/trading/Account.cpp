@@ -1,6 +1,6 @@
 #include "trading/Account.h"
 
-#include "trading/NumberReading.h"
+#include "base/NumberText.h"
 
 namespace vantrel {
 

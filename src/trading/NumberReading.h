@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,20 +22,5 @@ double readLenient(std::string_view text);
 // inf or nan included, is an empty optional; 1e999 is a number and reads as
 // infinity.
 std::optional<double> readStrict(std::string_view text);
-
-// The plain decimal form: digits only, no grouping, a minus sign if negative,
-// a decimal point only for a fraction, never exponent notation. Finite values
-// come out with the fewest digits that read back to the same double; negative
-// zero is "0". Infinities and NaN come out as "inf", "-inf" and "nan".
-std::string plainDecimal(double value);
-
-// Rounds to the nearest whole number, an exact half to the even neighbour,
-// whatever the floating-point rounding mode. Non-finite values pass through.
-double roundHalfEven(double value);
-
-// Rounds half to even and takes the result as a 32-bit signed integer; empty
-// when the value is not finite or out of range. Every double-to-integer
-// conversion of the trading rules goes through here.
-std::optional<std::int32_t> toInt32RoundHalfEven(double value);
 
 } // namespace vantrel

@@ -1,5 +1,6 @@
 #include "trading/OrderChecks.h"
 
+#include "base/NumberText.h"
 #include "trading/NumberReading.h"
 #include "trading/PriceRules.h"
 #include "trading/StockInfo.h"

@@ -1,6 +1,6 @@
 #include "trading/OrderExecution.h"
 
-#include "trading/NumberReading.h"
+#include "base/NumberText.h"
 
 #include <cmath>
 #include <optional>

@@ -1,5 +1,6 @@
 #include "trading/OrderPlacement.h"
 
+#include "base/NumberText.h"
 #include "trading/NumberReading.h"
 #include "trading/PriceRules.h"
 #include "trading/ShareCount.h"

@@ -1,6 +1,6 @@
 #include "ui/BoardModel.h"
 
-#include "trading/NumberReading.h"
+#include "base/NumberText.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "ui/frmAbout.h"
 
-#include "trading/NumberReading.h"
+#include "base/NumberText.h"
 #include "trading/StockInfo.h"
 #include "ui/Appearance.h"
 

@@ -1,6 +1,6 @@
 #include "ui/frmMain.h"
 
-#include "trading/NumberReading.h"
+#include "base/NumberText.h"
 #include "trading/StockInfo.h"
 #include "ui/MessageLog.h"
 #include "ui/frmAbout.h"

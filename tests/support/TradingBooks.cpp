@@ -1,5 +1,6 @@
 #include "support/TradingBooks.h"
 
+#include "base/NumberText.h"
 #include "trading/NumberReading.h"
 
 #include <cmath>

@@ -1,4 +1,5 @@
 #include "trading/NumberReading.h"
+#include "base/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -143,28 +144,6 @@ TEST(NumberReadingTest, LongDigitStringsAreCorrectlyRounded) {
     EXPECT_EQ(readLenient(grouped), 1.0);
 }
 
-TEST(NumberReadingTest, PlainDecimalSpellsEveryDigit) {
-    // clang-format off
-    const struct {
-        double value;
-        std::string expected;
-    } rows[] = {
-        {0.0, "0"},          {-0.0, "0"},            {3000000, "3000000"}, {501, "501"},
-        {-42, "-42"},        {0.5, "0.5"},           {-0.25, "-0.25"},     {0.1, "0.1"},
-        {1e-5, "0.00001"},   {1.5e-7, "0.00000015"}, {1e21, "1" + zeros(21)},
-        {1e300, "1" + zeros(300)},                   {-1.25e22, "-125" + zeros(20)},
-        {9007199254740992.0, "9007199254740992"},    {DBL_MAX, "17976931348623157" + zeros(292)},
-        {std::numeric_limits<double>::denorm_min(), "0." + zeros(323) + "5"},
-        {kInf, "inf"},       {-kInf, "-inf"},        {std::numeric_limits<double>::quiet_NaN(), "nan"},
-        {-std::numeric_limits<double>::quiet_NaN(), "nan"},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.expected.substr(0, 40));
-        EXPECT_EQ(plainDecimal(row.value), row.expected);
-    }
-}
-
 TEST(NumberReadingTest, PlainDecimalReadsBackToTheSameValue) {
     std::vector<double> values = {DBL_MAX,
                                   -DBL_MAX,
@@ -192,31 +171,6 @@ TEST(NumberReadingTest, PlainDecimalReadsBackToTheSameValue) {
         ASSERT_EQ(text.find_first_not_of("-0123456789."), std::string::npos);
         ASSERT_EQ(readStrict(text), value);
         ASSERT_EQ(readLenient(text), value);
-    }
-}
-
-TEST(NumberReadingTest, RoundsHalfToEvenAndRefusesWhatAnInt32CannotHold) {
-    // clang-format off
-    const struct {
-        double value;
-        std::optional<std::int32_t> expected;
-    } rows[] = {
-        {0.0, 0},            {1000.5, 1000},         {1500.5, 1500},       {2500.5, 2500},
-        {0.5, 0},            {1.5, 2},               {-0.5, 0},            {-1.5, -2},
-        {-2.5, -2},          {2.4999999999999996, 2}, {2.5000000000000004, 3}, {DBL_MIN, 0},
-        {2147483647.0, 2147483647},                  {2147483647.4, 2147483647},
-        {2147483647.5, std::nullopt},                // rounds to 2^31
-        {-2147483648.0, -2147483647 - 1},
-        {-2147483648.5, -2147483647 - 1},            // rounds to the even -2^31
-        {-2147483648.6, std::nullopt},               {4503599627370497.0, std::nullopt},
-        {1e300, std::nullopt},                       {-1e300, std::nullopt},
-        {kInf, std::nullopt},                        {-kInf, std::nullopt},
-        {std::numeric_limits<double>::quiet_NaN(), std::nullopt},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.value);
-        EXPECT_EQ(toInt32RoundHalfEven(row.value), row.expected);
     }
 }
 

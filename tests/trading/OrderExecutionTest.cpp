@@ -1,7 +1,7 @@
 #include "trading/OrderExecution.h"
 
 #include "TestDoubles.h"
-#include "trading/NumberReading.h"
+#include "base/NumberText.h"
 #include "trading/OrderPlacement.h"
 #include "trading/Trader.h"
 

@@ -1,7 +1,7 @@
-#include "market/ReplayTool.h"
+#include "replay/ReplayTool.h"
 
+#include "base/NumberText.h"
 #include "market/Market.h"
-#include "trading/NumberReading.h"
 
 #include <cstdint>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "market/ReplayTool.h"
+#include "replay/ReplayTool.h"
 
 #include <gtest/gtest.h>
 
