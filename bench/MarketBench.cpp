@@ -9,10 +9,11 @@ static void BM_MarketTick(benchmark::State& state) {
     market.StartUp();
     // Start from a market that has been running a while, not the seeded book.
     for (int i = 0; i < 10000; ++i)
-        market.Timer1_Timer();
+        market.Tick();
     for (auto _ : state) {
-        market.Timer1_Timer();
-        benchmark::DoNotOptimize(market.dblAskPrice);
+        market.Tick();
+        vantrel::Quotes quotes = market.quotes();
+        benchmark::DoNotOptimize(quotes);
     }
 }
 BENCHMARK(BM_MarketTick);

@@ -132,7 +132,7 @@ struct Session {
     Market market;
     RecordingLog log;
     CountingPrompter prompter;
-    Trader trader{market, log, prompter};
+    Trader trader{log, prompter};
     test::TradingBooks books;
     int events = 0;
 
@@ -164,27 +164,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (in.byte() % 6) {
         case 0: {
             const OrderForm form = readForm(in, code);
-            s.step([&] { s.trader.cmdBuyNow_Click(code, form); });
+            s.step([&] { s.trader.pressBuy(code, form); });
             break;
         }
         case 1: {
             const OrderForm form = readForm(in, code);
-            s.step([&] { s.trader.cmdSellNow_Click(code, form); });
+            s.step([&] { s.trader.pressSell(code, form); });
             break;
         }
         case 2:
-            s.step([&] { s.trader.cmdCancelOldest_Click(); });
+            s.step([&] { s.trader.pressCancel(); });
             break;
         case 3:
-            s.step([&] { s.market.Timer1_Timer(); });
+            s.step([&] { s.market.Tick(); });
             break;
         case 4:
-            s.step([&] { s.trader.Timer2_Timer(); });
+            s.step([&] { s.trader.executionTick(s.market.quotes()); });
             break;
         default:
             for (int round = in.byte(); round >= 0 && s.events < kMaxEvents; --round) {
-                s.step([&] { s.market.Timer1_Timer(); });
-                s.step([&] { s.trader.Timer2_Timer(); });
+                s.step([&] { s.market.Tick(); });
+                s.step([&] { s.trader.executionTick(s.market.quotes()); });
             }
             break;
         }

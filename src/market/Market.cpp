@@ -75,7 +75,7 @@ void Market::FindAskIndex() {
     intBidIndex = static_cast<std::int16_t>(intAskIndex - 1);
 }
 
-void Market::Timer1_Timer() {
+void Market::Tick() {
     double r = draw();
     dblCenterPrice = std::floor(dblCenterPrice - 2 + r * 5.0);
     if (dblCenterPrice > kHighestCentre)

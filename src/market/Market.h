@@ -1,25 +1,24 @@
 #pragma once
 
 #include "market/BoardRow.h"
+#include "market/Quotes.h"
 #include "market/RandomSource.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace vantrel {
 
 // The simulated market: one stock, the crowd's order book, the centre price
-// the crowd trades around and the last traded price. Only StartUp and
-// Timer1_Timer change it; the user's trading merely reads the best quotes and
-// the last price.
+// the crowd trades around and the last traded price. Only StartUp and Tick
+// change it; everyone else reads values.
 class Market final {
 public:
     static constexpr int kBookSize = 1001; // whole-yen prices 0 to 1000
     static constexpr int kBoardRows = 11;
     static constexpr double kStartPrice = 500;
-    static constexpr double kLowestCentre = 405;
-    static constexpr double kHighestCentre = 595;
 
     // Uses the fixed random stream unless a test supplies its own draws.
     explicit Market(std::unique_ptr<RandomSource> random = nullptr);
@@ -30,52 +29,38 @@ public:
 
     // One market tick: centre walk, crowd order, top-up of the board's edges,
     // then the board rows and best quotes are rebuilt.
-    void Timer1_Timer();
+    void Tick();
 
-    // Sets intAskIndex to the lowest price (0 to 999) holding an ask and
-    // intBidIndex one below it; leaves both alone if the book has no ask.
-    void FindAskIndex();
-
-    // Rebuilds the eleven board rows around the lowest ask and reads the best
-    // quotes back from them.
-    void RefreshBoard();
-
-    // The book: net shares waiting per price, positive bids, negative asks.
-    const std::array<double, kBookSize>& dblBoard() const { return m_board; }
-    double boardEntry(int price) const;
-    // Writes one level. Out-of-range prices are ignored.
-    void setBoardEntry(int price, double shares);
+    // The best quotes as last rebuilt and the last traded price.
+    Quotes quotes() const {
+        return {dblAskPrice, dblAskAmount, dblBidPrice, dblBidAmount, dblNowPrice};
+    }
+    // The price the crowd trades around, 405 to 595.
+    double centrePrice() const { return dblCenterPrice; }
 
     // The board as last rebuilt, top (highest price) to bottom; empty before
     // the first tick.
-    const std::array<BoardRow, kBoardRows>& boardRows() const { return m_rows; }
-    int boardRowCount() const { return m_rowCount; }
+    std::vector<BoardRow> boardRows() const {
+        return {m_rows.begin(), m_rows.begin() + m_rowCount};
+    }
 
-    // Best quotes read back from the board; 0 where the board shows none.
-    double dblBidAmount = 0;
-    double dblBidPrice = 0;
-    double dblAskAmount = 0;
-    double dblAskPrice = 0;
-
-    double dblCenterPrice = kStartPrice;
-    std::int16_t intAskIndex = 0;
-    std::int16_t intBidIndex = 0;
-
-    // The crowd order being generated; meaningful only within one tick.
-    double dblCrowdBuyPrice = 0;
-    double dblCrowdBuyAmount = 0;
-    double dblCrowdSellPrice = 0;
-    double dblCrowdSellAmount = 0;
-
-    // The last traded price (the caption of lblNowPrice), whole yen.
-    double dblNowPrice = kStartPrice;
+    // The book: net shares waiting per price, positive bids, negative asks.
+    const std::array<double, kBookSize>& dblBoard() const { return m_board; }
+    // One level of the book; 0 outside it.
+    double boardEntry(int price) const;
 
     // Number of ticks run since start-up.
     std::uint64_t tickCount() const { return m_ticks; }
 
 private:
+    static constexpr double kLowestCentre = 405;
+    static constexpr double kHighestCentre = 595;
+
     float draw() { return m_random->NextRandom(); }
+    void setBoardEntry(int price, double shares);
     void addToBoard(double price, double shares);
+    void FindAskIndex();
+    void RefreshBoard();
     void crowdBuy();
     void crowdSell();
     void topUp(int price, double sign);
@@ -88,6 +73,26 @@ private:
     std::array<BoardRow, kBoardRows> m_rows{};
     int m_rowCount = 0;
     std::uint64_t m_ticks = 0;
+
+    // Best quotes read back from the board; 0 where the board shows none.
+    double dblBidAmount = 0;
+    double dblBidPrice = 0;
+    double dblAskAmount = 0;
+    double dblAskPrice = 0;
+
+    double dblCenterPrice = kStartPrice;
+    // The lowest ask in the book (0 to 999) and the price one below it.
+    std::int16_t intAskIndex = 0;
+    std::int16_t intBidIndex = 0;
+
+    // The crowd order being generated; meaningful only within one tick.
+    double dblCrowdBuyPrice = 0;
+    double dblCrowdBuyAmount = 0;
+    double dblCrowdSellPrice = 0;
+    double dblCrowdSellAmount = 0;
+
+    // The last traded price, whole yen.
+    double dblNowPrice = kStartPrice;
 };
 
 } // namespace vantrel

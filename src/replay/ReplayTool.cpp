@@ -83,14 +83,14 @@ void writeHeader(std::string& line, bool board) {
 
 void writeRow(std::string& line, std::uint64_t tick, const Market& market, bool board) {
     line = std::to_string(tick);
-    for (double value : {market.dblCenterPrice, market.dblNowPrice, market.dblAskPrice,
-                         market.dblAskAmount, market.dblBidPrice, market.dblBidAmount}) {
+    const Quotes quotes = market.quotes();
+    for (double value : {market.centrePrice(), quotes.dblNowPrice, quotes.dblAskPrice,
+                         quotes.dblAskAmount, quotes.dblBidPrice, quotes.dblBidAmount}) {
         line += ',';
         appendNumber(line, value);
     }
     if (board) {
-        for (int r = 0; r < market.boardRowCount(); ++r) {
-            const BoardRow& row = market.boardRows()[r];
+        for (const BoardRow& row : market.boardRows()) {
             line += ',';
             appendNumber(line, row.price);
             line += '/';
@@ -122,7 +122,7 @@ int runReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
     writeHeader(line, options.board);
     out << line;
     for (std::uint64_t tick = 1; tick <= options.ticks && out; ++tick) {
-        market.Timer1_Timer();
+        market.Tick();
         writeRow(line, tick, market, options.board);
         out << line;
     }

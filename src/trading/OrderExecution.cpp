@@ -16,22 +16,22 @@ struct Fill {
 // The first rule the order meets, for its side. Rules 1 and 2 (3 and 4 for a
 // sell) reach the other side's best quote; 5 (6) meet the last trade at the
 // order's own best price; 7 (8) follow a last trade through the order price.
-std::optional<Fill> findFill(const PendingOrder& order, const Market& market) {
+std::optional<Fill> findFill(const PendingOrder& order, const Quotes& q) {
     const double p = order.price;
     const double r = order.remaining;
-    const double last = market.dblNowPrice;
+    const double last = q.dblNowPrice;
     if (order.side == OrderSide::Buy) {
-        if (p >= market.dblAskPrice)
-            return Fill{market.dblAskPrice, r <= market.dblAskAmount ? r : market.dblAskAmount};
-        if (last == p && p == market.dblBidPrice && r > market.dblBidAmount)
-            return Fill{p, r - market.dblBidAmount};
+        if (p >= q.dblAskPrice)
+            return Fill{q.dblAskPrice, r <= q.dblAskAmount ? r : q.dblAskAmount};
+        if (last == p && p == q.dblBidPrice && r > q.dblBidAmount)
+            return Fill{p, r - q.dblBidAmount};
         if (p > last)
             return Fill{last, r};
     } else {
-        if (p <= market.dblBidPrice)
-            return Fill{market.dblBidPrice, r <= market.dblBidAmount ? r : market.dblBidAmount};
-        if (last == p && p == market.dblAskPrice && r > market.dblAskAmount)
-            return Fill{p, r - market.dblAskAmount};
+        if (p <= q.dblBidPrice)
+            return Fill{q.dblBidPrice, r <= q.dblBidAmount ? r : q.dblBidAmount};
+        if (last == p && p == q.dblAskPrice && r > q.dblAskAmount)
+            return Fill{p, r - q.dblAskAmount};
         if (p < last)
             return Fill{last, r};
     }
@@ -56,16 +56,16 @@ void chargeCommission(Account& account, TradeLog& log, double value) {
 
 } // namespace
 
-void Timer2_Timer(Account& account, const Market& market, TradeLog& log) {
+void executionTick(Account& account, const Quotes& quotes, TradeLog& log) {
     if (account.dblExecWait >= kExecWaitThreshold)
-        CheckExecution(account, market, log);
+        CheckExecution(account, quotes, log);
     account.dblExecWait += 1;
 }
 
-void CheckExecution(Account& account, const Market& market, TradeLog& log) {
+void CheckExecution(Account& account, const Quotes& quotes, TradeLog& log) {
     if (!account.hasPendingOrder())
         return;
-    const auto fill = findFill(*account.order(), market);
+    const auto fill = findFill(*account.order(), quotes);
     // A quote of no shares (before the first tick) fills nothing at all.
     if (fill && fill->shares != 0)
         ExecuteOrder(account, log, fill->price, fill->shares);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "market/Market.h"
+#include "market/Quotes.h"
 #include "trading/Account.h"
 #include "trading/TradeLog.h"
 
@@ -9,13 +9,13 @@ namespace vantrel {
 inline constexpr double kExecWaitThreshold = 5;
 inline constexpr double kExecWaitAfterFill = 2;
 
-// One Timer2 event: tries the pending order once the wait has run out, and
-// advances the wait on every event.
-void Timer2_Timer(Account& account, const Market& market, TradeLog& log);
+// One execution tick (a Timer2 event): tries the pending order once the wait
+// has run out, and advances the wait on every tick.
+void executionTick(Account& account, const Quotes& quotes, TradeLog& log);
 
 // Tries the pending order against the best quotes and the last price; makes
 // at most one fill.
-void CheckExecution(Account& account, const Market& market, TradeLog& log);
+void CheckExecution(Account& account, const Quotes& quotes, TradeLog& log);
 
 // Settles one fill of the pending order: log line, shares, money, remainder,
 // end of the order, commission, and the shorter wait before the next attempt.

@@ -7,10 +7,9 @@
 
 namespace vantrel {
 
-Trader::Trader(const Market& market, TradeLog& log, MessagePrompter& prompter)
-    : m_market(market), m_log(log), m_prompter(prompter) {}
+Trader::Trader(TradeLog& log, MessagePrompter& prompter) : m_log(log), m_prompter(prompter) {}
 
-void Trader::cmdBuyNow_Click(const std::string& codeText, const OrderForm& buyForm) {
+void Trader::pressBuy(const std::string& codeText, const OrderForm& buyForm) {
     // Every press restarts the wait, even one that places nothing.
     m_account.dblExecWait = 0;
     const auto box = CheckBuyOrder(codeText, buyForm);
@@ -19,7 +18,7 @@ void Trader::cmdBuyNow_Click(const std::string& codeText, const OrderForm& buyFo
     show(box);
 }
 
-void Trader::cmdSellNow_Click(const std::string& codeText, const OrderForm& sellForm) {
+void Trader::pressSell(const std::string& codeText, const OrderForm& sellForm) {
     m_account.dblExecWait = 0;
     auto box = CheckSellOrder(codeText, sellForm, m_account.holdings());
     if (!box)
@@ -27,12 +26,12 @@ void Trader::cmdSellNow_Click(const std::string& codeText, const OrderForm& sell
     show(box);
 }
 
-void Trader::cmdCancelOldest_Click() {
+void Trader::pressCancel() {
     CancelPendingOrder(m_account, m_log);
 }
 
-void Trader::Timer2_Timer() {
-    vantrel::Timer2_Timer(m_account, m_market, m_log);
+void Trader::executionTick(const Quotes& quotes) {
+    vantrel::executionTick(m_account, quotes, m_log);
 }
 
 // Timer events may run while the box is open, so a refusal shows its box only

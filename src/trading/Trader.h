@@ -1,6 +1,6 @@
 #pragma once
 
-#include "market/Market.h"
+#include "market/Quotes.h"
 #include "trading/Account.h"
 #include "trading/MessagePrompter.h"
 #include "trading/OrderForm.h"
@@ -11,23 +11,22 @@
 
 namespace vantrel {
 
-// The trading side of the main window: the handlers its buttons and Timer2
-// call. It reads the market and never changes it.
+// The trading side of the main window: what its buttons and Timer2 do. It
+// sees the market only through the quotes each execution tick is given.
 class Trader final {
 public:
-    Trader(const Market& market, TradeLog& log, MessagePrompter& prompter);
+    Trader(TradeLog& log, MessagePrompter& prompter);
 
-    void cmdBuyNow_Click(const std::string& codeText, const OrderForm& buyForm);
-    void cmdSellNow_Click(const std::string& codeText, const OrderForm& sellForm);
-    void cmdCancelOldest_Click();
-    void Timer2_Timer();
+    void pressBuy(const std::string& codeText, const OrderForm& buyForm);
+    void pressSell(const std::string& codeText, const OrderForm& sellForm);
+    void pressCancel();
+    void executionTick(const Quotes& quotes);
 
     const Account& account() const { return m_account; }
 
 private:
     void show(const std::optional<MessageBoxText>& box);
 
-    const Market& m_market;
     TradeLog& m_log;
     MessagePrompter& m_prompter;
     Account m_account;

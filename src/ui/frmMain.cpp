@@ -40,7 +40,7 @@ frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, QWidget* parent)
     : QMainWindow(parent) {
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
-    m_trader = std::make_unique<Trader>(m_market, *m_log, prompter);
+    m_trader = std::make_unique<Trader>(*m_log, prompter);
 
     m_timer1 = makeTimer(this, "Timer1");
     m_timer2 = makeTimer(this, "Timer2");
@@ -71,34 +71,33 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Timer1_Timer() {
-    m_market.Timer1_Timer();
+    m_market.Tick();
     refreshFromCore();
 }
 
 void frmMain::Timer2_Timer() {
-    m_trader->Timer2_Timer();
+    m_trader->executionTick(m_market.quotes());
     refreshFromCore();
 }
 
 void frmMain::cmdBuyNow_Click() {
-    m_trader->cmdBuyNow_Click(codeText(), readForm(m_ui.buy));
+    m_trader->pressBuy(codeText(), readForm(m_ui.buy));
     refreshFromCore();
 }
 
 void frmMain::cmdSellNow_Click() {
-    m_trader->cmdSellNow_Click(codeText(), readForm(m_ui.sell));
+    m_trader->pressSell(codeText(), readForm(m_ui.sell));
     refreshFromCore();
 }
 
 void frmMain::cmdCancelOldest_Click() {
-    m_trader->cmdCancelOldest_Click();
+    m_trader->pressCancel();
     refreshFromCore();
 }
 
 void frmMain::refreshFromCore() {
-    const auto& rows = m_market.boardRows();
-    m_board.setRows(std::vector<BoardRow>(rows.begin(), rows.begin() + m_market.boardRowCount()));
-    m_ui.lblNowPrice->setText(numberText(m_market.dblNowPrice));
+    m_board.setRows(m_market.boardRows());
+    m_ui.lblNowPrice->setText(numberText(m_market.quotes().dblNowPrice));
 
     const Account& account = m_trader->account();
     const auto show = [](QLabel* label, const std::string& text) {

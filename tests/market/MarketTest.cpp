@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 using vantrel::BoardRow;
 using vantrel::Market;
+using vantrel::Quotes;
 using vantrel::test::CountingStream;
 using vantrel::test::ScriptedRandom;
 
@@ -25,7 +29,7 @@ std::map<int, double> nonZeroEntries(const Market& market) {
     return entries;
 }
 
-// A market on scripted draws, with a hand-made book and no start-up.
+// A market on scripted draws.
 struct ScriptedMarket {
     ScriptedRandom* draws;
     Market market;
@@ -34,6 +38,49 @@ struct ScriptedMarket {
         std::unique_ptr<ScriptedRandom> source = std::make_unique<ScriptedRandom>())
         : draws(source.get()), market(std::move(source)) {}
 };
+
+// One start-up pass: a bid at 496 to 501 and an ask at 498 to 503, each of 0
+// to 4000 shares in thousands.
+struct Pass {
+    int bidPrice;
+    double bidShares;
+    int askPrice;
+    double askShares;
+};
+
+// A market started with the given passes (the rest place nothing), so its
+// book holds just those orders; centre and last price are 500.
+ScriptedMarket startedWith(std::initializer_list<Pass> passes) {
+    ScriptedMarket m;
+    // A pass prices at floor(low + r * span); aim a quarter into the level.
+    const auto priceDraw = [](int price, double low, double span) {
+        return static_cast<float>(std::max(0.0, price + 0.25 - low) / span);
+    };
+    const auto sharesDraw = [](double shares) {
+        return static_cast<float>((shares / 1000 + 0.5) / 5);
+    };
+    for (const Pass& p : passes)
+        m.draws->push({priceDraw(p.bidPrice, 499 * 0.995, 499 * 0.01), sharesDraw(p.bidShares),
+                       priceDraw(p.askPrice, 501 * 0.995, 501 * 0.01), sharesDraw(p.askShares)});
+    for (std::size_t i = passes.size(); i < 51; ++i)
+        m.draws->push({0.0f, 0.0f, 0.0f, 0.0f});
+    m.market.StartUp();
+    return m;
+}
+
+// The tick's draws in order: centre, buy price, buy amount, sell price, sell
+// amount, side; then one per refilled level. A centre draw of 0.3, 0.5 or 0.7
+// moves the centre by -1, 0 or +1.
+
+// Asks of 5000 at 501 and 2000 at 505, bids of 3000 at 500 and 2000 at 495,
+// after one tick that placed nothing; the refill levels are taken, so a tick
+// costs exactly six draws.
+ScriptedMarket quietMarket() {
+    ScriptedMarket m = startedWith({{500, 3000, 501, 4000}, {496, 0, 501, 1000}});
+    m.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f});
+    m.market.Tick();
+    return m;
+}
 
 } // namespace
 
@@ -48,13 +95,14 @@ TEST(MarketStartUp, SeedsTheKnownBookFromTheFixedStream) {
     EXPECT_EQ(nonZeroEntries(market), expected);
     EXPECT_EQ(stream->count(), 204);
     EXPECT_EQ(stream->state(), 3004620u);
-    EXPECT_EQ(market.dblCenterPrice, 500);
-    EXPECT_EQ(market.dblNowPrice, 500);
-    EXPECT_EQ(market.boardRowCount(), 0);
-    EXPECT_EQ(market.dblAskPrice, 0);
-    EXPECT_EQ(market.dblAskAmount, 0);
-    EXPECT_EQ(market.dblBidPrice, 0);
-    EXPECT_EQ(market.dblBidAmount, 0);
+    EXPECT_EQ(market.centrePrice(), 500);
+    EXPECT_TRUE(market.boardRows().empty());
+    const Quotes quotes = market.quotes();
+    EXPECT_EQ(quotes.dblNowPrice, 500);
+    EXPECT_EQ(quotes.dblAskPrice, 0);
+    EXPECT_EQ(quotes.dblAskAmount, 0);
+    EXPECT_EQ(quotes.dblBidPrice, 0);
+    EXPECT_EQ(quotes.dblBidAmount, 0);
 }
 
 TEST(MarketStartUp, FirstPassAloneBidsAt500AndOffersAt501) {
@@ -78,295 +126,193 @@ TEST(MarketTick, FirstThreeTicksReplayExactly) {
     market.StartUp();
 
     // Tick 1: centre stays, no crowd order, 505 and 495 are refilled.
-    market.Timer1_Timer();
+    market.Tick();
     EXPECT_EQ(stream->count(), 204 + 8);
-    EXPECT_EQ(market.dblCenterPrice, 500);
-    EXPECT_EQ(market.intAskIndex, 501);
-    EXPECT_EQ(market.intBidIndex, 500);
-    EXPECT_EQ(market.dblCrowdBuyPrice, 500);
-    EXPECT_EQ(market.dblCrowdBuyAmount, 8000);
-    EXPECT_EQ(market.dblCrowdSellPrice, 500);
-    EXPECT_EQ(market.dblCrowdSellAmount, 4000);
+    EXPECT_EQ(market.centrePrice(), 500);
     EXPECT_EQ(market.boardEntry(505), -4000);
     EXPECT_EQ(market.boardEntry(495), 8000);
-    EXPECT_EQ(market.dblNowPrice, 500);
+    EXPECT_EQ(market.quotes().dblNowPrice, 500);
 
     // Tick 2: the crowd sells 3000 into the bid at 500; nothing is refilled.
-    market.Timer1_Timer();
+    market.Tick();
     EXPECT_EQ(stream->count(), 212 + 6);
-    EXPECT_EQ(market.dblCenterPrice, 500);
-    EXPECT_EQ(market.dblCrowdBuyPrice, 500);
-    EXPECT_EQ(market.dblCrowdBuyAmount, 8000);
-    EXPECT_EQ(market.dblCrowdSellPrice, 499);
-    EXPECT_EQ(market.dblCrowdSellAmount, 3000);
+    EXPECT_EQ(market.centrePrice(), 500);
     EXPECT_EQ(market.boardEntry(500), 1000);
-    EXPECT_EQ(market.dblNowPrice, 500);
+    EXPECT_EQ(market.quotes().dblNowPrice, 500);
 
     // Tick 3: the centre falls to 498, the last price is above it, and the
     // crowd's buy of 2000 at 498 rests below the lowest ask.
-    market.Timer1_Timer();
-    EXPECT_EQ(market.dblCenterPrice, 498);
-    EXPECT_EQ(market.dblCrowdBuyPrice, 498);
-    EXPECT_EQ(market.dblCrowdBuyAmount, 2000);
+    market.Tick();
+    EXPECT_EQ(market.centrePrice(), 498);
     EXPECT_EQ(market.boardEntry(498), 7000);
-    EXPECT_EQ(market.dblNowPrice, 500);
+    EXPECT_EQ(market.quotes().dblNowPrice, 500);
 }
 
 TEST(MarketBoard, RowsAndBestQuotesAfterTheFirstTick) {
     Market market;
     market.StartUp();
-    market.Timer1_Timer();
+    market.Tick();
 
-    const BoardRow expected[] = {
+    const std::vector<BoardRow> expected = {
         {505, 4000, 0},  {504, 0, 0},    {503, 12000, 0}, {502, 9000, 0},
         {501, 7000, 0},  {500, 0, 4000}, {499, 0, 3000},  {498, 0, 5000},
         {497, 0, 20000}, {496, 0, 7000}, {495, 0, 8000},
     };
-    ASSERT_EQ(market.boardRowCount(), 11);
-    for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(market.boardRows()[i], expected[i]) << "row " << i + 1;
-    EXPECT_EQ(market.dblAskPrice, 501);
-    EXPECT_EQ(market.dblAskAmount, 7000);
-    EXPECT_EQ(market.dblBidPrice, 500);
-    EXPECT_EQ(market.dblBidAmount, 4000);
+    EXPECT_EQ(market.boardRows(), expected);
+    const Quotes quotes = market.quotes();
+    EXPECT_EQ(quotes.dblAskPrice, 501);
+    EXPECT_EQ(quotes.dblAskAmount, 7000);
+    EXPECT_EQ(quotes.dblBidPrice, 500);
+    EXPECT_EQ(quotes.dblBidAmount, 4000);
 }
 
-TEST(MarketBoard, BestQuotesAreTheNearestShownAndZeroWhenASideIsMissing) {
-    ScriptedMarket m;
-    // Asks at 503 and 501, bids at 499 and 496; nothing refilled (edges full).
-    m.market.setBoardEntry(505, -1000);
-    m.market.setBoardEntry(503, -3000);
-    m.market.setBoardEntry(501, -2000);
-    m.market.setBoardEntry(499, 5000);
-    m.market.setBoardEntry(496, 6000);
-    m.market.setBoardEntry(495, -1000); // an ask in the bottom row still counts as the last ask row
-    m.market.FindAskIndex();
-    m.market.RefreshBoard();
-    EXPECT_EQ(m.market.dblAskPrice, 495);
-    EXPECT_EQ(m.market.dblAskAmount, 1000);
-    EXPECT_EQ(m.market.dblBidPrice, 499);
-    EXPECT_EQ(m.market.dblBidAmount, 5000);
-
-    ScriptedMarket bare;
-    bare.market.setBoardEntry(501, -2000);
-    bare.market.FindAskIndex();
-    bare.market.RefreshBoard();
-    EXPECT_EQ(bare.market.dblAskPrice, 501);
-    EXPECT_EQ(bare.market.dblBidPrice, 0);
-    EXPECT_EQ(bare.market.dblBidAmount, 0);
-}
-
-// The tick's draws in order: centre, buy price, buy amount, sell price, sell
-// amount, side; then one per refilled level.
 TEST(MarketTick, CentreIsClampedAtBothEnds) {
-    ScriptedMarket high;
-    high.market.dblCenterPrice = 595;
-    high.market.dblNowPrice = 595;
-    high.market.setBoardEntry(599, -1000);
-    high.market.setBoardEntry(603, -1000);
-    high.market.setBoardEntry(593, 1000);
-    high.draws->push({0.99f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f});
-    high.market.Timer1_Timer();
-    EXPECT_EQ(high.market.dblCenterPrice, 595);
-
-    ScriptedMarket low;
-    low.market.dblCenterPrice = 405;
-    low.market.dblNowPrice = 405;
-    low.market.setBoardEntry(410, -1000);
-    low.market.setBoardEntry(414, -1000);
-    low.market.setBoardEntry(404, 1000);
-    low.draws->push({0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f});
-    low.market.Timer1_Timer();
-    EXPECT_EQ(low.market.dblCenterPrice, 405);
-    EXPECT_EQ(low.draws->remaining(), 0u);
+    // Draws of 0.99 raise the centre by 2 every tick, draws of 0 lower it by 2.
+    for (const float r : {0.99f, 0.0f}) {
+        ScriptedMarket m;
+        for (int i = 0; i < 204 + 100 * 8; ++i)
+            m.draws->push({r});
+        m.market.StartUp();
+        for (int tick = 0; tick < 100; ++tick)
+            m.market.Tick();
+        EXPECT_EQ(m.market.centrePrice(), r > 0 ? 595 : 405) << r;
+    }
 }
-
-namespace {
-
-// A book around 500 whose refill levels (505 and 495) are already taken, so
-// a tick costs exactly six draws.
-void quietBook(Market& market) {
-    market.setBoardEntry(501, -5000);
-    market.setBoardEntry(505, -2000);
-    market.setBoardEntry(500, 3000);
-    market.setBoardEntry(495, 2000);
-}
-
-} // namespace
 
 TEST(MarketTick, SideDrawInTheMiddleBandPlacesNothing) {
     // The band's ends are not representable as draws; take the nearest
     // draws inside it.
     for (float side : {std::nextafter(0.45f, 1.0f), 0.5f, std::nextafter(0.55f, 0.0f)}) {
-        ScriptedMarket m;
-        quietBook(m.market);
+        ScriptedMarket m = quietMarket();
         const auto before = m.market.dblBoard();
-        // centre stays at 500 (r in [0.4, 0.6)); last price equals the centre
+        // centre stays at 500; last price equals the centre
         m.draws->push({0.5f, 0.9f, 0.9f, 0.0f, 0.9f, side});
-        m.market.Timer1_Timer();
+        m.market.Tick();
         EXPECT_EQ(m.market.dblBoard(), before) << side;
-        EXPECT_EQ(m.market.dblNowPrice, 500);
-        EXPECT_EQ(m.market.boardRowCount(), 11); // the board is still rebuilt
+        EXPECT_EQ(m.market.quotes().dblNowPrice, 500);
+        EXPECT_EQ(m.market.boardRows().size(), 11u); // the board is still rebuilt
         EXPECT_EQ(m.draws->remaining(), 0u);
     }
 }
 
 TEST(MarketTick, SideDrawLeansTowardTheCentre) {
-    // Last price below the centre: 0.36 + 0.2 = 0.56 buys.
-    ScriptedMarket below;
-    quietBook(below.market);
-    below.market.dblNowPrice = 499;
-    below.draws->push({0.5f, 0.0f, 0.2f, 0.0f, 0.0f, 0.36f});
-    below.market.Timer1_Timer();
-    EXPECT_EQ(below.market.boardEntry(499), 2000); // buy of 2000 rests at 499
+    // Centre up to 501, last price 500 below it: 0.36 + 0.2 = 0.56 buys.
+    ScriptedMarket below = quietMarket();
+    below.draws->push({0.7f, 0.0f, 0.2f, 0.0f, 0.0f, 0.36f});
+    below.market.Tick();
+    EXPECT_EQ(below.market.boardEntry(500), 5000); // buy of 2000 rests at 500
 
-    // Last price above the centre: 0.64 - 0.2 = 0.44 sells.
-    ScriptedMarket above;
-    quietBook(above.market);
-    above.market.dblNowPrice = 501;
-    above.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.3f, 0.64f});
-    above.market.Timer1_Timer();
+    // Centre down to 499, last price above it: 0.64 - 0.2 = 0.44 sells.
+    ScriptedMarket above = quietMarket();
+    above.draws->push({0.3f, 0.0f, 0.0f, 0.0f, 0.3f, 0.64f});
+    above.market.Tick();
     EXPECT_EQ(above.market.boardEntry(500), 0); // 3000 sold into the bid at 500
-    EXPECT_EQ(above.market.dblNowPrice, 500);
+    EXPECT_EQ(above.draws->remaining(), 0u);
 }
 
 TEST(MarketTick, MarketableZeroShareOrdersOnlySetTheLastPrice) {
-    ScriptedMarket buy;
-    quietBook(buy.market);
-    const auto before = buy.market.dblBoard();
-    // buy priced at the centre 501 >= ask 501, 0 shares; x = 0.9 buys
-    buy.market.dblCenterPrice = 501;
-    buy.market.dblNowPrice = 499;
-    buy.draws->push({0.5f, 0.9f, 0.0f, 0.0f, 0.0f, 0.9f});
-    buy.market.Timer1_Timer();
-    EXPECT_EQ(buy.market.dblBoard(), before);
-    EXPECT_EQ(buy.market.dblNowPrice, 501);
+    ScriptedMarket m = quietMarket();
+    const auto before = m.market.dblBoard();
+    // Centre 501, buy priced 501 >= ask 501 for 0 shares; x = 0.9 buys.
+    m.draws->push({0.7f, 0.9f, 0.0f, 0.0f, 0.0f, 0.9f});
+    m.market.Tick();
+    EXPECT_EQ(m.market.dblBoard(), before);
+    EXPECT_EQ(m.market.quotes().dblNowPrice, 501);
 
-    ScriptedMarket sell;
-    quietBook(sell.market);
-    sell.market.dblNowPrice = 497;
-    // sell priced 499 <= 500, 0 shares; x = 0.1 + 0.2 sells
-    sell.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.1f});
-    sell.market.Timer1_Timer();
-    EXPECT_EQ(sell.market.dblBoard(), before);
-    EXPECT_EQ(sell.market.dblNowPrice, 500);
+    // Sell priced 500 <= 500 for 0 shares; x = 0.1 sells, one below the ask.
+    m.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.1f});
+    m.market.Tick();
+    EXPECT_EQ(m.market.dblBoard(), before);
+    EXPECT_EQ(m.market.quotes().dblNowPrice, 500);
 }
 
 TEST(MarketTick, SellIntoAnEmptyLevelBecomesTheNewLowestAsk) {
-    ScriptedMarket m;
-    m.market.setBoardEntry(501, -5000);
-    m.market.setBoardEntry(505, -2000);
-    m.market.setBoardEntry(498, 3000); // 500 is empty
-    m.market.setBoardEntry(495, 2000);
-    m.market.setBoardEntry(494, 2000); // refill level once the ask moves down
-    m.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.4f, 0.1f, 0.5f});
-    m.market.Timer1_Timer();
+    // Bid 3000 at 498, nothing at 500; the quiet tick fills 505 and 495.
+    ScriptedMarket m = startedWith({{498, 3000, 501, 4000}, {496, 0, 501, 1000}});
+    m.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f});
+    m.market.Tick();
+    // Sell 4000 priced 499 <= 500: it trades one below the ask, at 500.
+    m.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.4f, 0.1f, 0.5f, 0.0f});
+    m.market.Tick();
     EXPECT_EQ(m.market.boardEntry(500), -4000);
-    EXPECT_EQ(m.market.intAskIndex, 500);
-    EXPECT_EQ(m.market.dblNowPrice, 500);
-    EXPECT_EQ(m.market.dblAskPrice, 500);
-    EXPECT_EQ(m.market.dblAskAmount, 4000);
-    // 504 was empty and got refilled with one draw (0.5 -> 7000 shares).
+    EXPECT_EQ(m.market.quotes().dblNowPrice, 500);
+    EXPECT_EQ(m.market.quotes().dblAskPrice, 500);
+    EXPECT_EQ(m.market.quotes().dblAskAmount, 4000);
+    // The edges move down with the ask: 504 (0.5 -> 7000) and 494 refilled.
     EXPECT_EQ(m.market.boardEntry(504), -7000);
+    EXPECT_EQ(m.market.boardEntry(494), 2000);
     EXPECT_EQ(m.draws->remaining(), 0u);
 }
 
 TEST(MarketTick, BuyLargerThanTheAskLeavesABidAndTheNextAskIsFound) {
-    ScriptedMarket m;
-    m.market.setBoardEntry(501, -2000);
-    m.market.setBoardEntry(503, -4000);
-    m.market.setBoardEntry(505, -2000);
-    m.market.setBoardEntry(506, -2000);
-    m.market.setBoardEntry(507, -2000);
-    m.market.setBoardEntry(497, 1000);
-    m.market.setBoardEntry(495, 1000);
+    ScriptedMarket m = startedWith({{497, 1000, 501, 2000}, {496, 0, 503, 4000}});
     // centre 501 (draw 0.6 -> +1), buy at 501 for 5000; x = 0.7 buys
-    m.draws->push({0.6f, 0.9f, 0.5f, 0.0f, 0.0f, 0.7f});
-    m.market.Timer1_Timer();
+    m.draws->push({0.6f, 0.9f, 0.5f, 0.0f, 0.0f, 0.7f, 0.0f});
+    m.market.Tick();
     EXPECT_EQ(m.market.boardEntry(501), 3000);
-    EXPECT_EQ(m.market.dblNowPrice, 501);
-    EXPECT_EQ(m.market.intAskIndex, 503);
-    EXPECT_EQ(m.market.intBidIndex, 502);
-    EXPECT_EQ(m.market.dblBidPrice, 501);
-    EXPECT_EQ(m.market.dblBidAmount, 3000);
-    EXPECT_EQ(m.draws->remaining(), 0u); // 507 and 497 are taken: no refill draw
+    const Quotes quotes = m.market.quotes();
+    EXPECT_EQ(quotes.dblNowPrice, 501);
+    EXPECT_EQ(quotes.dblAskPrice, 503);
+    EXPECT_EQ(quotes.dblBidPrice, 501);
+    EXPECT_EQ(quotes.dblBidAmount, 3000);
+    // Only 507 was refilled; 497 holds a bid.
+    EXPECT_EQ(m.market.boardEntry(507), -2000);
+    EXPECT_EQ(m.draws->remaining(), 0u);
 }
 
 TEST(MarketTick, RefillsOnlyEmptyEdgesWithTheirOwnDraws) {
-    ScriptedMarket m;
-    m.market.setBoardEntry(501, -5000);
-    m.market.setBoardEntry(500, 3000);
+    ScriptedMarket m = startedWith({{500, 3000, 501, 4000}, {496, 0, 501, 1000}});
     // 505 and 495 empty: two refills, 0.0 -> 2000 and 0.99 -> 12000.
     m.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.0f, 0.99f});
-    m.market.Timer1_Timer();
+    m.market.Tick();
     EXPECT_EQ(m.market.boardEntry(505), -2000);
     EXPECT_EQ(m.market.boardEntry(495), 12000);
     EXPECT_EQ(m.draws->remaining(), 0u);
 
     // Levels already holding shares are left alone and cost no draw.
-    ScriptedMarket taken;
-    taken.market.setBoardEntry(501, -5000);
-    taken.market.setBoardEntry(505, 1000);
-    taken.market.setBoardEntry(495, 1000);
-    taken.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f});
-    taken.market.Timer1_Timer();
-    EXPECT_EQ(taken.market.boardEntry(505), 1000);
-    EXPECT_EQ(taken.draws->remaining(), 0u);
+    m.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f});
+    m.market.Tick();
+    EXPECT_EQ(m.market.boardEntry(505), -2000);
+    EXPECT_EQ(m.market.boardEntry(495), 12000);
 }
 
-TEST(MarketTick, BookWithoutAskKeepsTheAskIndexAndStaysInside) {
-    ScriptedMarket m;
-    m.market.setBoardEntry(500, 3000);
-    m.market.FindAskIndex();
-    EXPECT_EQ(m.market.intAskIndex, 0);
-    EXPECT_EQ(m.market.intBidIndex, -1);
-
-    // A later ask is found, then taken out entirely: the index stays put.
-    m.market.setBoardEntry(502, -1000);
-    m.market.FindAskIndex();
-    EXPECT_EQ(m.market.intAskIndex, 502);
-    m.market.setBoardEntry(502, 0);
-    m.market.FindAskIndex();
-    EXPECT_EQ(m.market.intAskIndex, 502);
-    EXPECT_EQ(m.market.intBidIndex, 501);
-
-    // Entry 1000 is never taken for an ask.
-    m.market.setBoardEntry(1000, -1000);
-    m.market.FindAskIndex();
-    EXPECT_EQ(m.market.intAskIndex, 502);
-
-    // With index 0 and an empty book, the edges lie outside the book: the
-    // tick must skip them rather than touch memory it does not own.
+TEST(MarketTick, EmptyBookRefillsOnlyTheEdgeInsideIt) {
+    // With no ask ever found, the edges lie at 4 and below 0: the tick must
+    // skip the one outside rather than touch memory it does not own.
     ScriptedMarket empty;
     empty.draws->push({0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, 0.5f});
-    empty.market.Timer1_Timer();
-    EXPECT_EQ(empty.market.boardEntry(4), -7000); // intBidIndex + 5 = 4 refilled
-    EXPECT_EQ(empty.market.boardRowCount(), 11);
+    empty.market.Tick();
+    EXPECT_EQ(empty.market.boardEntry(4), -7000);
+    EXPECT_EQ(empty.market.boardRows().size(), 11u);
+    // A side the board does not show quotes as 0.
+    EXPECT_EQ(empty.market.quotes().dblAskPrice, 4);
+    EXPECT_EQ(empty.market.quotes().dblBidPrice, 0);
+    EXPECT_EQ(empty.market.quotes().dblBidAmount, 0);
 }
 
 TEST(MarketTick, LongRunKeepsEveryPromise) {
     Market market;
     market.StartUp();
     for (int tick = 1; tick <= 1000000; ++tick) {
-        market.Timer1_Timer();
-        ASSERT_GE(market.dblCenterPrice, 405);
-        ASSERT_LE(market.dblCenterPrice, 595);
-        ASSERT_GE(market.dblCrowdBuyPrice, 404);
-        ASSERT_LE(market.dblCrowdSellPrice, 595);
-        // Everything the tick touches lies within 398 to 603.
-        ASSERT_GE(market.intBidIndex - 5, 398) << "tick " << tick;
-        ASSERT_LE(market.intBidIndex + 5, 603) << "tick " << tick;
-        const BoardRow& fifth = market.boardRows()[4];
-        ASSERT_TRUE(fifth.hasAsk()) << "tick " << tick;
-        ASSERT_EQ(fifth.price, market.intAskIndex);
-        ASSERT_EQ(market.dblAskPrice, market.intAskIndex);
-        ASSERT_GT(market.dblBidPrice, 0);
-        ASSERT_LT(market.dblBidPrice, market.dblAskPrice);
+        market.Tick();
+        ASSERT_GE(market.centrePrice(), 405);
+        ASSERT_LE(market.centrePrice(), 595);
+        const Quotes quotes = market.quotes();
+        // Everything the tick touches lies within 398 to 603: the edges lie
+        // 4 above and 6 below the lowest ask.
+        ASSERT_GE(quotes.dblAskPrice - 6, 398) << "tick " << tick;
+        ASSERT_LE(quotes.dblAskPrice + 4, 603) << "tick " << tick;
+        const std::vector<BoardRow> rows = market.boardRows();
+        ASSERT_TRUE(rows[4].hasAsk()) << "tick " << tick;
+        ASSERT_EQ(rows[4].price, quotes.dblAskPrice);
+        ASSERT_GT(quotes.dblBidPrice, 0);
+        ASSERT_LT(quotes.dblBidPrice, quotes.dblAskPrice);
         if (tick % 1000 == 0) {
             // Never crossed: no bid at or above the lowest ask anywhere.
-            for (int i = market.intAskIndex; i < Market::kBookSize; ++i)
+            const int ask = static_cast<int>(quotes.dblAskPrice);
+            for (int i = ask; i < Market::kBookSize; ++i)
                 ASSERT_LE(market.dblBoard()[i], 0) << "tick " << tick << " price " << i;
-            for (int i = 0; i < market.intAskIndex; ++i)
+            for (int i = 0; i < ask; ++i)
                 ASSERT_GE(market.dblBoard()[i], 0) << "tick " << tick << " price " << i;
         }
     }

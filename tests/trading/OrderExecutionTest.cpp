@@ -10,14 +10,6 @@
 namespace vantrel {
 namespace {
 
-void setQuotes(Market& m, double ask, double askAmt, double bid, double bidAmt, double last) {
-    m.dblAskPrice = ask;
-    m.dblAskAmount = askAmt;
-    m.dblBidPrice = bid;
-    m.dblBidAmount = bidAmt;
-    m.dblNowPrice = last;
-}
-
 class Execution : public ::testing::Test {
 protected:
     void buy(const char* price, const char* shares) {
@@ -31,14 +23,14 @@ protected:
     }
     void attempt() { CheckExecution(account, market, log); }
 
-    Market market;
+    Quotes market;
     Account account;
     RecordingLog log;
 };
 
 TEST_F(Execution, Rule1FillsTheWholeBuyAtTheAsk) {
     buy("500", "1000");
-    setQuotes(market, 498, 4000, 497, 1000, 499);
+    market = {498, 4000, 497, 1000, 499};
     attempt();
     EXPECT_EQ(log.lines, Lines{"株価498円で1000株約定しました。（498000円）"});
     EXPECT_EQ(account.amountText(), "1000");
@@ -53,7 +45,7 @@ TEST_F(Execution, Rule1FillsTheWholeBuyAtTheAsk) {
 
 TEST_F(Execution, Rule2FillsWhatTheAskOffersAndRefundsTheDifference) {
     buy("500", "5000");
-    setQuotes(market, 499, 2000, 498, 1000, 500);
+    market = {499, 2000, 498, 1000, 500};
     attempt();
     EXPECT_EQ(log.lines, Lines{"株価499円で2000株約定しました。（998000円）"});
     EXPECT_EQ(account.orderAmountText(), "3000");
@@ -93,7 +85,7 @@ TEST_F(Execution, EightRules) {
         Account a;
         a.setHoldings(10000);
         a.placeOrder({row.side, row.price, "p", "p", row.remaining});
-        setQuotes(market, row.ask, row.askAmt, row.bid, row.bidAmt, row.last);
+        const Quotes market{row.ask, row.askAmt, row.bid, row.bidAmt, row.last};
         RecordingLog out;
         CheckExecution(a, market, out);
         const double sign = row.side == buy ? 1 : -1;
@@ -110,7 +102,7 @@ TEST_F(Execution, EightRules) {
 TEST_F(Execution, MarketBuyFillsAtTheAskAndGetsTheRestOfItsReserveBack) {
     PlaceBuyOrder(account, {PriceKind::Market, "", QuantityKind::Shares, "1000", ""}, log);
     EXPECT_EQ(account.powerText(), "2400000");
-    setQuotes(market, 503, 5000, 502, 1000, 503);
+    market = {503, 5000, 502, 1000, 503};
     attempt();
     EXPECT_EQ(account.powerText(), "2497000");
 }
@@ -118,7 +110,7 @@ TEST_F(Execution, MarketBuyFillsAtTheAskAndGetsTheRestOfItsReserveBack) {
 TEST_F(Execution, EmptyQuoteFillsNothing) {
     buy("500", "1000");
     const double wait = account.dblExecWait = 7;
-    Timer2_Timer(account, market, log); // quotes all 0 before the first tick
+    executionTick(account, market, log); // quotes all 0 before the first tick
     EXPECT_TRUE(log.lines.empty());
     EXPECT_EQ(account.amountText(), "");
     EXPECT_EQ(account.orderAmountText(), "1000");
@@ -153,16 +145,15 @@ TEST_F(Execution, CommissionStep) {
 }
 
 TEST(ExecutionTiming, FirstAttemptOnTheSixthEventAndThirdAfterAFill) {
-    Market market;
-    setQuotes(market, 499, 2000, 498, 1000, 500);
+    const Quotes market{499, 2000, 498, 1000, 500};
     RecordingLog log;
     RecordingPrompter prompter;
-    Trader trader(market, log, prompter);
+    Trader trader(log, prompter);
     const OrderForm form{PriceKind::Limit, "500", QuantityKind::Shares, "5000", ""};
-    trader.cmdBuyNow_Click("9999", form);
+    trader.pressBuy("9999", form);
     const auto fillsAfter = [&](int events) {
         for (int i = 0; i < events; ++i)
-            trader.Timer2_Timer();
+            trader.executionTick(market);
         return log.lines.size() - 1;
     };
     EXPECT_EQ(fillsAfter(5), 0u);
@@ -171,7 +162,7 @@ TEST(ExecutionTiming, FirstAttemptOnTheSixthEventAndThirdAfterAFill) {
     EXPECT_EQ(fillsAfter(1), 2u);
     // A rejected press restarts the whole wait.
     EXPECT_EQ(fillsAfter(2), 2u);
-    trader.cmdBuyNow_Click("", form);
+    trader.pressBuy("", form);
     EXPECT_EQ(fillsAfter(5), 2u);
     EXPECT_EQ(fillsAfter(1), 3u);
     EXPECT_FALSE(trader.account().hasPendingOrder());

@@ -1,7 +1,6 @@
 #include "trading/OrderPlacement.h"
 
 #include "TestDoubles.h"
-#include "market/Market.h"
 #include "trading/ShareCount.h"
 #include "trading/Trader.h"
 
@@ -73,14 +72,13 @@ TEST(ShareCount, EveryKindOnBothSides) {
 
 class Placement : public ::testing::Test {
 protected:
-    Market market; // not started: the quotes play no part in placement
     RecordingLog log;
     RecordingPrompter prompter;
-    Trader trader{market, log, prompter};
+    Trader trader{log, prompter};
 };
 
 TEST_F(Placement, LimitBuyReservesItsPrice) {
-    trader.cmdBuyNow_Click("9999", {Limit, "500", Shares, "1000", ""});
+    trader.pressBuy("9999", {Limit, "500", Shares, "1000", ""});
     EXPECT_EQ(log.lines, Lines{"ヴァントレルを500円で1000株購入します。"});
     EXPECT_EQ(trader.account().powerText(), "2500000");
     EXPECT_EQ(labels(trader.account()), (OrderLabels{"買", "500", "500", "1000"}));
@@ -88,12 +86,12 @@ TEST_F(Placement, LimitBuyReservesItsPrice) {
 }
 
 TEST_F(Placement, AllInBuys) {
-    trader.cmdBuyNow_Click("9999", {Limit, "500", All, "", ""});
+    trader.pressBuy("9999", {Limit, "500", All, "", ""});
     EXPECT_EQ(trader.account().orderAmountText(), "5000");
-    trader.cmdCancelOldest_Click();
+    trader.pressCancel();
     log.lines.clear();
 
-    trader.cmdBuyNow_Click("9999", {AtMarket, "", All, "", ""});
+    trader.pressBuy("9999", {AtMarket, "", All, "", ""});
     EXPECT_EQ(log.lines, Lines{"ヴァントレルを成行で4000株購入します。"});
     EXPECT_EQ(trader.account().powerText(), "600000");
     EXPECT_EQ(labels(trader.account()), (OrderLabels{"買", "600", "成行", "4000"}));
@@ -116,8 +114,8 @@ TEST_F(Placement, BuyingPowerMustCoverThePriceAndLeaveTheCommission) {
     EXPECT_FALSE(shortOne.hasPendingOrder());
 
     log.lines.clear();
-    trader.cmdBuyNow_Click("9999", {Limit, "500", Shares, "6000", ""});
-    trader.cmdBuyNow_Click("9999", {AtMarket, "", Shares, "5000", ""});
+    trader.pressBuy("9999", {Limit, "500", Shares, "6000", ""});
+    trader.pressBuy("9999", {AtMarket, "", Shares, "5000", ""});
     EXPECT_EQ(
         log.lines,
         (Lines{"ヴァントレルを500円で6000株購入します。", "余力が足りません。3000000円必要です。",
@@ -127,8 +125,8 @@ TEST_F(Placement, BuyingPowerMustCoverThePriceAndLeaveTheCommission) {
 }
 
 TEST_F(Placement, BuyOfNoSharesIsRefusedWithoutAnnouncement) {
-    trader.cmdBuyNow_Click("9999", {Limit, "500", Yen, "", "400000"});
-    trader.cmdBuyNow_Click("9999", {Limit, "500", Yen, "", "1e10"}); // beyond 32 bits
+    trader.pressBuy("9999", {Limit, "500", Yen, "", "400000"});
+    trader.pressBuy("9999", {Limit, "500", Yen, "", "1e10"}); // beyond 32 bits
     EXPECT_EQ(log.lines, (Lines{"余力が足りません。", "余力が足りません。"}));
     EXPECT_FALSE(trader.account().hasPendingOrder());
 }
@@ -138,23 +136,23 @@ TEST_F(Placement, PriceTextIsKeptWhenBothReadingsAgree) {
                                                          {"500円", "500"},     {"4 5 0", "450"},
                                                          {"\t500\r\n", "500"}, {" 500 ", " 500 "}};
     for (const auto& [typed, stored] : cases) {
-        trader.cmdBuyNow_Click("9999", {Limit, typed, Shares, "1000", ""});
+        trader.pressBuy("9999", {Limit, typed, Shares, "1000", ""});
         EXPECT_EQ(labels(trader.account()), (OrderLabels{"買", stored, stored, "1000"}));
         EXPECT_EQ(log.lines.back(),
                   std::string("ヴァントレルを") + stored + "円で1000株購入します。");
-        trader.cmdCancelOldest_Click();
+        trader.pressCancel();
     }
     EXPECT_EQ(trader.account().powerText(), "3000000");
 }
 
 TEST_F(Placement, PressWhileAnOrderIsPendingIsSilentButRestartsTheWait) {
-    trader.cmdBuyNow_Click("9999", {Limit, "500", Shares, "1000", ""});
+    trader.pressBuy("9999", {Limit, "500", Shares, "1000", ""});
     for (int i = 0; i < 4; ++i)
-        trader.Timer2_Timer();
-    trader.cmdBuyNow_Click("9999", {Limit, "450", Shares, "2000", ""});
+        trader.executionTick({}); // no quotes: the wait alone matters here
+    trader.pressBuy("9999", {Limit, "450", Shares, "2000", ""});
     EXPECT_EQ(trader.account().dblExecWait, 0);
-    trader.Timer2_Timer();
-    trader.cmdBuyNow_Click("", {Limit, "450", Shares, "2000", ""}); // rejected by the check
+    trader.executionTick({});
+    trader.pressBuy("", {Limit, "450", Shares, "2000", ""}); // rejected by the check
     EXPECT_EQ(trader.account().dblExecWait, 0);
     EXPECT_EQ(log.lines.size(), 1u);
     EXPECT_EQ(prompter.boxes,
@@ -210,12 +208,12 @@ TEST_F(SellPlacement, SilentWithoutSharesOrWithAnOrderPending) {
 }
 
 TEST_F(Placement, SellRefusalShowsItsBoxThroughTheTrader) {
-    trader.cmdSellNow_Click("9999", {Limit, "500", Shares, "1000", ""});
+    trader.pressSell("9999", {Limit, "500", Shares, "1000", ""});
     EXPECT_EQ(prompter.boxes, (std::vector<MessageBoxText>{
                                   {"保有株数を超える株数は指定できません。", "指定数エラー"}}));
     prompter.boxes.clear();
     // Nothing held: the check passes and placement refuses silently.
-    trader.cmdSellNow_Click("9999", {Limit, "500", Yen, "", "1"});
+    trader.pressSell("9999", {Limit, "500", Yen, "", "1"});
     EXPECT_TRUE(prompter.boxes.empty());
     EXPECT_TRUE(log.lines.empty());
 }

@@ -58,7 +58,7 @@ TEST(TradingSession, RandomUserAgainstTheMarketKeepsTheBooksStraight) {
     market.StartUp();
     RecordingLog log;
     RecordingPrompter prompter;
-    Trader trader(market, log, prompter);
+    Trader trader(log, prompter);
     RandomUser user(20240611);
     test::TradingBooks books;
 
@@ -69,15 +69,15 @@ TEST(TradingSession, RandomUserAgainstTheMarketKeepsTheBooksStraight) {
 
         const int action = user.below(100);
         if (action < 47)
-            market.Timer1_Timer();
+            market.Tick();
         else if (action < 94)
-            trader.Timer2_Timer();
+            trader.executionTick(market.quotes());
         else if (action < 97)
-            trader.cmdBuyNow_Click(user.code(), user.form());
+            trader.pressBuy(user.code(), user.form());
         else if (action < 99)
-            trader.cmdSellNow_Click(user.code(), user.form());
+            trader.pressSell(user.code(), user.form());
         else
-            trader.cmdCancelOldest_Click();
+            trader.pressCancel();
 
         const std::vector<std::string> added(log.lines.begin() + linesBefore, log.lines.end());
         const auto problem =

@@ -81,10 +81,10 @@ TEST_F(TradingWindowTest, TheRoadOfOneBuy) {
     // still 501 then, and falls to 500 with the seventh tick.
     for (int event = 1; event <= 6; ++event)
         second();
-    EXPECT_EQ(window.market().dblAskPrice, 501);
+    EXPECT_EQ(window.market().quotes().dblAskPrice, 501);
     EXPECT_EQ(label("lblOrderType"), QStringLiteral("買"));
     second();
-    EXPECT_EQ(window.market().dblAskPrice, 500);
+    EXPECT_EQ(window.market().quotes().dblAskPrice, 500);
     EXPECT_EQ(log(), kStamp + QStringLiteral("ヴァントレルを500円で1000株購入します。\r\n") +
                          kStamp +
                          QStringLiteral("株価500円で1000株約定しました。（500000円）\r\n"));
@@ -146,7 +146,7 @@ TEST_F(TradingWindowTest, SellingWhatWasBoughtCreditsTheProceeds) {
     EXPECT_EQ(label("lblAmount"), QStringLiteral("0"));
     EXPECT_EQ(orderLabels(), QStringList({"", "", "", ""}));
     // 3000000 - 2000 x 501 + 2000 x the bid the sale met.
-    const double bid = window.market().dblBidPrice;
+    const double bid = window.market().quotes().dblBidPrice;
     EXPECT_EQ(label("lblPower").toDouble(), 3000000 - 2000 * 501 + 2000 * bid);
     EXPECT_TRUE(prompter.boxes.empty());
 }
