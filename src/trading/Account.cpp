@@ -10,11 +10,11 @@ void Account::setHoldings(double shares) {
 }
 
 std::string Account::powerText() const {
-    return plainDecimal(m_power);
+    return displayNumber(m_power);
 }
 
 std::string Account::amountText() const {
-    return m_amountShown ? plainDecimal(m_holdings) : std::string();
+    return m_amountShown ? displayNumber(m_holdings) : std::string();
 }
 
 std::string Account::orderTypeText() const {
@@ -32,7 +32,7 @@ std::string Account::orderPriceViewText() const {
 }
 
 std::string Account::orderAmountText() const {
-    return m_order ? plainDecimal(m_order->remaining) : std::string();
+    return m_order ? displayNumber(m_order->remaining) : std::string();
 }
 
 } // namespace vantrel

@@ -1,7 +1,7 @@
 #include "trading/OrderChecks.h"
 
 #include "base/NumberText.h"
-#include "trading/NumberReading.h"
+#include "trading/OrderTexts.h"
 #include "trading/PriceRules.h"
 #include "trading/StockInfo.h"
 
@@ -10,9 +10,9 @@
 namespace vantrel {
 namespace {
 
-const char* const kRequiredTitle = "必須項目";
-const char* const kAmountErrorTitle = "指定金額エラー";
-const char* const kQuantityErrorTitle = "指定数エラー";
+using texts::kAmountErrorTitle;
+using texts::kQuantityErrorTitle;
+using texts::kRequiredTitle;
 
 // The few points in which the two forms differ.
 struct FormWording {
@@ -31,30 +31,30 @@ bool isWrongShareCount(double shares) {
     return shares <= 0 || !toInt32RoundHalfEven(shares);
 }
 
-std::optional<MessageBoxText> checkForm(const std::string& codeText, const OrderForm& form,
+std::optional<MessageBoxText> checkForm(const std::string& codeText, const OrderValues& form,
                                         const FormWording& wording,
                                         std::optional<double> holdings) {
     if (codeText.empty())
         return MessageBoxText{"銘柄コードを入力してください。", kRequiredTitle};
 
     if (form.priceKind == PriceKind::Limit) {
-        const double price = readLenient(form.priceText);
+        const double price = form.price;
         const double lower = lowerLimitPrice(stock::kPreviousClose);
         const double upper = upperLimitPrice(stock::kPreviousClose);
         if (price == 0)
             return MessageBoxText{"指値を入力してください。", kRequiredTitle};
         if (price < lower)
-            return MessageBoxText{"指値が制限値幅（" + plainDecimal(lower) +
+            return MessageBoxText{"指値が制限値幅（" + displayNumber(lower) +
                                       "円）を下回っています。",
                                   wording.priceLimitTitle};
         if (price > upper)
-            return MessageBoxText{"指値が制限値幅（" + plainDecimal(upper) +
+            return MessageBoxText{"指値が制限値幅（" + displayNumber(upper) +
                                       "円）を上回っています。",
                                   wording.priceLimitTitle};
     }
 
     if (form.quantityKind == QuantityKind::Shares) {
-        const double shares = readLenient(form.sharesText);
+        const double shares = form.shares;
         if (shares == 0)
             return MessageBoxText{wording.noShares, kRequiredTitle};
         if (isNotWholeUnits(shares))
@@ -62,26 +62,26 @@ std::optional<MessageBoxText> checkForm(const std::string& codeText, const Order
         if (isWrongShareCount(shares))
             return MessageBoxText{"指定株数に誤りがあります。", kQuantityErrorTitle};
         if (holdings && *holdings < shares)
-            return MessageBoxText{"保有株数を超える株数は指定できません。", kQuantityErrorTitle};
+            return MessageBoxText{texts::kMoreThanHeld, kQuantityErrorTitle};
     } else if (form.quantityKind == QuantityKind::Yen) {
-        const double yen = readLenient(form.yenText);
+        const double yen = form.yen;
         if (yen == 0)
             return MessageBoxText{wording.noYen, kRequiredTitle};
         if (yen <= 0)
-            return MessageBoxText{"指定金額に誤りがあります。", kAmountErrorTitle};
+            return MessageBoxText{texts::kWrongAmount, kAmountErrorTitle};
     }
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<MessageBoxText> CheckBuyOrder(const std::string& codeText, const OrderForm& form) {
+std::optional<MessageBoxText> CheckBuyOrder(const std::string& codeText, const OrderValues& form) {
     static const FormWording wording{kAppTitle, "購入株数を指定してください。",
                                      "購入金額を指定してください。"};
     return checkForm(codeText, form, wording, std::nullopt);
 }
 
-std::optional<MessageBoxText> CheckSellOrder(const std::string& codeText, const OrderForm& form,
+std::optional<MessageBoxText> CheckSellOrder(const std::string& codeText, const OrderValues& form,
                                              double holdings) {
     static const FormWording wording{kRequiredTitle, "売却株数を指定してください。",
                                      "売却金額を指定してください。"};

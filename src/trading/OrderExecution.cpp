@@ -51,7 +51,7 @@ void chargeCommission(Account& account, TradeLog& log, double value) {
         return;
     account.dblTradeValue = remainder;
     account.setPower(account.power() - kCommission);
-    log.AddLog("手数料 " + plainDecimal(kCommission) + "円 が余力から引かれました。");
+    log.AddLog("手数料 " + displayNumber(kCommission) + "円 が余力から引かれました。");
 }
 
 } // namespace
@@ -74,8 +74,8 @@ void CheckExecution(Account& account, const Quotes& quotes, TradeLog& log) {
 void ExecuteOrder(Account& account, TradeLog& log, double price, double shares) {
     const PendingOrder& order = *account.order();
     const double value = price * shares;
-    log.AddLog("株価" + plainDecimal(price) + "円で" + plainDecimal(shares) + "株約定しました。（" +
-               plainDecimal(value) + "円）");
+    log.AddLog("株価" + displayNumber(price) + "円で" + displayNumber(shares) +
+               "株約定しました。（" + displayNumber(value) + "円）");
     if (order.side == OrderSide::Buy) {
         account.setHoldings(account.holdings() + shares);
         // The order price was set aside; the fill costs its own price.

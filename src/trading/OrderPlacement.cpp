@@ -1,12 +1,11 @@
 #include "trading/OrderPlacement.h"
 
 #include "base/NumberText.h"
-#include "trading/NumberReading.h"
+#include "trading/OrderTexts.h"
 #include "trading/PriceRules.h"
 #include "trading/ShareCount.h"
 #include "trading/StockInfo.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace vantrel {
@@ -15,26 +14,9 @@ namespace {
 const char* const kAtMarket = "成行";
 const char* const kShortOfPower = "余力が足りません。";
 
-// A limit price is kept as typed when the strict and the lenient reading agree
-// on it, so everything that reads the order later sees one value; any other
-// text is replaced by its lenient value. So is a text with control characters
-// (a pasted tab or line break): shown in the labels and the log, a line break
-// would split a log line in two.
-std::string storedPriceText(const std::string& typed) {
-    const double lenient = readLenient(typed);
-    const auto strict = readStrict(typed);
-    const bool printable = std::none_of(typed.begin(), typed.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7f;
-    });
-    return printable && strict && *strict == lenient ? typed : plainDecimal(lenient);
-}
-
-PendingOrder makeOrder(OrderSide side, const OrderForm& form, double shares) {
-    if (form.priceKind == PriceKind::Limit) {
-        const std::string text = storedPriceText(form.priceText);
-        return {side, readLenient(text), text, text, shares};
-    }
+PendingOrder makeOrder(OrderSide side, const OrderValues& form, double shares) {
+    if (form.priceKind == PriceKind::Limit)
+        return {side, form.price, form.storedPriceText, form.storedPriceText, shares};
     // A market order is held as a limit order at the edge of the day's band.
     const double price = side == OrderSide::Buy ? upperLimitPrice(stock::kPreviousClose)
                                                 : lowerLimitPrice(stock::kPreviousClose);
@@ -47,12 +29,12 @@ std::string announcement(const PendingOrder& order, bool atMarket, const char* e
         line += "を成行で";
     else
         line += "を" + order.priceText + "円で";
-    return line + plainDecimal(order.remaining) + ending;
+    return line + displayNumber(order.remaining) + ending;
 }
 
 } // namespace
 
-void PlaceBuyOrder(Account& account, const OrderForm& form, TradeLog& log) {
+void PlaceBuyOrder(Account& account, const OrderValues& form, TradeLog& log) {
     if (account.hasPendingOrder())
         return;
     const double available = account.power() - kCommission;
@@ -68,23 +50,23 @@ void PlaceBuyOrder(Account& account, const OrderForm& form, TradeLog& log) {
     // The commission reserve is not part of the amount reported as needed.
     const double cost = order.price * shares;
     if (cost > available) {
-        log.AddLog(kShortOfPower + plainDecimal(cost) + "円必要です。");
+        log.AddLog(kShortOfPower + displayNumber(cost) + "円必要です。");
         return;
     }
     account.setPower(account.power() - cost);
     account.placeOrder(std::move(order));
 }
 
-std::optional<MessageBoxText> PlaceSellOrder(Account& account, const OrderForm& form,
+std::optional<MessageBoxText> PlaceSellOrder(Account& account, const OrderValues& form,
                                              TradeLog& log) {
     if (account.holdings() == 0 || account.hasPendingOrder())
         return std::nullopt;
     const double shares =
         deriveShareCount(OrderSide::Sell, form, account.power(), account.holdings());
     if (shares == 0)
-        return MessageBoxText{"指定金額に誤りがあります。", "指定金額エラー"};
+        return MessageBoxText{texts::kWrongAmount, texts::kAmountErrorTitle};
     if (shares > account.holdings())
-        return MessageBoxText{"保有株数を超える株数は指定できません。", "指定数エラー"};
+        return MessageBoxText{texts::kMoreThanHeld, texts::kQuantityErrorTitle};
 
     PendingOrder order = makeOrder(OrderSide::Sell, form, shares);
     log.AddLog(announcement(order, form.priceKind != PriceKind::Limit, "株売却します。"));

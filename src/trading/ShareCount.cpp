@@ -1,7 +1,6 @@
 #include "trading/ShareCount.h"
 
 #include "base/NumberText.h"
-#include "trading/NumberReading.h"
 #include "trading/PriceRules.h"
 #include "trading/StockInfo.h"
 
@@ -29,13 +28,12 @@ double unitsAffordable(double amount, double price) {
     return units ? *units * stock::kUnit : 0;
 }
 
-double deriveShareCount(OrderSide side, const OrderForm& form, double buyingPower,
+double deriveShareCount(OrderSide side, const OrderValues& form, double buyingPower,
                         double holdings) {
     if (form.priceKind == PriceKind::None)
         return 0;
     const bool limit = form.priceKind == PriceKind::Limit;
-    const double price =
-        limit ? readLenient(form.priceText) : upperLimitPrice(stock::kPreviousClose);
+    const double price = limit ? form.price : upperLimitPrice(stock::kPreviousClose);
 
     switch (form.quantityKind) {
     case QuantityKind::Shares:
@@ -44,9 +42,9 @@ double deriveShareCount(OrderSide side, const OrderForm& form, double buyingPowe
         // digit-grouping commas ("1000,0e-3" is 1000 to the check but 10
         // strictly) and would place shares nobody checked, fractions of a
         // unit included.
-        return readLenient(form.sharesText);
+        return form.shares;
     case QuantityKind::Yen:
-        return unitsAffordable(readLenient(form.yenText), price);
+        return unitsAffordable(form.yen, price);
     case QuantityKind::Everything:
         return side == OrderSide::Buy ? unitsAffordable(buyingPower - kCommission, price)
                                       : holdings;

@@ -20,6 +20,7 @@ double unitsAffordable(double amount, double price);
 // The share count an order form asks for. Yen and all-in amounts are priced
 // at the upper daily limit for a market order, on either side. 0 when no
 // price kind or no quantity kind is chosen.
-double deriveShareCount(OrderSide side, const OrderForm& form, double buyingPower, double holdings);
+double deriveShareCount(OrderSide side, const OrderValues& form, double buyingPower,
+                        double holdings);
 
 } // namespace vantrel

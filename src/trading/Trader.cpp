@@ -12,17 +12,19 @@ Trader::Trader(TradeLog& log, MessagePrompter& prompter) : m_log(log), m_prompte
 void Trader::pressBuy(const std::string& codeText, const OrderForm& buyForm) {
     // Every press restarts the wait, even one that places nothing.
     m_account.dblExecWait = 0;
-    const auto box = CheckBuyOrder(codeText, buyForm);
+    const OrderValues values = readOrderForm(buyForm);
+    const auto box = CheckBuyOrder(codeText, values);
     if (!box)
-        PlaceBuyOrder(m_account, buyForm, m_log);
+        PlaceBuyOrder(m_account, values, m_log);
     show(box);
 }
 
 void Trader::pressSell(const std::string& codeText, const OrderForm& sellForm) {
     m_account.dblExecWait = 0;
-    auto box = CheckSellOrder(codeText, sellForm, m_account.holdings());
+    const OrderValues values = readOrderForm(sellForm);
+    auto box = CheckSellOrder(codeText, values, m_account.holdings());
     if (!box)
-        box = PlaceSellOrder(m_account, sellForm, m_log);
+        box = PlaceSellOrder(m_account, values, m_log);
     show(box);
 }
 

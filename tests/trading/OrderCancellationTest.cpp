@@ -38,7 +38,7 @@ TEST(Cancellation, BuyGivesBackWhatIsStillSetAside) {
     for (const auto& row : rows) {
         Account account;
         RecordingLog log;
-        PlaceBuyOrder(account, row.form, log);
+        PlaceBuyOrder(account, readOrderForm(row.form), log);
         if (row.filled != 0)
             ExecuteOrder(account, log, 499, row.filled);
         log.lines.clear();
@@ -56,7 +56,8 @@ TEST(Cancellation, SellLeavesHoldingsAndPowerAsTheyStand) {
     Account account;
     RecordingLog log;
     account.setHoldings(3000);
-    PlaceSellOrder(account, {PriceKind::Market, "", QuantityKind::Everything, "", ""}, log);
+    PlaceSellOrder(account,
+                   readOrderForm({PriceKind::Market, "", QuantityKind::Everything, "", ""}), log);
     ExecuteOrder(account, log, 450, 1000);
     log.lines.clear();
     CancelPendingOrder(account, log);

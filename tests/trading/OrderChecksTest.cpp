@@ -83,8 +83,8 @@ TEST(OrderChecks, TableForBothForms) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.form.priceText + " | " + row.form.sharesText + " | " + row.form.yenText);
-        expectRow(row, CheckBuyOrder(row.code, row.form), row.buyTitle);
-        expectRow(row, CheckSellOrder(row.code, row.form, 1e15), row.sellTitle);
+        expectRow(row, CheckBuyOrder(row.code, readOrderForm(row.form)), row.buyTitle);
+        expectRow(row, CheckSellOrder(row.code, readOrderForm(row.form), 1e15), row.sellTitle);
     }
 }
 
@@ -92,29 +92,31 @@ TEST(OrderChecks, MissingQuantityNamesTheSide) {
     for (const char* text : {"", "0", "-0", "abc", "  "}) {
         const OrderForm shares{Limit, "500", Shares, text, "-1"};
         const OrderForm yen{Limit, "500", Yen, "-1", text};
-        EXPECT_EQ(*CheckBuyOrder("9999", shares),
+        EXPECT_EQ(*CheckBuyOrder("9999", readOrderForm(shares)),
                   (MessageBoxText{"購入株数を指定してください。", "必須項目"}));
-        EXPECT_EQ(*CheckSellOrder("9999", shares, 1000),
+        EXPECT_EQ(*CheckSellOrder("9999", readOrderForm(shares), 1000),
                   (MessageBoxText{"売却株数を指定してください。", "必須項目"}));
-        EXPECT_EQ(*CheckBuyOrder("9999", yen),
+        EXPECT_EQ(*CheckBuyOrder("9999", readOrderForm(yen)),
                   (MessageBoxText{"購入金額を指定してください。", "必須項目"}));
-        EXPECT_EQ(*CheckSellOrder("9999", yen, 1000),
+        EXPECT_EQ(*CheckSellOrder("9999", readOrderForm(yen), 1000),
                   (MessageBoxText{"売却金額を指定してください。", "必須項目"}));
     }
 }
 
 TEST(OrderChecks, SaleIsLimitedToTheSharesHeld) {
     const MessageBoxText tooMany{"保有株数を超える株数は指定できません。", "指定数エラー"};
-    EXPECT_EQ(*CheckSellOrder("9999", {Limit, "500", Shares, "2000", ""}, 1000), tooMany);
-    EXPECT_FALSE(CheckSellOrder("9999", {Limit, "500", Shares, "1000", ""}, 1000));
+    EXPECT_EQ(*CheckSellOrder("9999", readOrderForm({Limit, "500", Shares, "2000", ""}), 1000),
+              tooMany);
+    EXPECT_FALSE(CheckSellOrder("9999", readOrderForm({Limit, "500", Shares, "1000", ""}), 1000));
     // The unit check comes first.
-    EXPECT_EQ(CheckSellOrder("9999", {Limit, "500", Shares, "1500", ""}, 1000)->prompt,
-              "単位株の倍数を指定してください。");
+    EXPECT_EQ(
+        CheckSellOrder("9999", readOrderForm({Limit, "500", Shares, "1500", ""}), 1000)->prompt,
+        "単位株の倍数を指定してください。");
     // Yen and everything are not compared with the holdings here.
-    EXPECT_FALSE(CheckSellOrder("9999", {Limit, "500", Yen, "", "500000"}, 0));
-    EXPECT_FALSE(CheckSellOrder("9999", {AtMarket, "", All, "", ""}, 0));
+    EXPECT_FALSE(CheckSellOrder("9999", readOrderForm({Limit, "500", Yen, "", "500000"}), 0));
+    EXPECT_FALSE(CheckSellOrder("9999", readOrderForm({AtMarket, "", All, "", ""}), 0));
     // The buy form has no holdings check at all.
-    EXPECT_FALSE(CheckBuyOrder("9999", {Limit, "500", Shares, "2000000", ""}));
+    EXPECT_FALSE(CheckBuyOrder("9999", readOrderForm({Limit, "500", Shares, "2000000", ""})));
 }
 
 } // namespace

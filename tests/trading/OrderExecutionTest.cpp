@@ -13,12 +13,16 @@ namespace {
 class Execution : public ::testing::Test {
 protected:
     void buy(const char* price, const char* shares) {
-        PlaceBuyOrder(account, {PriceKind::Limit, price, QuantityKind::Shares, shares, ""}, log);
+        PlaceBuyOrder(account,
+                      readOrderForm({PriceKind::Limit, price, QuantityKind::Shares, shares, ""}),
+                      log);
         log.lines.clear();
     }
     void sell(const char* price, const char* shares, double held) {
         account.setHoldings(held);
-        PlaceSellOrder(account, {PriceKind::Limit, price, QuantityKind::Shares, shares, ""}, log);
+        PlaceSellOrder(account,
+                       readOrderForm({PriceKind::Limit, price, QuantityKind::Shares, shares, ""}),
+                       log);
         log.lines.clear();
     }
     void attempt() { CheckExecution(account, market, log); }
@@ -99,8 +103,19 @@ TEST_F(Execution, EightRules) {
     }
 }
 
+TEST_F(Execution, FractionalLimitPriceLeavesNoBinaryNoiseInTheTexts) {
+    buy("500.1", "5000");
+    EXPECT_EQ(account.powerText(), "499500");
+    market = {500, 2000, 499, 1000, 500};
+    attempt();
+    EXPECT_EQ(log.lines, Lines{"株価500円で2000株約定しました。（1000000円）"});
+    EXPECT_NE(account.power(), 499700); // 499700.00000000006
+    EXPECT_EQ(account.powerText(), "499700");
+}
+
 TEST_F(Execution, MarketBuyFillsAtTheAskAndGetsTheRestOfItsReserveBack) {
-    PlaceBuyOrder(account, {PriceKind::Market, "", QuantityKind::Shares, "1000", ""}, log);
+    PlaceBuyOrder(account, readOrderForm({PriceKind::Market, "", QuantityKind::Shares, "1000", ""}),
+                  log);
     EXPECT_EQ(account.powerText(), "2400000");
     market = {503, 5000, 502, 1000, 503};
     attempt();

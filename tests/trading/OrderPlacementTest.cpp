@@ -66,7 +66,7 @@ TEST(ShareCount, EveryKindOnBothSides) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.form.priceText + "|" + row.form.sharesText + "|" + row.form.yenText);
-        EXPECT_EQ(deriveShareCount(row.side, row.form, power, held), row.expected);
+        EXPECT_EQ(deriveShareCount(row.side, readOrderForm(row.form), power, held), row.expected);
     }
 }
 
@@ -100,14 +100,14 @@ TEST_F(Placement, AllInBuys) {
 TEST_F(Placement, BuyingPowerMustCoverThePriceAndLeaveTheCommission) {
     Account account;
     account.setPower(502100);
-    PlaceBuyOrder(account, {Limit, "500", Shares, "1000", ""}, log);
+    PlaceBuyOrder(account, readOrderForm({Limit, "500", Shares, "1000", ""}), log);
     EXPECT_EQ(account.powerText(), "2100");
     EXPECT_EQ(account.orderTypeText(), "買");
 
     Account shortOne;
     shortOne.setPower(502099);
     log.lines.clear();
-    PlaceBuyOrder(shortOne, {Limit, "500", Shares, "1000", ""}, log);
+    PlaceBuyOrder(shortOne, readOrderForm({Limit, "500", Shares, "1000", ""}), log);
     EXPECT_EQ(log.lines, (Lines{"ヴァントレルを500円で1000株購入します。",
                                 "余力が足りません。500000円必要です。"}));
     EXPECT_EQ(shortOne.powerText(), "502099");
@@ -168,7 +168,7 @@ protected:
 };
 
 TEST_F(SellPlacement, AnnouncesAndSetsNothingAside) {
-    EXPECT_FALSE(PlaceSellOrder(account, {Limit, "0500", All, "", ""}, log));
+    EXPECT_FALSE(PlaceSellOrder(account, readOrderForm({Limit, "0500", All, "", ""}), log));
     EXPECT_EQ(log.lines, Lines{"ヴァントレルを0500円で3000株売却します。"});
     EXPECT_EQ(labels(account), (OrderLabels{"売", "0500", "0500", "3000"}));
     EXPECT_EQ(account.powerText(), "3000000");
@@ -177,7 +177,7 @@ TEST_F(SellPlacement, AnnouncesAndSetsNothingAside) {
     Account other;
     other.setHoldings(3000);
     log.lines.clear();
-    EXPECT_FALSE(PlaceSellOrder(other, {AtMarket, "", Yen, "", "1300000"}, log));
+    EXPECT_FALSE(PlaceSellOrder(other, readOrderForm({AtMarket, "", Yen, "", "1300000"}), log));
     EXPECT_EQ(log.lines, Lines{"ヴァントレルを成行で2000株売却します。"});
     EXPECT_EQ(labels(other), (OrderLabels{"売", "400", "成行", "2000"}));
 }
@@ -185,24 +185,28 @@ TEST_F(SellPlacement, AnnouncesAndSetsNothingAside) {
 TEST_F(SellPlacement, RefusesNoSharesAndSharesNotHeld) {
     const MessageBoxText noShares{"指定金額に誤りがあります。", "指定金額エラー"};
     const MessageBoxText notHeld{"保有株数を超える株数は指定できません。", "指定数エラー"};
-    EXPECT_EQ(PlaceSellOrder(account, {Limit, "500", Yen, "", "499999"}, log), noShares);
-    EXPECT_EQ(PlaceSellOrder(account, {Limit, "500", Yen, "", "1e10"}, log), noShares);
-    EXPECT_EQ(PlaceSellOrder(account, {Limit, "500", Yen, "", "4000000"}, log), notHeld);
-    EXPECT_EQ(PlaceSellOrder(account, {AtMarket, "", Shares, "4000", ""}, log), notHeld);
+    EXPECT_EQ(PlaceSellOrder(account, readOrderForm({Limit, "500", Yen, "", "499999"}), log),
+              noShares);
+    EXPECT_EQ(PlaceSellOrder(account, readOrderForm({Limit, "500", Yen, "", "1e10"}), log),
+              noShares);
+    EXPECT_EQ(PlaceSellOrder(account, readOrderForm({Limit, "500", Yen, "", "4000000"}), log),
+              notHeld);
+    EXPECT_EQ(PlaceSellOrder(account, readOrderForm({AtMarket, "", Shares, "4000", ""}), log),
+              notHeld);
     EXPECT_TRUE(log.lines.empty());
     EXPECT_FALSE(account.hasPendingOrder());
-    EXPECT_FALSE(PlaceSellOrder(account, {Limit, "500", Yen, "", "1500000"}, log));
+    EXPECT_FALSE(PlaceSellOrder(account, readOrderForm({Limit, "500", Yen, "", "1500000"}), log));
     EXPECT_EQ(account.orderAmountText(), "3000");
 }
 
 TEST_F(SellPlacement, SilentWithoutSharesOrWithAnOrderPending) {
     Account none;
-    EXPECT_FALSE(PlaceSellOrder(none, {Limit, "500", Yen, "", "1"}, log));
+    EXPECT_FALSE(PlaceSellOrder(none, readOrderForm({Limit, "500", Yen, "", "1"}), log));
     EXPECT_FALSE(none.hasPendingOrder());
-    PlaceSellOrder(account, {Limit, "500", Shares, "1000", ""}, log);
+    PlaceSellOrder(account, readOrderForm({Limit, "500", Shares, "1000", ""}), log);
     log.lines.clear();
-    EXPECT_FALSE(PlaceSellOrder(account, {Limit, "450", Yen, "", "1"}, log));
-    PlaceBuyOrder(account, {Limit, "450", Shares, "1000", ""}, log);
+    EXPECT_FALSE(PlaceSellOrder(account, readOrderForm({Limit, "450", Yen, "", "1"}), log));
+    PlaceBuyOrder(account, readOrderForm({Limit, "450", Shares, "1000", ""}), log);
     EXPECT_TRUE(log.lines.empty());
     EXPECT_EQ(labels(account), (OrderLabels{"売", "500", "500", "1000"}));
 }
