@@ -1,7 +1,9 @@
 #include "ui/MainWindowUi.h"
 
+#include "trading/StockInfo.h"
 #include "ui/Appearance.h"
 #include "ui/BoardModel.h"
+#include "ui/NumberText.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -130,21 +132,21 @@ void buildStockBand(MainWindowUi& ui, QWidget* parent) {
         frame(parent, QStringLiteral("frmStockInfo"), QStringLiteral("銘柄情報"), {6, 2, 456, 62});
     caption(band, QStringLiteral("lblCode"), QStringLiteral("銘柄コード"), {10, 16, 64, 18});
     ui.txtCode = placeWidget<QLineEdit>(band, QStringLiteral("txtCode"), {10, 34, 64, 22});
-    ui.txtCode->setText(QStringLiteral("9999"));
+    ui.txtCode->setText(QString::fromUtf8(stock::kCode));
     ui.txtCode->setEnabled(false);
     caption(band, QStringLiteral("lblStockN"), QStringLiteral("銘柄名"), {82, 16, 96, 18});
     ui.lblStockName = field(band, QStringLiteral("lblStockName"), {82, 34, 96, 22});
-    ui.lblStockName->setText(QStringLiteral("ヴァントレル"));
+    ui.lblStockName->setText(QString::fromUtf8(stock::kName));
     caption(band, QStringLiteral("lblMarkt"), QStringLiteral("市場"), {186, 16, 52, 18});
     ui.lblMarket = field(band, QStringLiteral("lblMarket"), {186, 34, 52, 22});
-    ui.lblMarket->setText(QStringLiteral("東証"));
+    ui.lblMarket->setText(QString::fromUtf8(stock::kMarket));
     caption(band, QStringLiteral("lblNow"), QStringLiteral("現値"), {246, 16, 60, 18});
     ui.lblNowPrice = field(band, QStringLiteral("lblNowPrice"), {246, 34, 60, 22});
     caption(band, QStringLiteral("lblAmt"), QStringLiteral("株数"), {314, 16, 66, 18});
     ui.lblAmount = field(band, QStringLiteral("lblAmount"), {314, 34, 66, 22});
     caption(band, QStringLiteral("lblUnt"), QStringLiteral("単位株"), {388, 16, 58, 18});
     ui.lblUnit = field(band, QStringLiteral("lblUnit"), {388, 34, 58, 22}, Qt::AlignCenter);
-    ui.lblUnit->setText(QStringLiteral("1000"));
+    ui.lblUnit->setText(numberText(stock::kUnit));
     ui.lblYesterdayPrice = hiddenValue(band, QStringLiteral("lblYesterdayPrice"));
 }
 
@@ -208,7 +210,7 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("MnuHelp"));
     help->setFont(font);
-    ui.MnuAbout = help->addAction(QStringLiteral("Vantrel について"));
+    ui.MnuAbout = help->addAction(QString::fromUtf8(kAppTitle) + QStringLiteral(" について"));
     ui.MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
 }
 
@@ -243,7 +245,7 @@ void setTabOrder(const MainWindowUi& ui) {
 
 void MainWindowUi::setupUi(QMainWindow& window, QAbstractItemModel& board) {
     window.setObjectName(QStringLiteral("frmMain"));
-    window.setWindowTitle(QStringLiteral("Vantrel"));
+    window.setWindowTitle(QString::fromUtf8(kAppTitle));
     window.setWindowIcon(programIcon());
     window.setFont(gothicFont(kTextPoints));
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -1,8 +1,8 @@
 #include "ui/frmMain.h"
 
-#include "trading/NumberReading.h"
 #include "trading/StockInfo.h"
 #include "ui/MessageLog.h"
+#include "ui/NumberText.h"
 #include "ui/frmAbout.h"
 
 #include <QAction>
@@ -22,10 +22,6 @@ namespace vantrel {
 namespace {
 
 constexpr int kTickMilliseconds = 1000;
-
-QString numberText(double value) {
-    return QString::fromStdString(plainDecimal(value));
-}
 
 QTimer* makeTimer(QObject* owner, const char* name) {
     auto* timer = new QTimer(owner);
