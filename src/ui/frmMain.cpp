@@ -164,14 +164,5 @@ QRadioButton* frmMain::optionAt(const QButtonGroup* group, int index) {
 QRadioButton* frmMain::optBuyOpt(int index) const {
     return optionAt(m_ui.buy.priceKind, index);
 }
-QRadioButton* frmMain::optBuyAmount(int index) const {
-    return optionAt(m_ui.buy.quantityKind, index);
-}
-QRadioButton* frmMain::optSellOpt(int index) const {
-    return optionAt(m_ui.sell.priceKind, index);
-}
-QRadioButton* frmMain::optSellAmount(int index) const {
-    return optionAt(m_ui.sell.quantityKind, index);
-}
 
 } // namespace vantrel
