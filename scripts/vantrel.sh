@@ -61,7 +61,6 @@ case "$job" in
           -DVANTREL_BUILD_BENCH=OFF
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-    export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
     ;;
   fuzz)
