@@ -23,10 +23,8 @@ namespace vantrel {
 
 namespace {
 
-// The client area is 7020 x 9150 twips; Qt scales these logical pixels on
-// high-DPI screens.
+// Every size here is in logical pixels, which Qt scales on high-DPI screens.
 constexpr QSize kClientSize(468, 610);
-constexpr double kTwipsPerPixel = 15;
 constexpr qreal kTextPoints = 9;
 constexpr qreal kBoardPoints = 8.25;
 constexpr int kBoardRowHeight = 18;
@@ -170,7 +168,7 @@ void buildBoard(MainWindowUi& ui, QWidget* parent, QAbstractItemModel& board) {
     header->setSectionsMovable(false);
     header->setMinimumSectionSize(0);
     for (int column = 0; column < BoardModel::ColumnCount; ++column)
-        header->resizeSection(column, qRound(BoardModel::kColumnTwips[column] / kTwipsPerPixel));
+        header->resizeSection(column, BoardModel::kColumnWidths[column]);
     ui.ListView1 = view;
 }
 

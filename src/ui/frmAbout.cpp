@@ -13,7 +13,6 @@ namespace vantrel {
 
 namespace {
 
-// 5730 x 3090 twips.
 constexpr QSize kClientSize(382, 206);
 
 } // namespace

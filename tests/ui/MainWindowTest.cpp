@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndAccessKeys) {
 TEST_F(MainWindowTest, BoardHasItsColumnsHeadersAndWidths) {
     const QTreeView* view = window.controls().ListView1;
     const QStringList headers = {"", "売気配株数", "", "気配値", "", "買気配株数"};
-    const int widths[] = {0, 73, 17, 67, 17, 73}; // twips / 15
+    const int widths[] = {0, 73, 17, 67, 17, 73};
     ASSERT_EQ(view->model()->columnCount(), headers.size());
     for (int column = 0; column < headers.size(); ++column) {
         SCOPED_TRACE(column);
