@@ -167,6 +167,9 @@ void buildBoard(MainWindowUi& ui, QWidget* parent, QAbstractItemModel& board) {
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
     header->setMinimumSectionSize(0);
+    // Fixed: a widened column (even the zero-wide first one) would push
+    // 買気配株数 out of the board's view.
+    header->setSectionResizeMode(QHeaderView::Fixed);
     for (int column = 0; column < BoardModel::ColumnCount; ++column)
         header->resizeSection(column, BoardModel::kColumnWidths[column]);
     ui.ListView1 = view;

@@ -240,6 +240,8 @@ TEST_F(MainWindowTest, BoardHasItsColumnsHeadersAndWidths) {
         SCOPED_TRACE(column);
         EXPECT_EQ(view->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
         EXPECT_EQ(view->header()->sectionSize(column), widths[column]);
+        // A widened column would push 買気配株数 out of reach.
+        EXPECT_EQ(view->header()->sectionResizeMode(column), QHeaderView::Fixed);
         const auto alignment = column == BoardModel::ItemText ? Qt::AlignLeft : Qt::AlignHCenter;
         EXPECT_TRUE(view->model()
                         ->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole)
