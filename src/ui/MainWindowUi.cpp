@@ -92,6 +92,20 @@ QButtonGroup* optionArray(QWidget* owner, const QString& name) {
     return group;
 }
 
+// Tab reaches an option group once, at its checked button, in both
+// directions. Qt moves a group's tab stop only when one of its buttons gains
+// focus, so a group that never had focus, or whose choice the program set,
+// would offer every button; here the tab stop follows the check instead.
+// Unchecked buttons still take focus from a click or an arrow key.
+void tabStopOnChecked(QButtonGroup& group) {
+    const auto follow = [](QAbstractButton* button, bool checked) {
+        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QAbstractButton* button : group.buttons())
+        follow(button, button->isChecked());
+    QObject::connect(&group, &QButtonGroup::buttonToggled, follow);
+}
+
 struct PaneNames {
     QString priceFrame, priceTitle, priceKind, priceBox, priceUnit;
     QString quantityFrame, quantityTitle, quantityKind, sharesBox, sharesUnit, yenBox, yenUnit;
@@ -119,6 +133,9 @@ OrderPane buildOrderPane(QWidget* parent, int left, const PaneNames& names) {
     pane.yenBox = numberBox(quantityFrame, names.yenBox, {28, 41, 80, 22});
     caption(quantityFrame, names.yenUnit, QStringLiteral("円分"), {111, 41, 32, 22});
     option(*pane.quantityKind, quantityFrame, 2, names.everything, {8, 64, 130, 20});
+
+    tabStopOnChecked(*pane.priceKind);
+    tabStopOnChecked(*pane.quantityKind);
 
     pane.placeButton = placeWidget<QPushButton>(parent, names.button, {left, 470, 148, 28});
     pane.placeButton->setText(names.buttonText);
@@ -215,8 +232,8 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     ui.MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
 }
 
-// Tab visits each option group once (at its selected button, as Qt does for
-// exclusive groups), then the boxes and buttons of that side, then the log.
+// Tab visits each option group once (at its checked button, see
+// tabStopOnChecked), then the boxes and buttons of that side, then the log.
 void setTabOrder(const MainWindowUi& ui) {
     const QList<QWidget*> order = {ui.buy.priceKind->button(0),
                                    ui.buy.priceKind->button(1),

@@ -209,6 +209,38 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInOrderStartingOnTheLimitOption) {
     EXPECT_EQ(visited, expected);
 }
 
+// Each option group is one tab stop, its checked button, from either side,
+// also before the group has had focus or when the program set the choice;
+// arrow keys still move the choice within a group.
+TEST_F(MainWindowTest, EachOptionGroupIsOneTabStopAtItsCheckedButton) {
+    showActive();
+    struct Step {
+        const char* check; // set by the program first, or empty
+        const char* from;
+        Qt::Key key;
+        const char* to;
+    };
+    const Step steps[] = {{"", "txtBuyAmount", Qt::Key_Backtab, "optBuyAmount0"},
+                          {"", "txtSellPrice", Qt::Key_Backtab, "optSellOpt0"},
+                          {"optSellOpt1", "cmdBuyNow", Qt::Key_Tab, "optSellOpt1"},
+                          {"optSellAmount2", "txtSellPrice", Qt::Key_Tab, "optSellAmount2"},
+                          {"", "txtSellAmount", Qt::Key_Backtab, "optSellAmount2"},
+                          {"", "optSellAmount2", Qt::Key_Up, "optSellAmount1"},
+                          {"", "txtSellAmount", Qt::Key_Backtab, "optSellAmount1"},
+                          {"", "txtSellPower", Qt::Key_Tab, "cmdSellNow"}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.from) + " -> " + step.to);
+        if (*step.check)
+            static_cast<QRadioButton*>(control(step.check))->setChecked(true);
+        control(step.from)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        ASSERT_EQ(QApplication::focusWidget()->objectName().toStdString(), step.to);
+        if (auto* option = qobject_cast<QRadioButton*>(QApplication::focusWidget())) {
+            EXPECT_TRUE(option->isChecked());
+        }
+    }
+}
+
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndAccessKeys) {
     const QList<QAction*> bar = window.menuBar()->actions();
     ASSERT_EQ(bar.size(), 2);
