@@ -320,8 +320,26 @@ TEST_F(MainWindowTest, FirstTickDrawsTheKnownBoard) {
 
 TEST_F(MainWindowTest, Timer1RedrawsTheBoardOnItsOwn) {
     window.timer1().setInterval(1);
-    QTRY_COMPARE_WITH_TIMEOUT(window.controls().ListView1->model()->rowCount(), 11, 5000);
+    // QTest's QTRY_ macros report to QTest, not to GoogleTest; wait, then assert.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window.controls().ListView1->model()->rowCount() == 11; }, 5000));
     EXPECT_GE(window.market().tickCount(), 1u);
+}
+
+TEST_F(MainWindowTest, Timer2RunsEverySecondFromStartAndTriesTheExecution) {
+    EXPECT_EQ(window.timer2().interval(), 1000);
+    EXPECT_TRUE(window.timer2().isActive());
+    window.timer1().stop();
+    window.Timer1_Timer(); // a board to trade against, then it stays still
+    static_cast<QRadioButton*>(control("optBuyOpt1"))->setChecked(true);
+    static_cast<QLineEdit*>(control("txtBuyAmount"))->setText(QStringLiteral("1000"));
+    window.cmdBuyNow_Click();
+    ASSERT_EQ(textOf(control("lblOrderType")), QStringLiteral("買"));
+    window.timer2().setInterval(1);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window.messageLog().text().contains(QStringLiteral("約定しました")); },
+        5000));
+    EXPECT_EQ(textOf(control("lblAmount")), QStringLiteral("1000"));
 }
 
 // Runs the event loop until the window ends the program, or fails after a
