@@ -94,7 +94,11 @@ case "$job" in
     dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort | diff -u scripts/package-contents.txt -
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$deb"
     /usr/bin/vantrel-market --ticks 1 >/dev/null
-    ! ldd /usr/bin/vantrel | grep 'not found' 
+    # A bare `! pipeline` never stops a `set -e` script, so test and exit.
+    if ldd /usr/bin/vantrel | grep 'not found'; then
+      echo "vantrel misses the libraries above" >&2
+      exit 1
+    fi
     echo "installed; contents match scripts/package-contents.txt; vantrel-market runs; vantrel finds its libraries"
     ;;
 esac
