@@ -7,12 +7,24 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 namespace vantrel {
 
 int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown) {
     SingleInstance instance;
-    if (!instance.tryAcquire())
+    switch (instance.tryAcquire()) {
+    case SingleInstance::Outcome::Acquired:
+        break;
+    case SingleInstance::Outcome::HeldByAnotherCopy:
         return 0; // another copy is running; it carries on undisturbed
+    case SingleInstance::Outcome::Unavailable:
+        // Not knowing about other copies is no reason to refuse to start.
+        std::fprintf(stderr,
+                     "vantrel: single-instance lock unavailable (%s); starting without it\n",
+                     qUtf8Printable(instance.problem()));
+        break;
+    }
     QGuiApplication::setDesktopFileName(QStringLiteral("vantrel"));
 
     SystemClock clock;
