@@ -18,7 +18,7 @@ job=$1
 case "$job" in run|test|sanitize|package) [ $# -eq 1 ] || usage ;; fuzz) [ $# -le 2 ] || usage ;; *) usage ;; esac
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev
-          qt6-base-dev libgl-dev fonts-ipafont-gothic)
+          qt6-base-dev libgl-dev qt6-translations-l10n fonts-ipafont-gothic)
 [ "$job" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 [ "$job" = package ] && packages+=(dpkg-dev file)
 

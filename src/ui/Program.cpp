@@ -6,10 +6,24 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 
 namespace vantrel {
+
+void setUpApplication(QApplication& app) {
+    QGuiApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    // The window speaks Japanese only, so Qt's own texts do too. Without the
+    // catalogue (qt6-translations-l10n) they stay in English.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
 
 int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown) {
     SingleInstance instance;
@@ -25,7 +39,7 @@ int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown) 
                      qUtf8Printable(instance.problem()));
         break;
     }
-    QGuiApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    setUpApplication(app);
 
     SystemClock clock;
     MessageBoxPrompter prompter;

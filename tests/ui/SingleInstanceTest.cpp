@@ -1,9 +1,13 @@
+#include "ui/Program.h"
+
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +106,18 @@ TEST_F(SingleInstanceTest, UnusableLockFolderStartsWithoutTheGuardAndSaysWhy) {
                                  .filter(QRegularExpression(QStringLiteral("^vantrel: ")));
     ASSERT_EQ(ours.size(), 1) << ours.join('|').toStdString();
     EXPECT_TRUE(ours[0].contains(QStringLiteral("starting without it")));
+}
+
+// Qt's own texts (standard buttons, the text boxes' context menus) are in
+// Japanese whatever the system's language.
+TEST(ProgramSetUp, QtsOwnTextsAreJapanese) {
+    vantrel::setUpApplication(*qApp);
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    const QString selectAll = QCoreApplication::translate("QLineEdit", "Select All");
+    for (auto* translator : qApp->findChildren<QTranslator*>())
+        QCoreApplication::removeTranslator(translator); // the other tests expect none
+    EXPECT_EQ(cancel.toStdString(), "キャンセル");
+    EXPECT_EQ(selectAll.toStdString(), "すべてを選択");
 }
 
 } // namespace
