@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,8 +15,11 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -63,8 +67,51 @@ QLabel* hiddenValue(QWidget* parent, const QString& name) {
     return label;
 }
 
+// The controls sit at fixed places inside each frame, from 17 pixels down,
+// so the frame's line and title must not follow the font's line height: a
+// face with a tall line (Noto Sans CJK is 17 pixels high at 9 points, IPA
+// Gothic 13) would draw the line through the first row of controls. Both keep
+// the places the 13-pixel face gives them; the glyphs themselves fit there.
+class FixedTitleBandStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                         SubControl subControl, const QWidget* widget) const override {
+        QRect rect = QProxyStyle::subControlRect(control, option, subControl, widget);
+        // The title is drawn from the top of its place: raise it so that its
+        // baseline sits where the 13-pixel face's does.
+        if (control == CC_GroupBox && subControl == SC_GroupBoxLabel)
+            rect.translate(0, -qMax(0, option->fontMetrics.ascent() - kAscent));
+        return rect;
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_FrameGroupBox)
+            return QProxyStyle::drawPrimitive(element, option, painter, widget);
+        // The style draws the line one line height below the top; start the
+        // frame higher by the extra height, its bottom where it was.
+        QStyleOptionFrame frame = *qstyleoption_cast<const QStyleOptionFrame*>(option);
+        frame.rect.setTop(frame.rect.top() - qMax(0, option->fontMetrics.height() - kHeight));
+        QProxyStyle::drawPrimitive(element, &frame, painter, widget);
+    }
+
+private:
+    // IPA Gothic at 9 points, in logical pixels.
+    static constexpr int kHeight = 13;
+    static constexpr int kAscent = 11;
+};
+
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& rect) {
+    // One style for every frame, living as long as the application.
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new FixedTitleBandStyle;
+        style->setParent(QCoreApplication::instance());
+    }
     auto* box = placeWidget<QGroupBox>(parent, name, rect);
+    box->setStyle(style);
     box->setTitle(title);
     return box;
 }

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -280,7 +281,12 @@ TEST_F(MainWindowTest, BoardHasItsColumnsHeadersAndWidths) {
                         .value<Qt::Alignment>() &
                     alignment);
     }
+    window.show();
     window.Timer1_Timer();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(20); // the view lays its rows out on a timer
+    // All eleven levels show at once.
+    EXPECT_EQ(view->verticalScrollBar()->maximum(), 0);
     for (int column = 0; column < headers.size(); ++column) {
         const auto alignment = column == BoardModel::ItemText ? Qt::AlignLeft : Qt::AlignHCenter;
         EXPECT_TRUE(
