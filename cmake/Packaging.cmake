@@ -14,7 +14,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vantrel.invalid/")
 # Shared libraries are found by dpkg-shlibdeps; what it cannot see is the Qt
-# platform plugin that draws the window and a font with Japanese glyphs.
+# platform plugin that draws the window, Qt's Japanese catalogue for its own
+# texts and a font with Japanese glyphs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-noto-cjk")
 include(CPack)

@@ -18,7 +18,7 @@ job=$1
 case "$job" in run|test|sanitize|package) [ $# -eq 1 ] || usage ;; fuzz) [ $# -le 2 ] || usage ;; *) usage ;; esac
 
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev
-          qt6-base-dev libgl-dev fonts-ipafont-gothic)
+          qt6-base-dev libgl-dev qt6-translations-l10n fonts-ipafont-gothic)
 [ "$job" = fuzz ] && packages+=(clang libclang-rt-14-dev)
 [ "$job" = package ] && packages+=(dpkg-dev file)
 
@@ -61,7 +61,6 @@ case "$job" in
           -DVANTREL_BUILD_BENCH=OFF
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-    export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
     ;;
   fuzz)
@@ -95,7 +94,11 @@ case "$job" in
     dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort | diff -u scripts/package-contents.txt -
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$deb"
     /usr/bin/vantrel-market --ticks 1 >/dev/null
-    ! ldd /usr/bin/vantrel | grep 'not found' 
+    # A bare `! pipeline` never stops a `set -e` script, so test and exit.
+    if ldd /usr/bin/vantrel | grep 'not found'; then
+      echo "vantrel misses the libraries above" >&2
+      exit 1
+    fi
     echo "installed; contents match scripts/package-contents.txt; vantrel-market runs; vantrel finds its libraries"
     ;;
 esac

@@ -4,7 +4,9 @@ namespace vantrel {
 
 // The one simulated stock and the fixed values of record the window shows.
 namespace stock {
+inline constexpr const char* kCode = "9999";
 inline constexpr const char* kName = "ヴァントレル";
+inline constexpr const char* kMarket = "東証";
 inline constexpr double kUnit = 1000;         // trading unit in shares
 inline constexpr double kPreviousClose = 500; // base of the daily price band
 inline constexpr double kStartPower = 3000000;

@@ -1,16 +1,12 @@
 #include "ui/BoardModel.h"
 
-#include "base/NumberText.h"
+#include "ui/NumberText.h"
 
 #include <utility>
 
 namespace vantrel {
 
 namespace {
-
-QString numberText(double value) {
-    return QString::fromStdString(plainDecimal(value));
-}
 
 Qt::Alignment columnAlignment(int column) {
     return column == BoardModel::ItemText ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter;

@@ -16,8 +16,8 @@ class BoardModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { ItemText, Offered, LeftSpacer, Price, RightSpacer, Bid, ColumnCount };
-    // Column widths in twips (1/1440 inch; 15 twips make one pixel).
-    static constexpr std::array<int, ColumnCount> kColumnTwips{0, 1100, 250, 1000, 250, 1100};
+    // Column widths in pixels; the spacers keep the numbers off the price.
+    static constexpr std::array<int, ColumnCount> kColumnWidths{0, 73, 17, 67, 17, 73};
 
     using QAbstractTableModel::QAbstractTableModel;
 

@@ -1,10 +1,13 @@
 #include "ui/MainWindowUi.h"
 
+#include "trading/StockInfo.h"
 #include "ui/Appearance.h"
 #include "ui/BoardModel.h"
+#include "ui/NumberText.h"
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,8 +15,11 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -21,10 +27,8 @@ namespace vantrel {
 
 namespace {
 
-// The client area is 7020 x 9150 twips; Qt scales these logical pixels on
-// high-DPI screens.
+// Every size here is in logical pixels, which Qt scales on high-DPI screens.
 constexpr QSize kClientSize(468, 610);
-constexpr double kTwipsPerPixel = 15;
 constexpr qreal kTextPoints = 9;
 constexpr qreal kBoardPoints = 8.25;
 constexpr int kBoardRowHeight = 18;
@@ -63,8 +67,51 @@ QLabel* hiddenValue(QWidget* parent, const QString& name) {
     return label;
 }
 
+// The controls sit at fixed places inside each frame, from 17 pixels down,
+// so the frame's line and title must not follow the font's line height: a
+// face with a tall line (Noto Sans CJK is 17 pixels high at 9 points, IPA
+// Gothic 13) would draw the line through the first row of controls. Both keep
+// the places the 13-pixel face gives them; the glyphs themselves fit there.
+class FixedTitleBandStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                         SubControl subControl, const QWidget* widget) const override {
+        QRect rect = QProxyStyle::subControlRect(control, option, subControl, widget);
+        // The title is drawn from the top of its place: raise it so that its
+        // baseline sits where the 13-pixel face's does.
+        if (control == CC_GroupBox && subControl == SC_GroupBoxLabel)
+            rect.translate(0, -qMax(0, option->fontMetrics.ascent() - kAscent));
+        return rect;
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_FrameGroupBox)
+            return QProxyStyle::drawPrimitive(element, option, painter, widget);
+        // The style draws the line one line height below the top; start the
+        // frame higher by the extra height, its bottom where it was.
+        QStyleOptionFrame frame = *qstyleoption_cast<const QStyleOptionFrame*>(option);
+        frame.rect.setTop(frame.rect.top() - qMax(0, option->fontMetrics.height() - kHeight));
+        QProxyStyle::drawPrimitive(element, &frame, painter, widget);
+    }
+
+private:
+    // IPA Gothic at 9 points, in logical pixels.
+    static constexpr int kHeight = 13;
+    static constexpr int kAscent = 11;
+};
+
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& rect) {
+    // One style for every frame, living as long as the application.
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new FixedTitleBandStyle;
+        style->setParent(QCoreApplication::instance());
+    }
     auto* box = placeWidget<QGroupBox>(parent, name, rect);
+    box->setStyle(style);
     box->setTitle(title);
     return box;
 }
@@ -90,6 +137,20 @@ QButtonGroup* optionArray(QWidget* owner, const QString& name) {
     auto* group = new QButtonGroup(owner);
     group->setObjectName(name);
     return group;
+}
+
+// Tab reaches an option group once, at its checked button, in both
+// directions. Qt moves a group's tab stop only when one of its buttons gains
+// focus, so a group that never had focus, or whose choice the program set,
+// would offer every button; here the tab stop follows the check instead.
+// Unchecked buttons still take focus from a click or an arrow key.
+void tabStopOnChecked(QButtonGroup& group) {
+    const auto follow = [](QAbstractButton* button, bool checked) {
+        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QAbstractButton* button : group.buttons())
+        follow(button, button->isChecked());
+    QObject::connect(&group, &QButtonGroup::buttonToggled, follow);
 }
 
 struct PaneNames {
@@ -120,6 +181,9 @@ OrderPane buildOrderPane(QWidget* parent, int left, const PaneNames& names) {
     caption(quantityFrame, names.yenUnit, QStringLiteral("円分"), {111, 41, 32, 22});
     option(*pane.quantityKind, quantityFrame, 2, names.everything, {8, 64, 130, 20});
 
+    tabStopOnChecked(*pane.priceKind);
+    tabStopOnChecked(*pane.quantityKind);
+
     pane.placeButton = placeWidget<QPushButton>(parent, names.button, {left, 470, 148, 28});
     pane.placeButton->setText(names.buttonText);
     return pane;
@@ -130,21 +194,21 @@ void buildStockBand(MainWindowUi& ui, QWidget* parent) {
         frame(parent, QStringLiteral("frmStockInfo"), QStringLiteral("銘柄情報"), {6, 2, 456, 62});
     caption(band, QStringLiteral("lblCode"), QStringLiteral("銘柄コード"), {10, 16, 64, 18});
     ui.txtCode = placeWidget<QLineEdit>(band, QStringLiteral("txtCode"), {10, 34, 64, 22});
-    ui.txtCode->setText(QStringLiteral("9999"));
+    ui.txtCode->setText(QString::fromUtf8(stock::kCode));
     ui.txtCode->setEnabled(false);
     caption(band, QStringLiteral("lblStockN"), QStringLiteral("銘柄名"), {82, 16, 96, 18});
     ui.lblStockName = field(band, QStringLiteral("lblStockName"), {82, 34, 96, 22});
-    ui.lblStockName->setText(QStringLiteral("ヴァントレル"));
+    ui.lblStockName->setText(QString::fromUtf8(stock::kName));
     caption(band, QStringLiteral("lblMarkt"), QStringLiteral("市場"), {186, 16, 52, 18});
     ui.lblMarket = field(band, QStringLiteral("lblMarket"), {186, 34, 52, 22});
-    ui.lblMarket->setText(QStringLiteral("東証"));
+    ui.lblMarket->setText(QString::fromUtf8(stock::kMarket));
     caption(band, QStringLiteral("lblNow"), QStringLiteral("現値"), {246, 16, 60, 18});
     ui.lblNowPrice = field(band, QStringLiteral("lblNowPrice"), {246, 34, 60, 22});
     caption(band, QStringLiteral("lblAmt"), QStringLiteral("株数"), {314, 16, 66, 18});
     ui.lblAmount = field(band, QStringLiteral("lblAmount"), {314, 34, 66, 22});
     caption(band, QStringLiteral("lblUnt"), QStringLiteral("単位株"), {388, 16, 58, 18});
     ui.lblUnit = field(band, QStringLiteral("lblUnit"), {388, 34, 58, 22}, Qt::AlignCenter);
-    ui.lblUnit->setText(QStringLiteral("1000"));
+    ui.lblUnit->setText(numberText(stock::kUnit));
     ui.lblYesterdayPrice = hiddenValue(band, QStringLiteral("lblYesterdayPrice"));
 }
 
@@ -167,8 +231,11 @@ void buildBoard(MainWindowUi& ui, QWidget* parent, QAbstractItemModel& board) {
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
     header->setMinimumSectionSize(0);
+    // Fixed: a widened column (even the zero-wide first one) would push
+    // 買気配株数 out of the board's view.
+    header->setSectionResizeMode(QHeaderView::Fixed);
     for (int column = 0; column < BoardModel::ColumnCount; ++column)
-        header->resizeSection(column, qRound(BoardModel::kColumnTwips[column] / kTwipsPerPixel));
+        header->resizeSection(column, BoardModel::kColumnWidths[column]);
     ui.ListView1 = view;
 }
 
@@ -208,12 +275,12 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("MnuHelp"));
     help->setFont(font);
-    ui.MnuAbout = help->addAction(QStringLiteral("Vantrel について"));
+    ui.MnuAbout = help->addAction(QString::fromUtf8(kAppTitle) + QStringLiteral(" について"));
     ui.MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
 }
 
-// Tab visits each option group once (at its selected button, as Qt does for
-// exclusive groups), then the boxes and buttons of that side, then the log.
+// Tab visits each option group once (at its checked button, see
+// tabStopOnChecked), then the boxes and buttons of that side, then the log.
 void setTabOrder(const MainWindowUi& ui) {
     const QList<QWidget*> order = {ui.buy.priceKind->button(0),
                                    ui.buy.priceKind->button(1),
@@ -243,7 +310,7 @@ void setTabOrder(const MainWindowUi& ui) {
 
 void MainWindowUi::setupUi(QMainWindow& window, QAbstractItemModel& board) {
     window.setObjectName(QStringLiteral("frmMain"));
-    window.setWindowTitle(QStringLiteral("Vantrel"));
+    window.setWindowTitle(QString::fromUtf8(kAppTitle));
     window.setWindowIcon(programIcon());
     window.setFont(gothicFont(kTextPoints));
     window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

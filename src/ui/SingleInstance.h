@@ -10,13 +10,26 @@ namespace vantrel {
 // copy that was killed is recognised as stale and taken over.
 class SingleInstance final {
 public:
-    explicit SingleInstance(const QString& name = QStringLiteral("vantrel"));
+    enum class Outcome {
+        Acquired,          // no other copy runs; this one holds the lock until destroyed
+        HeldByAnotherCopy, // another copy runs
+        Unavailable,       // the lock cannot be made at all (see problem())
+    };
 
-    // True when no other copy runs; this one then holds the lock until it is
-    // destroyed.
-    bool tryAcquire();
+    // The lock file is name.lock in folder; with no folder the lock is
+    // Unavailable.
+    explicit SingleInstance(const QString& folder = defaultFolder(),
+                            const QString& name = QStringLiteral("vantrel"));
+
+    Outcome tryAcquire();
+    // After Unavailable: why, in a few words with the lock's path.
+    QString problem() const;
+
+    // The user's runtime folder, or empty where there is none.
+    static QString defaultFolder();
 
 private:
+    QString m_path;
     QLockFile m_lock;
 };
 

@@ -1,8 +1,8 @@
 #include "ui/frmAbout.h"
 
-#include "base/NumberText.h"
 #include "trading/StockInfo.h"
 #include "ui/Appearance.h"
+#include "ui/NumberText.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -13,12 +13,7 @@ namespace vantrel {
 
 namespace {
 
-// 5730 x 3090 twips.
 constexpr QSize kClientSize(382, 206);
-
-QString versionNumber(int number) {
-    return QString::fromStdString(plainDecimal(number));
-}
 
 } // namespace
 
@@ -74,9 +69,9 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 void frmAbout::Form_Load() {
     const QString title = QString::fromUtf8(kAppTitle);
     setWindowTitle(title + QStringLiteral(" について"));
-    m_lblVersion->setText(QStringLiteral("バージョン ") + versionNumber(VANTREL_VERSION_MAJOR) +
-                          QLatin1Char('.') + versionNumber(VANTREL_VERSION_MINOR) +
-                          QLatin1Char('.') + versionNumber(VANTREL_VERSION_PATCH));
+    m_lblVersion->setText(QStringLiteral("バージョン ") + numberText(VANTREL_VERSION_MAJOR) +
+                          QLatin1Char('.') + numberText(VANTREL_VERSION_MINOR) + QLatin1Char('.') +
+                          numberText(VANTREL_VERSION_PATCH));
     m_lblTitle->setText(title);
 }
 

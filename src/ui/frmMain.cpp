@@ -1,8 +1,8 @@
 #include "ui/frmMain.h"
 
-#include "base/NumberText.h"
 #include "trading/StockInfo.h"
 #include "ui/MessageLog.h"
+#include "ui/NumberText.h"
 #include "ui/frmAbout.h"
 
 #include <QAction>
@@ -22,10 +22,6 @@ namespace vantrel {
 namespace {
 
 constexpr int kTickMilliseconds = 1000;
-
-QString numberText(double value) {
-    return QString::fromStdString(plainDecimal(value));
-}
 
 QTimer* makeTimer(QObject* owner, const char* name) {
     auto* timer = new QTimer(owner);
@@ -166,15 +162,6 @@ QRadioButton* frmMain::optionAt(const QButtonGroup* group, int index) {
 
 QRadioButton* frmMain::optBuyOpt(int index) const {
     return optionAt(m_ui.buy.priceKind, index);
-}
-QRadioButton* frmMain::optBuyAmount(int index) const {
-    return optionAt(m_ui.buy.quantityKind, index);
-}
-QRadioButton* frmMain::optSellOpt(int index) const {
-    return optionAt(m_ui.sell.priceKind, index);
-}
-QRadioButton* frmMain::optSellAmount(int index) const {
-    return optionAt(m_ui.sell.quantityKind, index);
 }
 
 } // namespace vantrel

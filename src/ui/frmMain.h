@@ -61,11 +61,9 @@ public:
     // The open About dialog, or null.
     frmAbout* aboutDialog() const;
 
-    // The option-button arrays, by index.
+    // The buy side's price-kind option buttons, by index; the window starts
+    // with focus on the first.
     QRadioButton* optBuyOpt(int index) const;
-    QRadioButton* optBuyAmount(int index) const;
-    QRadioButton* optSellOpt(int index) const;
-    QRadioButton* optSellAmount(int index) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -154,12 +155,7 @@ TEST_F(MainWindowTest, EveryControlStartsWithItsKindCaptionAndGroup) {
 }
 
 TEST_F(MainWindowTest, OptionArraysAreIndexedAndStartOnTheirFirstButton) {
-    using Accessor = QRadioButton* (frmMain::*)(int) const;
-    const std::pair<const char*, Accessor> arrays[] = {{"optBuyOpt", &frmMain::optBuyOpt},
-                                                       {"optBuyAmount", &frmMain::optBuyAmount},
-                                                       {"optSellOpt", &frmMain::optSellOpt},
-                                                       {"optSellAmount", &frmMain::optSellAmount}};
-    for (const auto& [name, accessor] : arrays) {
+    for (const char* name : {"optBuyOpt", "optBuyAmount", "optSellOpt", "optSellAmount"}) {
         SCOPED_TRACE(name);
         const auto* group = window.findChild<QButtonGroup*>(QString::fromUtf8(name));
         ASSERT_NE(group, nullptr);
@@ -167,14 +163,13 @@ TEST_F(MainWindowTest, OptionArraysAreIndexedAndStartOnTheirFirstButton) {
         EXPECT_EQ(group->checkedId(), 0);
         const int size = QString::fromUtf8(name).endsWith("Opt") ? 2 : 3;
         ASSERT_EQ(group->buttons().size(), size);
-        for (int index = 0; index < size; ++index) {
-            QRadioButton* button = (window.*accessor)(index);
-            ASSERT_NE(button, nullptr);
-            EXPECT_EQ(group->id(button), index);
-            EXPECT_EQ(button->objectName(), QString::fromUtf8(name) + QString::number(index));
-        }
-        EXPECT_EQ((window.*accessor)(size), nullptr);
+        for (int index = 0; index < size; ++index)
+            EXPECT_EQ(group->button(index)->objectName(),
+                      QString::fromUtf8(name) + QString::number(index));
+        EXPECT_EQ(group->button(size), nullptr);
     }
+    EXPECT_EQ(window.optBuyOpt(1)->objectName(), QStringLiteral("optBuyOpt1"));
+    EXPECT_EQ(window.optBuyOpt(2), nullptr);
 }
 
 TEST_F(MainWindowTest, WindowIsAFixedVantrelWindowWithMinimiseButNoMaximise) {
@@ -215,6 +210,38 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInOrderStartingOnTheLimitOption) {
     EXPECT_EQ(visited, expected);
 }
 
+// Each option group is one tab stop, its checked button, from either side,
+// also before the group has had focus or when the program set the choice;
+// arrow keys still move the choice within a group.
+TEST_F(MainWindowTest, EachOptionGroupIsOneTabStopAtItsCheckedButton) {
+    showActive();
+    struct Step {
+        const char* check; // set by the program first, or empty
+        const char* from;
+        Qt::Key key;
+        const char* to;
+    };
+    const Step steps[] = {{"", "txtBuyAmount", Qt::Key_Backtab, "optBuyAmount0"},
+                          {"", "txtSellPrice", Qt::Key_Backtab, "optSellOpt0"},
+                          {"optSellOpt1", "cmdBuyNow", Qt::Key_Tab, "optSellOpt1"},
+                          {"optSellAmount2", "txtSellPrice", Qt::Key_Tab, "optSellAmount2"},
+                          {"", "txtSellAmount", Qt::Key_Backtab, "optSellAmount2"},
+                          {"", "optSellAmount2", Qt::Key_Up, "optSellAmount1"},
+                          {"", "txtSellAmount", Qt::Key_Backtab, "optSellAmount1"},
+                          {"", "txtSellPower", Qt::Key_Tab, "cmdSellNow"}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string(step.from) + " -> " + step.to);
+        if (*step.check)
+            static_cast<QRadioButton*>(control(step.check))->setChecked(true);
+        control(step.from)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        ASSERT_EQ(QApplication::focusWidget()->objectName().toStdString(), step.to);
+        if (auto* option = qobject_cast<QRadioButton*>(QApplication::focusWidget())) {
+            EXPECT_TRUE(option->isChecked());
+        }
+    }
+}
+
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndAccessKeys) {
     const QList<QAction*> bar = window.menuBar()->actions();
     ASSERT_EQ(bar.size(), 2);
@@ -240,19 +267,26 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndAccessKeys) {
 TEST_F(MainWindowTest, BoardHasItsColumnsHeadersAndWidths) {
     const QTreeView* view = window.controls().ListView1;
     const QStringList headers = {"", "売気配株数", "", "気配値", "", "買気配株数"};
-    const int widths[] = {0, 73, 17, 67, 17, 73}; // twips / 15
+    const int widths[] = {0, 73, 17, 67, 17, 73};
     ASSERT_EQ(view->model()->columnCount(), headers.size());
     for (int column = 0; column < headers.size(); ++column) {
         SCOPED_TRACE(column);
         EXPECT_EQ(view->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
         EXPECT_EQ(view->header()->sectionSize(column), widths[column]);
+        // A widened column would push 買気配株数 out of reach.
+        EXPECT_EQ(view->header()->sectionResizeMode(column), QHeaderView::Fixed);
         const auto alignment = column == BoardModel::ItemText ? Qt::AlignLeft : Qt::AlignHCenter;
         EXPECT_TRUE(view->model()
                         ->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole)
                         .value<Qt::Alignment>() &
                     alignment);
     }
+    window.show();
     window.Timer1_Timer();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(20); // the view lays its rows out on a timer
+    // All eleven levels show at once.
+    EXPECT_EQ(view->verticalScrollBar()->maximum(), 0);
     for (int column = 0; column < headers.size(); ++column) {
         const auto alignment = column == BoardModel::ItemText ? Qt::AlignLeft : Qt::AlignHCenter;
         EXPECT_TRUE(
@@ -292,8 +326,26 @@ TEST_F(MainWindowTest, FirstTickDrawsTheKnownBoard) {
 
 TEST_F(MainWindowTest, Timer1RedrawsTheBoardOnItsOwn) {
     window.timer1().setInterval(1);
-    QTRY_COMPARE_WITH_TIMEOUT(window.controls().ListView1->model()->rowCount(), 11, 5000);
+    // QTest's QTRY_ macros report to QTest, not to GoogleTest; wait, then assert.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window.controls().ListView1->model()->rowCount() == 11; }, 5000));
     EXPECT_GE(window.market().tickCount(), 1u);
+}
+
+TEST_F(MainWindowTest, Timer2RunsEverySecondFromStartAndTriesTheExecution) {
+    EXPECT_EQ(window.timer2().interval(), 1000);
+    EXPECT_TRUE(window.timer2().isActive());
+    window.timer1().stop();
+    window.Timer1_Timer(); // a board to trade against, then it stays still
+    static_cast<QRadioButton*>(control("optBuyOpt1"))->setChecked(true);
+    static_cast<QLineEdit*>(control("txtBuyAmount"))->setText(QStringLiteral("1000"));
+    window.cmdBuyNow_Click();
+    ASSERT_EQ(textOf(control("lblOrderType")), QStringLiteral("買"));
+    window.timer2().setInterval(1);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return window.messageLog().text().contains(QStringLiteral("約定しました")); },
+        5000));
+    EXPECT_EQ(textOf(control("lblAmount")), QStringLiteral("1000"));
 }
 
 // Runs the event loop until the window ends the program, or fails after a

@@ -1,12 +1,20 @@
+#include "ui/Program.h"
+
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,10 +30,11 @@ protected:
         }
     }
 
-    QProcess& start() {
+    QProcess& start(const QString& runtimeFolder = {}) {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_RUNTIME_DIR", folder.path());
+        environment.insert("XDG_RUNTIME_DIR",
+                           runtimeFolder.isEmpty() ? folder.path() : runtimeFolder);
         environment.insert("TMPDIR", folder.path());
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         process->setProcessEnvironment(environment);
@@ -76,6 +85,39 @@ TEST_F(SingleInstanceTest, LockOfAKilledCopyDoesNotBlockTheNextStart) {
     QProcess& next = start();
     EXPECT_TRUE(waitForLockHeldBy(next));
     EXPECT_EQ(next.state(), QProcess::Running);
+}
+
+// A lock that cannot be made says nothing about other copies: the program
+// starts without the guard and says why in one line. No folder can exist
+// below a regular file, even for root; Qt's own fallback, runtime-<user> in
+// the temporary folder, is blocked the same way.
+TEST_F(SingleInstanceTest, UnusableLockFolderStartsWithoutTheGuardAndSaysWhy) {
+    const QString user = QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+    for (const QString& name : {QStringLiteral("file"), QStringLiteral("runtime-") + user}) {
+        QFile blocker(folder.filePath(name));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    QProcess& process = start(folder.filePath(QStringLiteral("file/runtime")));
+
+    EXPECT_FALSE(process.waitForFinished(1500));
+    EXPECT_EQ(process.state(), QProcess::Running);
+    const QStringList ours = QString::fromUtf8(process.readAllStandardError())
+                                 .split(QLatin1Char('\n'))
+                                 .filter(QRegularExpression(QStringLiteral("^vantrel: ")));
+    ASSERT_EQ(ours.size(), 1) << ours.join('|').toStdString();
+    EXPECT_TRUE(ours[0].contains(QStringLiteral("starting without it")));
+}
+
+// Qt's own texts (standard buttons, the text boxes' context menus) are in
+// Japanese whatever the system's language.
+TEST(ProgramSetUp, QtsOwnTextsAreJapanese) {
+    vantrel::setUpApplication(*qApp);
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    const QString selectAll = QCoreApplication::translate("QLineEdit", "Select All");
+    for (auto* translator : qApp->findChildren<QTranslator*>())
+        QCoreApplication::removeTranslator(translator); // the other tests expect none
+    EXPECT_EQ(cancel.toStdString(), "キャンセル");
+    EXPECT_EQ(selectAll.toStdString(), "すべてを選択");
 }
 
 } // namespace

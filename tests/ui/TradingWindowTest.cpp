@@ -162,26 +162,21 @@ TEST(MessageBoxPrompter, ShowsAModalBoxWithOneOkAndNoIcon) {
         QMessageBox::Icon icon = QMessageBox::Information;
         int buttons = 0;
         bool modal = false;
-    };
-    for (const auto& [title, expectedTitle] :
-         {std::pair<std::string, QString>{"必須項目", QStringLiteral("必須項目")},
-          std::pair<std::string, QString>{"", QStringLiteral("Vantrel")}}) {
-        Seen seen;
-        // The box runs its own event loop; look at it from inside, then press OK.
-        QTimer::singleShot(0, [&seen] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            seen = {box->windowTitle(), box->text(), box->icon(),
-                    static_cast<int>(box->buttons().size()), box->isModal()};
-            box->button(QMessageBox::Ok)->click();
-        });
-        prompter.ShowMessage("指値を入力してください。", title);
-        EXPECT_EQ(seen.title, expectedTitle);
-        EXPECT_EQ(seen.text, QStringLiteral("指値を入力してください。"));
-        EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-        EXPECT_EQ(seen.buttons, 1);
-        EXPECT_TRUE(seen.modal);
-    }
+    } seen;
+    // The box runs its own event loop; look at it from inside, then press OK.
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = {box->windowTitle(), box->text(), box->icon(),
+                static_cast<int>(box->buttons().size()), box->isModal()};
+        box->button(QMessageBox::Ok)->click();
+    });
+    prompter.ShowMessage("指値を入力してください。", "必須項目");
+    EXPECT_EQ(seen.title, QStringLiteral("必須項目"));
+    EXPECT_EQ(seen.text, QStringLiteral("指値を入力してください。"));
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen.buttons, 1);
+    EXPECT_TRUE(seen.modal);
 }
 
 // Ending the program while an order check's box is open: the box's own event
