@@ -72,18 +72,6 @@ protected:
 
 } // namespace
 
-TEST_F(PacingTest, PracticeMenuSitsBeforeHelpWithItsShortcuts) {
-    const QList<QAction*> bar = window.menuBar()->actions();
-    ASSERT_GE(bar.size(), 3);
-    EXPECT_EQ(bar[bar.size() - 2], window.findChild<QMenu*>("MnuPractice")->menuAction());
-    EXPECT_EQ(action("MnuPause")->shortcut(), QKeySequence(Qt::Key_F5));
-    EXPECT_EQ(action("MnuStep")->shortcut(), QKeySequence(Qt::Key_F6));
-    QStringList speeds;
-    for (QAction* choice : window.findChild<QMenu*>("MnuSpeed")->actions())
-        speeds << choice->text();
-    EXPECT_EQ(speeds, QStringList({"標準", "×2", "×5", "×10"}));
-}
-
 TEST_F(PacingTest, PauseStopsBothTimersAndF6StepsOneSecond) {
     EXPECT_TRUE(timersActive());
     EXPECT_FALSE(action("MnuStep")->isEnabled());
@@ -106,6 +94,9 @@ TEST_F(PacingTest, PauseStopsBothTimersAndF6StepsOneSecond) {
 }
 
 TEST_F(PacingTest, SpeedScalesBothTimersAndShowsInTheCaption) {
+    const QList<QAction*> bar = window.menuBar()->actions();
+    EXPECT_EQ(bar[bar.size() - 2], window.findChild<QMenu*>("MnuPractice")->menuAction());
+    EXPECT_EQ(action("MnuSpeed1")->text(), QStringLiteral("標準"));
     for (const auto& [name, interval, title] :
          std::vector<std::tuple<const char*, int, QString>>{{"MnuSpeed5", 200, "Vantrel - ×5"},
                                                             {"MnuSpeed10", 100, "Vantrel - ×10"},
@@ -119,29 +110,7 @@ TEST_F(PacingTest, SpeedScalesBothTimersAndShowsInTheCaption) {
     }
 }
 
-TEST_F(PacingTest, NewPracticeAsksAndRefusesBadNumbers) {
-    buyAtMarket();
-    dialogs.answer = false;
-    action("MnuNewPractice")->trigger();
-    EXPECT_EQ(dialogs.questions, QStringList({"保有株または注文中の注文があります。"
-                                              "破棄して新しい練習を始めますか？"}));
-    EXPECT_EQ(dialogs.offered, 0); // declined before the number was asked
-
-    dialogs.answer = true;
-    for (const char* bad : {"0", "10000", "-1", "two"}) {
-        dialogs.typed = QString::fromUtf8(bad);
-        action("MnuNewPractice")->trigger();
-    }
-    dialogs.typed.reset(); // cancelled
-    action("MnuNewPractice")->trigger();
-    EXPECT_EQ(dialogs.offered, 1);
-    EXPECT_EQ(prompter.boxes.size(), 4u);
-    EXPECT_EQ(prompter.boxes[0].prompt, "市場番号は 1 から 9999 の整数で指定してください。");
-    EXPECT_TRUE(window.trader().account().hasPendingOrder());
-    EXPECT_EQ(window.session().marketNumber(), 1);
-}
-
-TEST_F(PacingTest, NewPracticeStartsAfreshAndKeepsTheLog) {
+TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     action("MnuSpeed5")->trigger();
     buyAtMarket();
     for (int second = 0; second < 6; ++second)
@@ -150,6 +119,22 @@ TEST_F(PacingTest, NewPracticeStartsAfreshAndKeepsTheLog) {
     action("MnuPause")->trigger();
     const QString before = window.messageLog().text();
 
+    dialogs.answer = false; // shares are held: asked first, and declined
+    action("MnuNewPractice")->trigger();
+    EXPECT_EQ(dialogs.questions, QStringList({"保有株または注文中の注文があります。"
+                                              "破棄して新しい練習を始めますか？"}));
+    EXPECT_EQ(dialogs.offered, 0);
+    dialogs.answer = true;
+    for (const char* typed : {"0", "10000", "-1", "two"}) {
+        dialogs.typed = QString::fromUtf8(typed);
+        action("MnuNewPractice")->trigger();
+    }
+    ASSERT_EQ(prompter.boxes.size(), 4u);
+    EXPECT_EQ(prompter.boxes[3].prompt, "市場番号は 1 から 9999 の整数で指定してください。");
+    EXPECT_EQ(dialogs.offered, 1);
+    EXPECT_EQ(label("lblAmount"), QStringLiteral("1000"));
+    EXPECT_EQ(window.messageLog().text(), before);
+
     dialogs.typed = QStringLiteral("2");
     action("MnuNewPractice")->trigger();
     EXPECT_EQ(window.messageLog().text(),
@@ -157,7 +142,6 @@ TEST_F(PacingTest, NewPracticeStartsAfreshAndKeepsTheLog) {
                   QStringLiteral("2024/03/05 9:07:03  新しい練習を始めました（市場番号 2）。\r\n"));
     EXPECT_EQ(label("lblPower"), QStringLiteral("3000000"));
     EXPECT_EQ(label("lblAmount"), QString());
-    EXPECT_EQ(label("lblOrderType"), QString());
     EXPECT_EQ(window.market().tickCount(), 0u);
     EXPECT_FALSE(action("MnuPause")->isChecked());
     EXPECT_TRUE(timersActive());
@@ -166,30 +150,21 @@ TEST_F(PacingTest, NewPracticeStartsAfreshAndKeepsTheLog) {
 }
 
 TEST(CommandLine, MarketNumberHelpAndRefusals) {
-    const auto read = [](std::vector<std::string> args, int& market, std::string& text) {
+    // Arguments, then the exit status (-1: the program goes on) and the market.
+    for (const auto& [args, status, market] :
+         std::vector<std::tuple<std::vector<std::string>, int, int>>{
+             {{}, -1, 1},
+             {{"--market", "17"}, -1, 17},
+             {{"--market=9999", "-platform", "offscreen"}, -1, 9999},
+             {{"--help"}, 0, 1},
+             {{"--market", "0"}, 2, 1},
+             {{"--market=-1"}, 2, 1},
+             {{"--market"}, 2, 1}}) {
         vantrel::StartOptions options;
         std::ostringstream out, err;
-        const auto status = vantrel::readCommandLine(args, options, out, err);
-        market = options.marketNumber;
-        text = out.str() + err.str();
-        return status.value_or(-1);
-    };
-    int market = 0;
-    std::string text;
-    EXPECT_EQ(read({}, market, text), -1);
-    EXPECT_EQ(market, 1);
-    EXPECT_EQ(read({"--market", "17"}, market, text), -1);
-    EXPECT_EQ(market, 17);
-    EXPECT_EQ(read({"--market=9999", "-platform", "offscreen"}, market, text), -1);
-    EXPECT_EQ(market, 9999);
-    EXPECT_EQ(read({"--help"}, market, text), 0);
-    EXPECT_NE(text.find("--market N"), std::string::npos);
-    for (std::vector<std::string> bad : {std::vector<std::string>{"--market", "0"},
-                                         {"--market", "10000"},
-                                         {"--market=-1"},
-                                         {"--market", "x"},
-                                         {"--market"}}) {
-        EXPECT_EQ(read(bad, market, text), 2) << bad.back();
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        EXPECT_EQ(vantrel::readCommandLine(args, options, out, err).value_or(-1), status);
+        EXPECT_EQ(options.marketNumber, market);
+        const std::string text = status == 0 ? out.str() : err.str();
+        EXPECT_EQ(status == 2, std::count(text.begin(), text.end(), '\n') == 1) << text;
     }
 }
