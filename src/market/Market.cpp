@@ -1,5 +1,6 @@
 #include "market/Market.h"
 
+#include "market/MarketNumber.h"
 #include "market/RandomStream.h"
 
 #include <cmath>
@@ -20,6 +21,9 @@ int bookIndex(double price) {
 
 Market::Market(std::unique_ptr<RandomSource> random)
     : m_random(random ? std::move(random) : std::make_unique<RandomStream>()) {}
+
+Market::Market(int marketNumber)
+    : Market(std::make_unique<RandomStream>(marketStartState(marketNumber))) {}
 
 double Market::boardEntry(int price) const {
     return (price >= 0 && price < kBookSize) ? m_board[price] : 0.0;

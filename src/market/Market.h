@@ -20,8 +20,11 @@ public:
     static constexpr int kBoardRows = 11;
     static constexpr double kStartPrice = 500;
 
-    // Uses the fixed random stream unless a test supplies its own draws.
+    // Uses the standard market's random stream unless a test supplies its
+    // own draws.
     explicit Market(std::unique_ptr<RandomSource> random = nullptr);
+    // The numbered market (1 to 9999; 1 is the standard market).
+    explicit Market(int marketNumber);
 
     // Sets the centre and the last price to 500 and seeds the book from the
     // random stream (51 passes of four draws).

@@ -7,11 +7,16 @@
 namespace vantrel {
 
 // The crowd's one source of chance: a 24-bit linear congruential generator
-// that always starts from the same state and is never reseeded, so every run
-// replays the same market.
+// that starts from a fixed state (the standard market's unless another is
+// given) and is never reseeded, so every run replays the same market.
 class RandomStream final : public RandomSource {
 public:
     static constexpr std::uint32_t kStartState = 327680;
+
+    // Only the low 24 bits of the state are kept. The generator has full
+    // period, so every start state lies on its one cycle through all states.
+    explicit RandomStream(std::uint32_t startState = kStartState)
+        : m_state(startState & ((1u << 24) - 1u)) {}
 
     // Advances the state and returns state / 2^24 in single precision (exact,
     // since the state has 24 bits).
@@ -20,7 +25,7 @@ public:
     std::uint32_t state() const { return m_state; }
 
 private:
-    std::uint32_t m_state = kStartState;
+    std::uint32_t m_state;
 };
 
 } // namespace vantrel

@@ -2,8 +2,10 @@
 
 #include "base/NumberText.h"
 #include "market/Market.h"
+#include "market/MarketNumber.h"
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 
 namespace vantrel {
@@ -14,15 +16,17 @@ constexpr std::uint64_t kDefaultTicks = 60;
 constexpr std::uint64_t kMaxTicks = 100000000;
 
 constexpr const char* kUsage =
-    "usage: vantrel-market [--ticks N] [--board]\n"
+    "usage: vantrel-market [--ticks N] [--market N] [--board]\n"
     "Replays the simulated market from start-up and writes one CSV row per tick:\n"
     "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
-    "  --ticks N  number of ticks to run, 0 to 100000000 (default 60)\n"
-    "  --board    add the eleven board rows r1..r11 as price/offered/bid\n"
-    "  --help     show this help\n";
+    "  --ticks N   number of ticks to run, 0 to 100000000 (default 60)\n"
+    "  --market N  market number, 1 to 9999 (default 1, the standard market)\n"
+    "  --board     add the eleven board rows r1..r11 as price/offered/bid\n"
+    "  --help      show this help\n";
 
 struct Options {
     std::uint64_t ticks = kDefaultTicks;
+    int market = kStandardMarket;
     bool board = false;
     bool help = false;
 };
@@ -42,25 +46,44 @@ bool parseTicks(const std::string& text, std::uint64_t& ticks) {
     return true;
 }
 
+// Reads the value of `--name V` or `--name=V` at args[i], moving i past it.
+// False when args[i] is not that option.
+bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+                 std::optional<std::string>& value) {
+    const std::string& arg = args[i];
+    if (arg == name) {
+        if (i + 1 < args.size())
+            value = args[++i];
+        return true;
+    }
+    if (arg.rfind(name + "=", 0) == 0) {
+        value = arg.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
 // Returns an empty string on success, else the one line to complain with.
 std::string parseOptions(const std::vector<std::string>& args, Options& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        std::optional<std::string> value;
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--board") {
             options.board = true;
-        } else if (arg == "--ticks" || arg.rfind("--ticks=", 0) == 0) {
-            std::string value;
-            if (arg == "--ticks") {
-                if (i + 1 >= args.size())
-                    return "--ticks needs a number of ticks";
-                value = args[++i];
-            } else {
-                value = arg.substr(8);
-            }
-            if (!parseTicks(value, options.ticks))
-                return "--ticks takes a whole number from 0 to 100000000, not '" + value + "'";
+        } else if (optionValue(args, i, "--ticks", value)) {
+            if (!value)
+                return "--ticks needs a number of ticks";
+            if (!parseTicks(*value, options.ticks))
+                return "--ticks takes a whole number from 0 to 100000000, not '" + *value + "'";
+        } else if (optionValue(args, i, "--market", value)) {
+            if (!value)
+                return "--market needs a market number";
+            const std::optional<int> number = parseMarketNumber(*value);
+            if (!number)
+                return "--market takes a whole number from 1 to 9999, not '" + *value + "'";
+            options.market = *number;
         } else {
             return "unknown argument '" + arg + "' (see --help)";
         }
@@ -116,7 +139,7 @@ int runReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return out ? 0 : 1;
     }
 
-    Market market;
+    Market market(options.market);
     market.StartUp();
     std::string line;
     writeHeader(line, options.board);

@@ -1,11 +1,13 @@
 #include "ui/MainWindowUi.h"
 
+#include "practice/Pace.h"
 #include "trading/StockInfo.h"
 #include "ui/Appearance.h"
 #include "ui/BoardModel.h"
 #include "ui/NumberText.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -265,6 +267,40 @@ void buildLog(MainWindowUi& ui, QWidget* parent) {
     ui.txtResponse->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
+void buildPracticeMenu(MainWindowUi& ui, QMainWindow& window, const QFont& font) {
+    QMenu* practice = window.menuBar()->addMenu(QStringLiteral("練習(&P)"));
+    practice->setObjectName(QStringLiteral("MnuPractice"));
+    practice->setFont(font);
+    ui.MnuPause = practice->addAction(QStringLiteral("一時停止(&P)"));
+    ui.MnuPause->setObjectName(QStringLiteral("MnuPause"));
+    ui.MnuPause->setCheckable(true);
+    ui.MnuPause->setShortcut(Qt::Key_F5);
+    ui.MnuStep = practice->addAction(QStringLiteral("1秒進める(&T)"));
+    ui.MnuStep->setObjectName(QStringLiteral("MnuStep"));
+    ui.MnuStep->setShortcut(Qt::Key_F6);
+    ui.MnuStep->setEnabled(false); // only while paused
+
+    QMenu* speed = practice->addMenu(QStringLiteral("速度(&S)"));
+    speed->setObjectName(QStringLiteral("MnuSpeed"));
+    speed->setFont(font);
+    ui.speedChoices = new QActionGroup(&window);
+    ui.speedChoices->setExclusive(true);
+    for (int factor : kSpeeds) {
+        QAction* choice =
+            speed->addAction(factor == kNormalSpeed ? QStringLiteral("標準")
+                                                    : QString::fromStdString(speedText(factor)));
+        choice->setObjectName(QStringLiteral("MnuSpeed%1").arg(factor));
+        choice->setCheckable(true);
+        choice->setChecked(factor == kNormalSpeed);
+        choice->setData(factor);
+        ui.speedChoices->addAction(choice);
+    }
+
+    practice->addSeparator();
+    ui.MnuNewPractice = practice->addAction(QStringLiteral("新しい練習(&N)…"));
+    ui.MnuNewPractice->setObjectName(QStringLiteral("MnuNewPractice"));
+}
+
 void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     const QFont font = gothicFont(kTextPoints);
     QMenu* file = window.menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
@@ -272,6 +308,7 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     file->setFont(font);
     ui.MnuEnd = file->addAction(QStringLiteral("終了(&E)"));
     ui.MnuEnd->setObjectName(QStringLiteral("MnuEnd"));
+    buildPracticeMenu(ui, window, font);
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("MnuHelp"));
     help->setFont(font);

@@ -2,6 +2,7 @@
 
 class QAbstractItemModel;
 class QAction;
+class QActionGroup;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
@@ -45,6 +46,11 @@ struct MainWindowUi {
     OrderPane sell;
     QPlainTextEdit* txtResponse = nullptr;
     QAction* MnuEnd = nullptr;
+    QAction* MnuPause = nullptr;
+    QAction* MnuStep = nullptr;
+    // The speed choices, each holding its factor as data.
+    QActionGroup* speedChoices = nullptr;
+    QAction* MnuNewPractice = nullptr;
     QAction* MnuAbout = nullptr;
 
     void setupUi(QMainWindow& window, QAbstractItemModel& board);

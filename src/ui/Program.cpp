@@ -10,8 +10,45 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <ostream>
 
 namespace vantrel {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vantrel [--market N]\n"
+    "Starts the stock-trading practice window.\n"
+    "  --market N  practise on market number N, 1 to 9999 (default 1, the standard market)\n"
+    "  --help      show this help\n";
+
+} // namespace
+
+std::optional<int> readCommandLine(const std::vector<std::string>& args, StartOptions& options,
+                                   std::ostream& out, std::ostream& err) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            out << kUsage;
+            return 0;
+        }
+        std::optional<std::string> value;
+        if (arg == "--market" && i + 1 < args.size())
+            value = args[++i];
+        else if (arg.rfind("--market=", 0) == 0)
+            value = arg.substr(9);
+        else if (arg != "--market")
+            continue;
+        const std::optional<int> number = value ? parseMarketNumber(*value) : std::nullopt;
+        if (!number) {
+            err << "vantrel: --market takes a whole number from 1 to 9999"
+                << (value ? ", not '" + *value + "'" : std::string()) << '\n';
+            return 2;
+        }
+        options.marketNumber = *number;
+    }
+    return std::nullopt;
+}
 
 void setUpApplication(QApplication& app) {
     QGuiApplication::setDesktopFileName(QStringLiteral("vantrel"));
@@ -25,7 +62,8 @@ void setUpApplication(QApplication& app) {
         delete translator;
 }
 
-int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown) {
+int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown,
+               const StartOptions& options) {
     SingleInstance instance;
     switch (instance.tryAcquire()) {
     case SingleInstance::Outcome::Acquired:
@@ -43,7 +81,7 @@ int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown) 
 
     SystemClock clock;
     MessageBoxPrompter prompter;
-    frmMain window(clock, prompter);
+    frmMain window(clock, prompter, options.marketNumber);
     prompter.setParentWindow(&window);
     // Message boxes and the About dialog share the window's icon, decoded once.
     QApplication::setWindowIcon(window.windowIcon());

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "market/MarketNumber.h"
+
 #include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QApplication;
 class QWidget;
@@ -12,10 +18,23 @@ namespace vantrel {
 // language, and the desktop entry's name.
 void setUpApplication(QApplication& app);
 
+// What the command line chooses.
+struct StartOptions {
+    int marketNumber = kStandardMarket;
+};
+
+// Reads the program's own arguments (--market N, --help) before anything else
+// is made; Qt's arguments pass untouched. Returns the exit status when the
+// program is to stop at once: 0 after the usage on out, 2 after one line about
+// a bad argument on err.
+std::optional<int> readCommandLine(const std::vector<std::string>& args, StartOptions& options,
+                                   std::ostream& out, std::ostream& err);
+
 // The whole program once the application object exists: the single-instance
 // check, the icon, the main window with the real clock and message boxes, and
 // the event loop. onShown runs right after the window has been asked to show;
 // the start-up probe uses it to see the first frame. Returns the exit status.
-int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown = {});
+int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown = {},
+               const StartOptions& options = {});
 
 } // namespace vantrel

@@ -3,9 +3,11 @@
 #include "trading/StockInfo.h"
 #include "ui/MessageLog.h"
 #include "ui/NumberText.h"
+#include "ui/PracticeDialogs.h"
 #include "ui/frmAbout.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include <vector>
@@ -21,22 +24,26 @@ namespace vantrel {
 
 namespace {
 
-constexpr int kTickMilliseconds = 1000;
-
 QTimer* makeTimer(QObject* owner, const char* name) {
     auto* timer = new QTimer(owner);
     timer->setObjectName(QString::fromLatin1(name));
-    timer->setInterval(kTickMilliseconds);
+    timer->setInterval(kSecondMilliseconds);
     return timer;
 }
 
+const QString kDiscardQuestion =
+    QStringLiteral("保有株または注文中の注文があります。破棄して新しい練習を始めますか？");
+constexpr const char* kBadMarketNumber = "市場番号は 1 から 9999 の整数で指定してください。";
+
 } // namespace
 
-frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, QWidget* parent)
-    : QMainWindow(parent) {
+frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, int marketNumber, QWidget* parent)
+    : QMainWindow(parent), m_prompter(prompter) {
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
-    m_trader = std::make_unique<Trader>(*m_log, prompter);
+    m_session = std::make_unique<PracticeSession>(*m_log, prompter, marketNumber);
+    m_ownDialogs = std::make_unique<DialogPracticeDialogs>(this);
+    m_dialogs = m_ownDialogs.get();
 
     m_timer1 = makeTimer(this, "Timer1");
     m_timer2 = makeTimer(this, "Timer2");
@@ -47,6 +54,11 @@ frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, QWidget* parent)
     connect(m_ui.cmdCancelOldest, &QPushButton::clicked, this, &frmMain::cmdCancelOldest_Click);
     connect(m_ui.MnuEnd, &QAction::triggered, this, &frmMain::MnuEnd_Click);
     connect(m_ui.MnuAbout, &QAction::triggered, this, &frmMain::MnuAbout_Click);
+    connect(m_ui.MnuPause, &QAction::toggled, this, &frmMain::MnuPause_Click);
+    connect(m_ui.MnuStep, &QAction::triggered, this, &frmMain::MnuStep_Click);
+    connect(m_ui.speedChoices, &QActionGroup::triggered, this,
+            [this](QAction* choice) { MnuSpeed_Click(choice->data().toInt()); });
+    connect(m_ui.MnuNewPractice, &QAction::triggered, this, &frmMain::MnuNewPractice_Click);
 
     Form_Load();
 }
@@ -60,42 +72,101 @@ void frmMain::Form_Load() {
     m_ui.lblPower->setText(numberText(stock::kStartPower));
     m_ui.lblNowPrice->setText(numberText(Market::kStartPrice));
     m_ui.lblYesterdayPrice->setText(numberText(stock::kPreviousClose));
-    m_market.StartUp();
     optBuyOpt(0)->setFocus();
-    m_timer1->start();
-    m_timer2->start();
+    applyPace(); // starts both timers
 }
 
 void frmMain::Timer1_Timer() {
-    m_market.Tick();
+    m_session->tick();
     refreshFromCore();
 }
 
 void frmMain::Timer2_Timer() {
-    m_trader->executionTick(m_market.quotes());
+    m_session->executionTick();
     refreshFromCore();
 }
 
+void frmMain::MnuPause_Click(bool paused) {
+    m_pace.paused = paused;
+    applyPace();
+}
+
+void frmMain::MnuStep_Click() {
+    if (!m_pace.paused)
+        return;
+    m_session->step();
+    refreshFromCore();
+}
+
+void frmMain::MnuSpeed_Click(int speed) {
+    m_pace.speed = speed;
+    applyPace();
+}
+
+void frmMain::MnuNewPractice_Click() {
+    const Account& account = m_session->trader().account();
+    if ((account.holdings() > 0 || account.hasPendingOrder()) &&
+        !m_dialogs->confirm(kDiscardQuestion))
+        return;
+    const std::optional<QString> text = m_dialogs->askMarketNumber(m_session->marketNumber());
+    if (!text)
+        return;
+    const std::optional<int> number = parseMarketNumber(text->toStdString());
+    if (!number) {
+        m_prompter.ShowMessage(kBadMarketNumber, kAppTitle);
+        return;
+    }
+    m_session->restart(*number);
+    // A fresh practice runs at once, at the speed chosen.
+    m_pace.paused = false;
+    {
+        const QSignalBlocker quiet(m_ui.MnuPause);
+        m_ui.MnuPause->setChecked(false);
+    }
+    applyPace();
+    refreshFromCore();
+}
+
+void frmMain::applyPace() {
+    // Both timers restart together, Timer1 first, so a market tick still
+    // comes before each execution event at every speed.
+    m_timer1->stop();
+    m_timer2->stop();
+    m_timer1->setInterval(m_pace.timerInterval());
+    m_timer2->setInterval(m_pace.timerInterval());
+    if (!m_pace.paused) {
+        m_timer1->start();
+        m_timer2->start();
+    }
+    m_ui.MnuStep->setEnabled(m_pace.paused);
+    QString title = QString::fromUtf8(kAppTitle);
+    const std::string state = practiceStateText(m_pace, m_session->marketNumber());
+    if (!state.empty())
+        title += QStringLiteral(" - ") + QString::fromStdString(state);
+    setWindowTitle(title);
+}
+
 void frmMain::cmdBuyNow_Click() {
-    m_trader->pressBuy(codeText(), readForm(m_ui.buy));
+    m_session->trader().pressBuy(codeText(), readForm(m_ui.buy));
     refreshFromCore();
 }
 
 void frmMain::cmdSellNow_Click() {
-    m_trader->pressSell(codeText(), readForm(m_ui.sell));
+    m_session->trader().pressSell(codeText(), readForm(m_ui.sell));
     refreshFromCore();
 }
 
 void frmMain::cmdCancelOldest_Click() {
-    m_trader->pressCancel();
+    m_session->trader().pressCancel();
     refreshFromCore();
 }
 
 void frmMain::refreshFromCore() {
-    m_board.setRows(m_market.boardRows());
-    m_ui.lblNowPrice->setText(numberText(m_market.quotes().dblNowPrice));
+    const Market& market = m_session->market();
+    m_board.setRows(market.boardRows());
+    m_ui.lblNowPrice->setText(numberText(market.quotes().dblNowPrice));
 
-    const Account& account = m_trader->account();
+    const Account& account = m_session->trader().account();
     const auto show = [](QLabel* label, const std::string& text) {
         label->setText(QString::fromStdString(text));
     };

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "market/Market.h"
+#include "market/MarketNumber.h"
+#include "practice/Pace.h"
+#include "practice/PracticeSession.h"
 #include "trading/Trader.h"
 #include "ui/BoardModel.h"
 #include "ui/MainWindowUi.h"
@@ -21,24 +24,32 @@ class MessageLog;
 class MessagePrompter;
 struct OrderPane;
 class frmAbout;
+class PracticeDialogs;
 
-// The program's one working window. It owns the market and every control;
-// the core decides, the window renders what the core holds after every tick
-// and action.
+// The program's one working window. It owns the practice (market and account)
+// and every control; the core decides, the window renders what the core holds
+// after every tick and action.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    // Builds the controls and runs the start-up: start captions, seeded book,
-    // both timers running. The clock stamps the log lines; the prompter shows
-    // the order checks' message boxes.
-    frmMain(const Clock& clock, MessagePrompter& prompter, QWidget* parent = nullptr);
+    // Builds the controls and runs the start-up on the given market: start
+    // captions, seeded book, both timers running. The clock stamps the log
+    // lines; the prompter shows the order checks' message boxes.
+    frmMain(const Clock& clock, MessagePrompter& prompter, int marketNumber = kStandardMarket,
+            QWidget* parent = nullptr);
     ~frmMain() override;
 
     // One market tick, then the board and the last price are redrawn. Timer1
-    // calls it every second; tests call it directly.
+    // calls it every second (at normal speed); tests call it directly.
     void Timer1_Timer();
     // One execution attempt after the wait. Timer2 calls it every second.
     void Timer2_Timer();
+    // The 練習 menu: pause or resume both timers, one second while paused,
+    // the speed of both timers, and a fresh practice on a chosen market.
+    void MnuPause_Click(bool paused);
+    void MnuStep_Click();
+    void MnuSpeed_Click(int speed);
+    void MnuNewPractice_Click();
     void cmdBuyNow_Click();
     void cmdSellNow_Click();
     void cmdCancelOldest_Click();
@@ -52,8 +63,12 @@ public:
     // the buying power, the holdings and the pending order.
     void refreshFromCore();
 
-    const Market& market() const { return m_market; }
-    const Trader& trader() const { return *m_trader; }
+    const PracticeSession& session() const { return *m_session; }
+    const Market& market() const { return m_session->market(); }
+    const Trader& trader() const { return m_session->trader(); }
+    const Pace& pace() const { return m_pace; }
+    // Replaces the new practice's dialogs (tests answer them themselves).
+    void setPracticeDialogs(PracticeDialogs& dialogs) { m_dialogs = &dialogs; }
     const MessageLog& messageLog() const { return *m_log; }
     const MainWindowUi& controls() const { return m_ui; }
     QTimer& timer1() const { return *m_timer1; }
@@ -74,12 +89,17 @@ private:
     static QRadioButton* optionAt(const QButtonGroup* group, int index);
     static OrderForm readForm(const OrderPane& pane);
     std::string codeText() const;
+    // Sets both timers to the pace and redraws the caption.
+    void applyPace();
 
-    Market m_market;
+    MessagePrompter& m_prompter;
     BoardModel m_board;
     MainWindowUi m_ui;
     std::unique_ptr<MessageLog> m_log;
-    std::unique_ptr<Trader> m_trader;
+    std::unique_ptr<PracticeSession> m_session;
+    Pace m_pace;
+    std::unique_ptr<PracticeDialogs> m_ownDialogs;
+    PracticeDialogs* m_dialogs = nullptr;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     QPointer<frmAbout> m_about;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace vantrel {
+
+// The questions a new practice asks; the window supplies real dialogs, tests
+// answer them with recorded replies.
+class PracticeDialogs {
+public:
+    virtual ~PracticeDialogs() = default;
+    // A yes/no question; true for yes.
+    virtual bool confirm(const QString& question) = 0;
+    // The market number as typed, offering the current one; nothing when
+    // cancelled. The caller checks the text.
+    virtual std::optional<QString> askMarketNumber(int current) = 0;
+};
+
+// Modal dialogs over the given window.
+class DialogPracticeDialogs final : public PracticeDialogs {
+public:
+    explicit DialogPracticeDialogs(QWidget* parent) : m_parent(parent) {}
+    bool confirm(const QString& question) override;
+    std::optional<QString> askMarketNumber(int current) override;
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace vantrel

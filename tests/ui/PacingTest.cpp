@@ -1,0 +1,170 @@
+#include "FixedClock.h"
+#include "trading/TestDoubles.h"
+#include "ui/MessageLog.h"
+#include "ui/PracticeDialogs.h"
+#include "ui/Program.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <tuple>
+
+using vantrel::frmMain;
+
+namespace {
+
+// Answers the new practice's questions as the test scripted them.
+struct ScriptedDialogs final : vantrel::PracticeDialogs {
+    bool confirm(const QString& question) override {
+        questions << question;
+        return answer;
+    }
+    std::optional<QString> askMarketNumber(int current) override {
+        offered = current;
+        return typed;
+    }
+    bool answer = true;
+    std::optional<QString> typed;
+    QStringList questions;
+    int offered = 0;
+};
+
+class PacingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.setPracticeDialogs(dialogs);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    QAction* action(const char* name) const {
+        auto* found = window.findChild<QAction*>(QString::fromUtf8(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    bool timersActive() const { return window.timer1().isActive() && window.timer2().isActive(); }
+    QString label(const char* name) const {
+        return window.findChild<QLabel*>(QString::fromUtf8(name))->text();
+    }
+    void buyAtMarket() {
+        window.findChild<QRadioButton*>("optBuyOpt1")->click();
+        window.findChild<QLineEdit*>("txtBuyAmount")->setText(QStringLiteral("1000"));
+        window.cmdBuyNow_Click();
+    }
+
+    vantrel::test::FixedClock clock;
+    vantrel::RecordingPrompter prompter;
+    ScriptedDialogs dialogs;
+    frmMain window{clock, prompter};
+};
+
+} // namespace
+
+TEST_F(PacingTest, PauseStopsBothTimersAndF6StepsOneSecond) {
+    EXPECT_TRUE(timersActive());
+    EXPECT_FALSE(action("MnuStep")->isEnabled());
+    QTest::keyClick(&window, Qt::Key_F5);
+    EXPECT_TRUE(action("MnuPause")->isChecked());
+    EXPECT_FALSE(window.timer1().isActive() || window.timer2().isActive());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - 一時停止"));
+
+    buyAtMarket(); // orders can still be placed; they wait for time to move
+    const auto ticks = window.market().tickCount();
+    QTest::keyClick(&window, Qt::Key_F6);
+    EXPECT_EQ(window.market().tickCount(), ticks + 1);
+    EXPECT_EQ(window.trader().account().dblExecWait, 1);
+    EXPECT_EQ(window.controls().ListView1->model()->rowCount(), 11); // redrawn
+
+    QTest::keyClick(&window, Qt::Key_F5);
+    EXPECT_TRUE(timersActive());
+    EXPECT_FALSE(action("MnuStep")->isEnabled());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel"));
+}
+
+TEST_F(PacingTest, SpeedScalesBothTimersAndShowsInTheCaption) {
+    const QList<QAction*> bar = window.menuBar()->actions();
+    EXPECT_EQ(bar[bar.size() - 2], window.findChild<QMenu*>("MnuPractice")->menuAction());
+    EXPECT_EQ(action("MnuSpeed1")->text(), QStringLiteral("標準"));
+    for (const auto& [name, interval, title] :
+         std::vector<std::tuple<const char*, int, QString>>{{"MnuSpeed5", 200, "Vantrel - ×5"},
+                                                            {"MnuSpeed10", 100, "Vantrel - ×10"},
+                                                            {"MnuSpeed2", 500, "Vantrel - ×2"},
+                                                            {"MnuSpeed1", 1000, "Vantrel"}}) {
+        action(name)->trigger();
+        EXPECT_EQ(window.timer1().interval(), interval) << name;
+        EXPECT_EQ(window.timer2().interval(), interval) << name;
+        EXPECT_TRUE(timersActive());
+        EXPECT_EQ(window.windowTitle(), title);
+    }
+}
+
+TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
+    action("MnuSpeed5")->trigger();
+    buyAtMarket();
+    for (int second = 0; second < 6; ++second)
+        window.Timer1_Timer(), window.Timer2_Timer();
+    ASSERT_EQ(label("lblAmount"), QStringLiteral("1000"));
+    action("MnuPause")->trigger();
+    const QString before = window.messageLog().text();
+
+    dialogs.answer = false; // shares are held: asked first, and declined
+    action("MnuNewPractice")->trigger();
+    EXPECT_EQ(dialogs.questions, QStringList({"保有株または注文中の注文があります。"
+                                              "破棄して新しい練習を始めますか？"}));
+    EXPECT_EQ(dialogs.offered, 0);
+    dialogs.answer = true;
+    for (const char* typed : {"0", "10000", "-1", "two"}) {
+        dialogs.typed = QString::fromUtf8(typed);
+        action("MnuNewPractice")->trigger();
+    }
+    ASSERT_EQ(prompter.boxes.size(), 4u);
+    EXPECT_EQ(prompter.boxes[3].prompt, "市場番号は 1 から 9999 の整数で指定してください。");
+    EXPECT_EQ(dialogs.offered, 1);
+    EXPECT_EQ(label("lblAmount"), QStringLiteral("1000"));
+    EXPECT_EQ(window.messageLog().text(), before);
+
+    dialogs.typed = QStringLiteral("2");
+    action("MnuNewPractice")->trigger();
+    EXPECT_EQ(window.messageLog().text(),
+              before +
+                  QStringLiteral("2024/03/05 9:07:03  新しい練習を始めました（市場番号 2）。\r\n"));
+    EXPECT_EQ(label("lblPower"), QStringLiteral("3000000"));
+    EXPECT_EQ(label("lblAmount"), QString());
+    EXPECT_EQ(window.market().tickCount(), 0u);
+    EXPECT_FALSE(action("MnuPause")->isChecked());
+    EXPECT_TRUE(timersActive());
+    EXPECT_EQ(window.timer2().interval(), 200);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - ×5・市場番号 2"));
+}
+
+TEST(CommandLine, MarketNumberHelpAndRefusals) {
+    // Arguments, then the exit status (-1: the program goes on) and the market.
+    for (const auto& [args, status, market] :
+         std::vector<std::tuple<std::vector<std::string>, int, int>>{
+             {{}, -1, 1},
+             {{"--market", "17"}, -1, 17},
+             {{"--market=9999", "-platform", "offscreen"}, -1, 9999},
+             {{"--help"}, 0, 1},
+             {{"--market", "0"}, 2, 1},
+             {{"--market=-1"}, 2, 1},
+             {{"--market"}, 2, 1}}) {
+        vantrel::StartOptions options;
+        std::ostringstream out, err;
+        EXPECT_EQ(vantrel::readCommandLine(args, options, out, err).value_or(-1), status);
+        EXPECT_EQ(options.marketNumber, market);
+        const std::string text = status == 0 ? out.str() : err.str();
+        EXPECT_EQ(status == 2, std::count(text.begin(), text.end(), '\n') == 1) << text;
+    }
+}
