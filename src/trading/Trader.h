@@ -4,6 +4,7 @@
 #include "trading/Account.h"
 #include "trading/MessagePrompter.h"
 #include "trading/OrderForm.h"
+#include "trading/TradeEvents.h"
 #include "trading/TradeLog.h"
 
 #include <optional>
@@ -15,7 +16,8 @@ namespace vantrel {
 // sees the market only through the quotes each execution tick is given.
 class Trader final {
 public:
-    Trader(TradeLog& log, MessagePrompter& prompter);
+    // Events hear of every fill and commission, beside the log.
+    Trader(TradeLog& log, MessagePrompter& prompter, TradeEvents& events = noTradeEvents());
 
     void pressBuy(const std::string& codeText, const OrderForm& buyForm);
     void pressSell(const std::string& codeText, const OrderForm& sellForm);
@@ -29,6 +31,7 @@ private:
 
     TradeLog& m_log;
     MessagePrompter& m_prompter;
+    TradeEvents& m_events;
     Account m_account;
 };
 
