@@ -45,6 +45,7 @@ struct MainWindowUi {
     OrderPane sell;
     QPlainTextEdit* txtResponse = nullptr;
     QAction* MnuEnd = nullptr;
+    QAction* MnuResults = nullptr;
     QAction* MnuAbout = nullptr;
 
     void setupUi(QMainWindow& window, QAbstractItemModel& board);

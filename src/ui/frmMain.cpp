@@ -1,9 +1,11 @@
 #include "ui/frmMain.h"
 
 #include "trading/StockInfo.h"
+#include "ui/Clock.h"
 #include "ui/MessageLog.h"
 #include "ui/NumberText.h"
 #include "ui/frmAbout.h"
+#include "ui/frmResults.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -33,10 +35,12 @@ QTimer* makeTimer(QObject* owner, const char* name) {
 } // namespace
 
 frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, QWidget* parent)
-    : QMainWindow(parent) {
+    : QMainWindow(parent), m_ledger([this, &clock] {
+          return FillTime{m_market.tickCount(), clock.now().toMSecsSinceEpoch()};
+      }) {
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
-    m_trader = std::make_unique<Trader>(*m_log, prompter);
+    m_trader = std::make_unique<Trader>(*m_log, prompter, m_ledger);
 
     m_timer1 = makeTimer(this, "Timer1");
     m_timer2 = makeTimer(this, "Timer2");
@@ -47,11 +51,13 @@ frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, QWidget* parent)
     connect(m_ui.cmdCancelOldest, &QPushButton::clicked, this, &frmMain::cmdCancelOldest_Click);
     connect(m_ui.MnuEnd, &QAction::triggered, this, &frmMain::MnuEnd_Click);
     connect(m_ui.MnuAbout, &QAction::triggered, this, &frmMain::MnuAbout_Click);
+    connect(m_ui.MnuResults, &QAction::triggered, this, &frmMain::MnuResults_Click);
 
     Form_Load();
 }
 
 // The About dialog has no owner, so it would outlive the window otherwise.
+// The results window goes with its unique pointer.
 frmMain::~frmMain() {
     delete m_about;
 }
@@ -61,6 +67,7 @@ void frmMain::Form_Load() {
     m_ui.lblNowPrice->setText(numberText(Market::kStartPrice));
     m_ui.lblYesterdayPrice->setText(numberText(stock::kPreviousClose));
     m_market.StartUp();
+    m_prices.append(m_market.quotes().dblNowPrice);
     optBuyOpt(0)->setFocus();
     m_timer1->start();
     m_timer2->start();
@@ -68,6 +75,7 @@ void frmMain::Form_Load() {
 
 void frmMain::Timer1_Timer() {
     m_market.Tick();
+    m_prices.append(m_market.quotes().dblNowPrice);
     refreshFromCore();
 }
 
@@ -105,6 +113,8 @@ void frmMain::refreshFromCore() {
     show(m_ui.lblOrderPrice, account.orderPriceText());
     show(m_ui.lblOrderPriceView, account.orderPriceViewText());
     show(m_ui.lblOrderAmount, account.orderAmountText());
+    if (m_results)
+        m_results->refresh(m_market.quotes());
 }
 
 // The forms are read only when a button is pressed; an option group with
@@ -139,6 +149,16 @@ void frmMain::MnuAbout_Click() {
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void frmMain::MnuResults_Click() {
+    // Built on first use, so neither it nor the chart costs anything at start-up.
+    if (!m_results)
+        m_results = std::make_unique<frmResults>(m_ledger, m_prices, m_trader->account());
+    m_results->show();
+    m_results->raise();
+    m_results->activateWindow();
+    m_results->refresh(m_market.quotes());
 }
 
 frmAbout* frmMain::aboutDialog() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "market/Market.h"
+#include "trading/Ledger.h"
 #include "trading/Trader.h"
 #include "ui/BoardModel.h"
 #include "ui/MainWindowUi.h"
@@ -21,6 +22,7 @@ class MessageLog;
 class MessagePrompter;
 struct OrderPane;
 class frmAbout;
+class frmResults;
 
 // The program's one working window. It owns the market and every control;
 // the core decides, the window renders what the core holds after every tick
@@ -44,6 +46,8 @@ public:
     void cmdCancelOldest_Click();
     void MnuEnd_Click();
     void MnuAbout_Click();
+    // Opens the results window, built the first time; later uses raise it.
+    void MnuResults_Click();
 
     // Appends one time-stamped line to the log and shows the end of it.
     void AddLog(const QString& message);
@@ -60,6 +64,10 @@ public:
     QTimer& timer2() const { return *m_timer2; }
     // The open About dialog, or null.
     frmAbout* aboutDialog() const;
+    // The results window once it has been opened, or null.
+    frmResults* resultsWindow() const { return m_results.get(); }
+    const Ledger& ledger() const { return m_ledger; }
+    const PriceHistory& priceHistory() const { return m_prices; }
 
     // The buy side's price-kind option buttons, by index; the window starts
     // with focus on the first.
@@ -79,7 +87,12 @@ private:
     BoardModel m_board;
     MainWindowUi m_ui;
     std::unique_ptr<MessageLog> m_log;
+    // Kept from the start, so the results cover the whole session whenever
+    // their window is first opened.
+    Ledger m_ledger;
+    PriceHistory m_prices;
     std::unique_ptr<Trader> m_trader;
+    std::unique_ptr<frmResults> m_results;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     QPointer<frmAbout> m_about;
