@@ -83,7 +83,10 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
     m_time->setTickCount(6);
     m_time->setLabelsFont(gothicFont(8));
     m_yen = new QValueAxis;
-    m_yen->setLabelFormat(QStringLiteral("%.0f円"));
+    // The label format goes through a Latin-1 printf, so the unit is the title.
+    m_yen->setLabelFormat(QStringLiteral("%.0f"));
+    m_yen->setTitleText(QStringLiteral("円"));
+    m_yen->setTitleFont(gothicFont(8));
     m_yen->setLabelsFont(gothicFont(8));
     m_chart->addAxis(m_time, Qt::AlignBottom);
     m_chart->addAxis(m_yen, Qt::AlignLeft);
@@ -238,6 +241,7 @@ void PriceChart::redraw() {
     // A little room above and below, and never less than ten yen in view.
     const double pad = std::max(2.0, (10 - (high - low)) / 2);
     m_yen->setRange(std::floor(low - pad), std::ceil(high + pad));
+    m_yen->applyNiceNumbers();
 }
 
 } // namespace vantrel
