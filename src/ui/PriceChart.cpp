@@ -167,11 +167,15 @@ void PriceChart::redraw() {
     const std::vector<double>& prices = m_history.prices;
     const int span = spanSeconds();
     const int latest = prices.empty() ? 0 : static_cast<int>(prices.size()) - 1;
+    // Following, the window moves on in steps of a thirtieth of its width, so
+    // the axes (dear to lay out) change every few ticks, not on every one.
+    const int step = std::max(1, span / 30);
+    const int lastEdge = (latest + step - 1) / step * step;
     {
         const QSignalBlocker blocker(m_scroll);
-        m_scroll->setRange(0, std::max(0, latest - span));
+        m_scroll->setRange(0, std::max(0, lastEdge - span));
         m_scroll->setPageStep(span);
-        m_scroll->setSingleStep(std::max(1, span / 10));
+        m_scroll->setSingleStep(step);
         m_scroll->setValue(m_following ? m_scroll->maximum() : static_cast<int>(m_first));
     }
     m_latest->setEnabled(!m_following);
@@ -210,38 +214,67 @@ void PriceChart::redraw() {
     const auto begin = std::lower_bound(
         fills.begin(), fills.end(), static_cast<std::uint64_t>(first),
         [](const LedgerFill& fill, std::uint64_t second) { return fill.time.second < second; });
-    QList<QPointF> buys;
-    QList<QPointF> sells;
-    for (auto it = begin; it != fills.end() && it->time.second <= first + span; ++it) {
-        (it->side == OrderSide::Buy ? buys : sells)
-            .append({toX(static_cast<double>(it->time.second)), it->price});
+    auto stop = begin;
+    while (stop != fills.end() && stop->time.second <= first + static_cast<std::size_t>(span))
+        ++stop;
+    const std::pair<std::ptrdiff_t, std::ptrdiff_t> shownFills{begin - fills.begin(),
+                                                               stop - fills.begin()};
+    for (auto it = begin; it != stop; ++it) {
         low = std::min(low, it->price);
         high = std::max(high, it->price);
     }
-    m_buys->replace(buys);
-    m_sells->replace(sells);
+    if (shownFills != m_shownFills) {
+        QList<QPointF> buys;
+        QList<QPointF> sells;
+        for (auto it = begin; it != stop; ++it)
+            (it->side == OrderSide::Buy ? buys : sells)
+                .append({toX(static_cast<double>(it->time.second)), it->price});
+        m_buys->replace(buys);
+        m_sells->replace(sells);
+        m_shownFills = shownFills;
+    }
 
+    for (const auto& yen : {m_orderPrice, m_averageCost}) {
+        if (yen) {
+            low = std::min(low, *yen);
+            high = std::max(high, *yen);
+        }
+    }
     const double left = toX(m_first);
     const double right = toX(m_first + span);
-    const auto level = [&](QLineSeries* line, std::optional<double> yen) {
+    const auto level = [left, right](QLineSeries* line, std::optional<double> yen) {
         if (!yen) {
-            line->clear();
+            if (line->count() != 0)
+                line->clear();
             return;
         }
-        line->replace(QList<QPointF>{{left, *yen}, {right, *yen}});
-        low = std::min(low, *yen);
-        high = std::max(high, *yen);
+        const QList<QPointF> ends{{left, *yen}, {right, *yen}};
+        if (line->points() != ends)
+            line->replace(ends);
     };
     level(m_order, m_orderPrice);
     level(m_average, m_averageCost);
 
-    m_time->setFormat(m_first + span >= 3600 ? QStringLiteral("H:mm:ss") : QStringLiteral("m:ss"));
-    m_time->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(left)),
-                     QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(right)));
-    // A little room above and below, and never less than ten yen in view.
-    const double pad = std::max(2.0, (10 - (high - low)) / 2);
-    m_yen->setRange(std::floor(low - pad), std::ceil(high + pad));
-    m_yen->applyNiceNumbers();
+    if (left != m_left || right != m_right) {
+        m_left = left;
+        m_right = right;
+        m_time->setFormat(m_first + span >= 3600 ? QStringLiteral("H:mm:ss")
+                                                 : QStringLiteral("m:ss"));
+        m_time->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(left)),
+                         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(right)));
+    }
+    // Round steps of 5, 10, 20 or 50 yen with room above and below; the axis
+    // is laid out again only when its range changes.
+    int yenStep = 5;
+    for (const int candidate : {10, 20, 50})
+        if ((high - low) / yenStep > 8)
+            yenStep = candidate;
+    const double bottom = std::floor((low - 1) / yenStep) * yenStep;
+    const double top = std::ceil((high + 1) / yenStep) * yenStep;
+    if (bottom != m_yen->min() || top != m_yen->max()) {
+        m_yen->setTickCount(static_cast<int>((top - bottom) / yenStep) + 1);
+        m_yen->setRange(bottom, top);
+    }
 }
 
 } // namespace vantrel

@@ -4,7 +4,9 @@
 
 #include <QWidget>
 
+#include <cstddef>
 #include <optional>
+#include <utility>
 
 class QChart;
 class QChartView;
@@ -63,6 +65,10 @@ private:
     int m_spanIndex = 0;
     bool m_following = true;
     double m_first = 0;
+    // What the axes and markers were last given, so unchanged ones are left be.
+    double m_left = -1;
+    double m_right = -1;
+    std::pair<std::ptrdiff_t, std::ptrdiff_t> m_shownFills{-1, -1};
     std::optional<double> m_orderPrice;
     std::optional<double> m_averageCost;
 };
