@@ -1,6 +1,8 @@
-// startup-measure: starts the Vantrel probe and the empty-window probe in
-// turn, times each from spawn until it reports its window shown, takes its
-// peak resident memory from the kernel, and prints the medians side by side.
+// startup-measure: starts the Vantrel probe, the empty-window probe and the
+// floor (a window with a menu and one Japanese label) in turn, times each from
+// spawn until it reports its window shown, takes its peak resident memory
+// from the kernel, and prints the medians side by side with Vantrel's ratio
+// to the floor.
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -130,9 +132,11 @@ int main(int argc, char* argv[]) {
     }
     setenv("XDG_RUNTIME_DIR", runtime, 1);
 
-    Probe probes[] = {{"empty window", EMPTY_PROBE, {}}, {"Vantrel", VANTREL_PROBE, {}}};
+    Probe probes[] = {{"empty window", EMPTY_PROBE, {}},
+                      {"menu + label", FLOOR_PROBE, {}},
+                      {"Vantrel", VANTREL_PROBE, {}}};
     bool ok = true;
-    // One discarded run each fills the file caches; then the two alternate.
+    // One discarded run each fills the file caches; then the probes alternate.
     for (int run = -1; run < runs && ok; ++run) {
         for (Probe& probe : probes) {
             Sample sample;
@@ -153,12 +157,14 @@ int main(int argc, char* argv[]) {
     for (const Probe& probe : probes)
         std::printf("%-14s %14.1f %14.1f\n", probe.name, medianOf(probe, &Sample::startupMs),
                     medianOf(probe, &Sample::peakMiB));
+    const Probe& floorProbe = probes[1];
+    const Probe& vantrel = probes[2];
     const double timeRatio =
-        medianOf(probes[1], &Sample::startupMs) / medianOf(probes[0], &Sample::startupMs);
+        medianOf(vantrel, &Sample::startupMs) / medianOf(floorProbe, &Sample::startupMs);
     const double memoryRatio =
-        medianOf(probes[1], &Sample::peakMiB) / medianOf(probes[0], &Sample::peakMiB);
-    std::printf("%-14s %14.2f %14.2f   (target: at most %.1f each)\n", "ratio", timeRatio,
-                memoryRatio, kTarget);
+        medianOf(vantrel, &Sample::peakMiB) / medianOf(floorProbe, &Sample::peakMiB);
+    std::printf("%-14s %14.2f %14.2f   (Vantrel / menu + label; target: at most %.1f each)\n",
+                "ratio", timeRatio, memoryRatio, kTarget);
     std::printf("%s\n", timeRatio <= kTarget && memoryRatio <= kTarget ? "within the target"
                                                                        : "ABOVE THE TARGET");
     return 0;

@@ -2,9 +2,11 @@
 
 #include "market/Market.h"
 #include "market/MarketNumber.h"
+#include "trading/Ledger.h"
 #include "trading/Trader.h"
 
-#include <optional>
+#include <cstdint>
+#include <functional>
 
 namespace vantrel {
 
@@ -17,7 +19,10 @@ class TradeLog;
 class PracticeSession final {
 public:
     // Starts the market (seeded book, start prices) and a fresh account.
-    PracticeSession(TradeLog& log, MessagePrompter& prompter, int marketNumber = kStandardMarket);
+    // wallClockMs stamps each fill with the time of day (milliseconds since
+    // the Unix epoch); without it fills carry only their market second.
+    PracticeSession(TradeLog& log, MessagePrompter& prompter, int marketNumber = kStandardMarket,
+                    std::function<std::int64_t()> wallClockMs = {});
 
     // One market tick (Timer1).
     void tick();
@@ -27,12 +32,18 @@ public:
     void step();
 
     // Starts afresh on the given market (1 to 9999): the market seeded anew,
-    // the start-up account with no holdings and no order. Logs one line.
+    // the start-up account with no holdings and no order, the ledger and the
+    // price history emptied. Logs one line. The ledger, the history and the
+    // account keep their addresses, so views of them stay wired.
     void restart(int marketNumber);
 
     const Market& market() const { return m_market; }
-    const Trader& trader() const { return *m_trader; }
-    Trader& trader() { return *m_trader; }
+    const Trader& trader() const { return m_trader; }
+    Trader& trader() { return m_trader; }
+    // Every fill and commission of this session, and the last price after
+    // every market second (element 0 is the start price).
+    const Ledger& ledger() const { return m_ledger; }
+    const PriceHistory& prices() const { return m_prices; }
     int marketNumber() const { return m_marketNumber; }
 
 private:
@@ -40,8 +51,10 @@ private:
     MessagePrompter& m_prompter;
     int m_marketNumber;
     Market m_market;
-    // Held by value but rebuilt on restart; the trader keeps references.
-    std::optional<Trader> m_trader;
+    std::function<std::int64_t()> m_wallClockMs;
+    Ledger m_ledger;
+    PriceHistory m_prices;
+    Trader m_trader;
 };
 
 } // namespace vantrel

@@ -23,6 +23,7 @@ struct PendingOrder {
     std::string priceText;     // lblOrderPrice
     std::string priceViewText; // lblOrderPriceView: the price, or "成行"
     double remaining = 0;      // lblOrderAmount: shares not yet filled
+    double ordered = 0;        // shares when placed
 };
 
 // The user's values of record, with the text each label shows for them.

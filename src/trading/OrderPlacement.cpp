@@ -16,11 +16,11 @@ const char* const kShortOfPower = "余力が足りません。";
 
 PendingOrder makeOrder(OrderSide side, const OrderValues& form, double shares) {
     if (form.priceKind == PriceKind::Limit)
-        return {side, form.price, form.storedPriceText, form.storedPriceText, shares};
+        return {side, form.price, form.storedPriceText, form.storedPriceText, shares, shares};
     // A market order is held as a limit order at the edge of the day's band.
     const double price = side == OrderSide::Buy ? upperLimitPrice(stock::kPreviousClose)
                                                 : lowerLimitPrice(stock::kPreviousClose);
-    return {side, price, plainDecimal(price), kAtMarket, shares};
+    return {side, price, plainDecimal(price), kAtMarket, shares, shares};
 }
 
 std::string announcement(const PendingOrder& order, bool atMarket, const char* ending) {

@@ -7,7 +7,8 @@
 
 namespace vantrel {
 
-Trader::Trader(TradeLog& log, MessagePrompter& prompter) : m_log(log), m_prompter(prompter) {}
+Trader::Trader(TradeLog& log, MessagePrompter& prompter, TradeEvents& events)
+    : m_log(log), m_prompter(prompter), m_events(events) {}
 
 void Trader::pressBuy(const std::string& codeText, const OrderForm& buyForm) {
     // Every press restarts the wait, even one that places nothing.
@@ -33,7 +34,7 @@ void Trader::pressCancel() {
 }
 
 void Trader::executionTick(const Quotes& quotes) {
-    vantrel::executionTick(m_account, quotes, m_log);
+    vantrel::executionTick(m_account, quotes, m_log, m_events);
 }
 
 // Timer events may run while the box is open, so a refusal shows its box only

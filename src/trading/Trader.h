@@ -4,6 +4,7 @@
 #include "trading/Account.h"
 #include "trading/MessagePrompter.h"
 #include "trading/OrderForm.h"
+#include "trading/TradeEvents.h"
 #include "trading/TradeLog.h"
 
 #include <optional>
@@ -15,7 +16,8 @@ namespace vantrel {
 // sees the market only through the quotes each execution tick is given.
 class Trader final {
 public:
-    Trader(TradeLog& log, MessagePrompter& prompter);
+    // Events hear of every fill and commission, beside the log.
+    Trader(TradeLog& log, MessagePrompter& prompter, TradeEvents& events = noTradeEvents());
 
     void pressBuy(const std::string& codeText, const OrderForm& buyForm);
     void pressSell(const std::string& codeText, const OrderForm& sellForm);
@@ -23,12 +25,16 @@ public:
     void executionTick(const Quotes& quotes);
 
     const Account& account() const { return m_account; }
+    // A fresh start-up account: no holdings, no order. References to the
+    // account stay valid, so views of it need no rewiring.
+    void resetAccount() { m_account = Account(); }
 
 private:
     void show(const std::optional<MessageBoxText>& box);
 
     TradeLog& m_log;
     MessagePrompter& m_prompter;
+    TradeEvents& m_events;
     Account m_account;
 };
 

@@ -308,6 +308,12 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     file->setFont(font);
     ui.MnuEnd = file->addAction(QStringLiteral("終了(&E)"));
     ui.MnuEnd->setObjectName(QStringLiteral("MnuEnd"));
+    QMenu* view = window.menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    view->setObjectName(QStringLiteral("MnuView"));
+    view->setFont(font);
+    ui.MnuResults = view->addAction(QStringLiteral("取引成績とチャート(&R)"));
+    ui.MnuResults->setObjectName(QStringLiteral("MnuResults"));
+    ui.MnuResults->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     buildPracticeMenu(ui, window, font);
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("MnuHelp"));

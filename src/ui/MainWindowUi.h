@@ -51,6 +51,7 @@ struct MainWindowUi {
     // The speed choices, each holding its factor as data.
     QActionGroup* speedChoices = nullptr;
     QAction* MnuNewPractice = nullptr;
+    QAction* MnuResults = nullptr;
     QAction* MnuAbout = nullptr;
 
     void setupUi(QMainWindow& window, QAbstractItemModel& board);

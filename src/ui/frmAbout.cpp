@@ -58,6 +58,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     lblDisclaimer->setText(QStringLiteral("警告:"));
     lblDisclaimer->hide();
 
+    // Beside OK, where the hidden warning would stand, so nothing else moves.
+    auto* lblLicence = placeWidget<QLabel>(this, QStringLiteral("lblLicence"), {12, 168, 268, 20});
+    lblLicence->setText(QStringLiteral("GNU GPL v3 以降のもとで配布されます。"));
+
     m_cmdOK = placeWidget<QPushButton>(this, QStringLiteral("cmdOK"), {286, 164, 84, 28});
     m_cmdOK->setText(QStringLiteral("OK"));
     m_cmdOK->setDefault(true);

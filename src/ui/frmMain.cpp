@@ -1,10 +1,12 @@
 #include "ui/frmMain.h"
 
 #include "trading/StockInfo.h"
+#include "ui/Clock.h"
 #include "ui/MessageLog.h"
 #include "ui/NumberText.h"
 #include "ui/PracticeDialogs.h"
 #include "ui/frmAbout.h"
+#include "ui/frmResults.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -41,7 +43,8 @@ frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, int marketNumber
     : QMainWindow(parent), m_prompter(prompter) {
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
-    m_session = std::make_unique<PracticeSession>(*m_log, prompter, marketNumber);
+    m_session = std::make_unique<PracticeSession>(
+        *m_log, prompter, marketNumber, [&clock] { return clock.now().toMSecsSinceEpoch(); });
     m_ownDialogs = std::make_unique<DialogPracticeDialogs>(this);
     m_dialogs = m_ownDialogs.get();
 
@@ -54,6 +57,7 @@ frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, int marketNumber
     connect(m_ui.cmdCancelOldest, &QPushButton::clicked, this, &frmMain::cmdCancelOldest_Click);
     connect(m_ui.MnuEnd, &QAction::triggered, this, &frmMain::MnuEnd_Click);
     connect(m_ui.MnuAbout, &QAction::triggered, this, &frmMain::MnuAbout_Click);
+    connect(m_ui.MnuResults, &QAction::triggered, this, &frmMain::MnuResults_Click);
     connect(m_ui.MnuPause, &QAction::toggled, this, &frmMain::MnuPause_Click);
     connect(m_ui.MnuStep, &QAction::triggered, this, &frmMain::MnuStep_Click);
     connect(m_ui.speedChoices, &QActionGroup::triggered, this,
@@ -117,6 +121,8 @@ void frmMain::MnuNewPractice_Click() {
         return;
     }
     m_session->restart(*number);
+    if (m_results)
+        m_results->reset();
     // A fresh practice runs at once, at the speed chosen.
     m_pace.paused = false;
     {
@@ -176,6 +182,8 @@ void frmMain::refreshFromCore() {
     show(m_ui.lblOrderPrice, account.orderPriceText());
     show(m_ui.lblOrderPriceView, account.orderPriceViewText());
     show(m_ui.lblOrderAmount, account.orderAmountText());
+    if (m_results)
+        m_results->refresh(market.quotes());
 }
 
 // The forms are read only when a button is pressed; an option group with
@@ -210,6 +218,17 @@ void frmMain::MnuAbout_Click() {
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void frmMain::MnuResults_Click() {
+    // Built on first use, so neither it nor the chart costs anything at start-up.
+    if (!m_results)
+        m_results = std::make_unique<frmResults>(m_session->ledger(), m_session->prices(),
+                                                 m_session->trader().account());
+    m_results->show();
+    m_results->raise();
+    m_results->activateWindow();
+    m_results->refresh(m_session->market().quotes());
 }
 
 frmAbout* frmMain::aboutDialog() const {

@@ -24,6 +24,7 @@ class MessageLog;
 class MessagePrompter;
 struct OrderPane;
 class frmAbout;
+class frmResults;
 class PracticeDialogs;
 
 // The program's one working window. It owns the practice (market and account)
@@ -55,6 +56,8 @@ public:
     void cmdCancelOldest_Click();
     void MnuEnd_Click();
     void MnuAbout_Click();
+    // Opens the results window, built the first time; later uses raise it.
+    void MnuResults_Click();
 
     // Appends one time-stamped line to the log and shows the end of it.
     void AddLog(const QString& message);
@@ -75,6 +78,8 @@ public:
     QTimer& timer2() const { return *m_timer2; }
     // The open About dialog, or null.
     frmAbout* aboutDialog() const;
+    // The results window once it has been opened, or null.
+    frmResults* resultsWindow() const { return m_results.get(); }
 
     // The buy side's price-kind option buttons, by index; the window starts
     // with focus on the first.
@@ -97,6 +102,8 @@ private:
     MainWindowUi m_ui;
     std::unique_ptr<MessageLog> m_log;
     std::unique_ptr<PracticeSession> m_session;
+    // Declared after the session it shows, so it goes first.
+    std::unique_ptr<frmResults> m_results;
     Pace m_pace;
     std::unique_ptr<PracticeDialogs> m_ownDialogs;
     PracticeDialogs* m_dialogs = nullptr;

@@ -48,6 +48,8 @@ TEST_F(AboutTest, OpensModelessAndOwnerlessWithItsCaptions) {
     EXPECT_EQ(labelText(about, "lblTitle"), QStringLiteral("Vantrel"));
     EXPECT_EQ(labelText(about, "lblVersion"), QStringLiteral("バージョン 0.1.0"));
     EXPECT_FALSE(labelText(about, "lblDescription").isEmpty());
+    EXPECT_EQ(labelText(about, "lblLicence"),
+              QStringLiteral("GNU GPL v3 以降のもとで配布されます。"));
     EXPECT_EQ(labelText(about, "lblDisclaimer"), QStringLiteral("警告:"));
     EXPECT_FALSE(about->findChild<QLabel*>("lblDisclaimer")->isVisible());
     EXPECT_FALSE(about->findChild<QLabel*>("picIcon")->pixmap().isNull());

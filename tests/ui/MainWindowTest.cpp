@@ -244,12 +244,16 @@ TEST_F(MainWindowTest, EachOptionGroupIsOneTabStopAtItsCheckedButton) {
 
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndAccessKeys) {
     const QList<QAction*> bar = window.menuBar()->actions();
-    ASSERT_GE(bar.size(), 2);
+    ASSERT_EQ(bar.size(), 4);
     const auto* file = window.findChild<QMenu*>("MnuFile");
+    const auto* view = window.findChild<QMenu*>("MnuView");
     const auto* help = window.findChild<QMenu*>("MnuHelp");
-    ASSERT_TRUE(file && help);
+    ASSERT_TRUE(file && view && help);
     EXPECT_EQ(bar[0], file->menuAction());
+    EXPECT_EQ(bar[1], view->menuAction());
     EXPECT_EQ(bar.back(), help->menuAction());
+    EXPECT_EQ(view->title(), QStringLiteral("表示(&V)"));
+    EXPECT_EQ(view->actions()[0]->text(), QStringLiteral("取引成績とチャート(&R)"));
     EXPECT_EQ(file->title(), QStringLiteral("ファイル(&F)"));
     EXPECT_EQ(help->title(), QStringLiteral("ヘルプ(&H)"));
     ASSERT_EQ(file->actions().size(), 1);

@@ -3,7 +3,9 @@
 #include "ui/MessageLog.h"
 #include "ui/PracticeDialogs.h"
 #include "ui/Program.h"
+#include "ui/TradeHistoryModel.h"
 #include "ui/frmMain.h"
+#include "ui/frmResults.h"
 
 #include <QAction>
 #include <QLabel>
@@ -117,6 +119,8 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
         window.Timer1_Timer(), window.Timer2_Timer();
     ASSERT_EQ(label("lblAmount"), QStringLiteral("1000"));
     action("MnuPause")->trigger();
+    window.MnuResults_Click();
+    ASSERT_EQ(window.resultsWindow()->history().rowCount(), 1);
     const QString before = window.messageLog().text();
 
     dialogs.answer = false; // shares are held: asked first, and declined
@@ -143,6 +147,9 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     EXPECT_EQ(label("lblPower"), QStringLiteral("3000000"));
     EXPECT_EQ(label("lblAmount"), QString());
     EXPECT_EQ(window.market().tickCount(), 0u);
+    // The results start afresh with the practice.
+    EXPECT_EQ(window.resultsWindow()->history().rowCount(), 0);
+    EXPECT_EQ(window.session().prices().prices.size(), 1u);
     EXPECT_FALSE(action("MnuPause")->isChecked());
     EXPECT_TRUE(timersActive());
     EXPECT_EQ(window.timer2().interval(), 200);

@@ -1,0 +1,77 @@
+// results-shot: a practice session with fills and the results window open,
+// laid out for the README's screenshot. It buys, sells and leaves an order
+// pending while the market runs, then stays up until it is killed (or for a
+// minute), so `import -window root` can take the screen under Xvfb.
+#include "ui/Clock.h"
+#include "ui/MessageBoxPrompter.h"
+#include "ui/Program.h"
+#include "ui/frmMain.h"
+#include "ui/frmResults.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QTimer>
+
+using namespace vantrel;
+
+namespace {
+
+// Reads the time as if the session had run in real time from 9:00.
+class MarketClock final : public Clock {
+public:
+    QDateTime now() const override {
+        return QDateTime(QDate(2024, 3, 5), QTime(9, 0))
+            .addSecs(window ? static_cast<qint64>(window->market().tickCount()) : 0);
+    }
+    const frmMain* window = nullptr;
+};
+
+void order(frmMain& window, const char* side, const QString& price, const QString& shares) {
+    const QString s = QString::fromLatin1(side);
+    window.findChild<QAbstractButton*>("opt" + s + (price.isEmpty() ? "Opt1" : "Opt0"))->click();
+    window.findChild<QLineEdit*>("txt" + s + "Price")->setText(price);
+    window.findChild<QAbstractButton*>("opt" + s + "Amount0")->click();
+    window.findChild<QLineEdit*>("txt" + s + "Amount")->setText(shares);
+    window.findChild<QAbstractButton*>("cmd" + s + "Now")->click();
+}
+
+void run(frmMain& window, int seconds) {
+    for (int second = 0; second < seconds; ++second) {
+        window.Timer1_Timer();
+        window.Timer2_Timer();
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    MarketClock clock;
+    MessageBoxPrompter prompter;
+    frmMain window(clock, prompter);
+    clock.window = &window;
+    window.timer1().stop();
+    window.timer2().stop();
+    window.move(0, 0);
+    window.show();
+
+    run(window, 60);
+    order(window, "Buy", QStringLiteral("497"), QStringLiteral("3000"));
+    run(window, 90);
+    order(window, "Sell", QString(), QStringLiteral("1000"));
+    run(window, 40);
+    order(window, "Buy", QString(), QStringLiteral("2000"));
+    run(window, 60);
+    order(window, "Sell", QString(), QStringLiteral("2000"));
+    run(window, 50);
+    order(window, "Buy", QStringLiteral("490"), QStringLiteral("1000"));
+    run(window, 30);
+
+    window.MnuResults_Click();
+    window.resultsWindow()->setGeometry(490, 0, 1000, 720);
+    QTimer::singleShot(60000, &app, &QCoreApplication::quit);
+    return app.exec();
+}

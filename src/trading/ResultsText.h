@@ -1,0 +1,49 @@
+#pragma once
+
+#include "market/Quotes.h"
+#include "trading/Account.h"
+#include "trading/Ledger.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+// The value with the given number of decimals, rounded half to even, its
+// whole part grouped by threes ("1,234,567"); a minus sign only when the
+// rounded value is below zero.
+std::string groupedNumber(double value, int decimals = 0);
+// Money as the results show it: whole yen, grouped, "円" ("-2,100円").
+std::string yenText(double yen);
+
+// One line of the figures: its caption, its value, and whether the value is a
+// loss (shown with its minus sign and in the loss colour).
+struct FigureLine {
+    const char* caption;
+    std::string value;
+    bool loss = false;
+};
+// 保有株数 to 損益率, in the order they are shown.
+std::vector<FigureLine> figureLines(const Figures& figures);
+
+// Why the pending order waits, in the execution rules' own terms: what it
+// waits for (or what the next attempt will fill), then the shares left after
+// a part fill and the seconds until the next attempt. "注文なし" with no order.
+std::string waitText(const Account& account, const Quotes& quotes);
+
+// The trade history's columns: 日時, 売買, 価格, 株数, 金額, 実現損益 (sales only),
+// 手数料 (on the fill that incurred it).
+inline constexpr int kHistoryColumns = 7;
+const std::array<const char*, kHistoryColumns>& historyCaptions();
+// One fill as the history table shows it, given the text of its time.
+std::array<std::string, kHistoryColumns> historyCells(const LedgerFill& fill,
+                                                      const std::string& timeText);
+
+// The trade history as a spreadsheet reads it: UTF-8 with a byte-order mark,
+// CRLF line ends, the captions, then one row per fill with plain numbers.
+std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
+                            const std::function<std::string(const LedgerFill&)>& timeText);
+
+} // namespace vantrel

@@ -1,0 +1,139 @@
+#include "trading/Ledger.h"
+#include "TestDoubles.h"
+#include "market/Market.h"
+#include "trading/ResultsText.h"
+#include "trading/Trader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace vantrel {
+namespace {
+
+std::string shown(const Figures& f, const char* caption) {
+    for (const FigureLine& line : figureLines(f))
+        if (std::string(line.caption) == caption)
+            return line.value;
+    return "?";
+}
+
+TEST(Ledger, MovingAverageAndRealisedProfitOnAHandMadeSession) {
+    Ledger ledger;
+    Account account;
+    ledger.onFill(OrderSide::Buy, 500, 1000);
+    ledger.onFill(OrderSide::Buy, 501, 2000); // average 500.666...
+    ledger.onFill(OrderSide::Sell, 505, 1500);
+    ledger.onCommission(2100);
+    account.setPower(3000000 - 500000 - 1002000 + 757500 - 2100);
+    Figures f = computeFigures(ledger, account, 498);
+    EXPECT_EQ(shown(f, "平均取得単価"), "500.67円");
+    EXPECT_EQ(shown(f, "実現損益"), "6,500円"); // (505 − 500.67) × 1,500
+    EXPECT_EQ(shown(f, "評価損益"), "-4,000円");
+    EXPECT_EQ(shown(f, "純損益"), "400円");
+    EXPECT_EQ(shown(f, "資産合計"), "3,000,400円");
+    EXPECT_EQ(shown(f, "損益率"), "0.01%");
+    EXPECT_EQ(ledger.fills().back().commission, 2100);
+
+    ledger.onFill(OrderSide::Sell, 490, 1500);
+    f = computeFigures(ledger, account, 498);
+    EXPECT_FALSE(f.averageCost);
+    EXPECT_EQ(shown(f, "実現損益"), "-9,500円");
+    EXPECT_TRUE(figureLines(f)[4].loss);
+    ledger.onFill(OrderSide::Buy, 480, 1000); // a fresh average, nothing carried over
+    EXPECT_EQ(*ledger.averageCost(), 480);
+}
+
+// Random presses against the real market: the ledger must agree with the log
+// and the account, and assets − start power = net at every step.
+TEST(Ledger, FiguresHoldTheirIdentityOverALongRandomSession) {
+    Market market;
+    market.StartUp();
+    RecordingLog log;
+    RecordingPrompter prompter;
+    Ledger ledger;
+    Trader trader(log, prompter, ledger);
+    std::mt19937 rng(20240612);
+    const auto below = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    const char* const prices[] = {"497", "500.1", "503", "488.5", "510", "520", "480"};
+    int fills = 0;
+    int commissions = 0;
+    for (int step = 0; step < 120000; ++step) {
+        const std::size_t before = log.lines.size();
+        const int action = below(100);
+        const OrderForm form{below(3) ? Limit : AtMarket, prices[below(7)], below(4) ? Shares : All,
+                             std::to_string((below(5) + 1) * 1000), ""};
+        if (action < 94)
+            action % 2 ? market.Tick() : trader.executionTick(market.quotes());
+        else
+            action < 97   ? trader.pressBuy("9999", form)
+            : action < 99 ? trader.pressSell("9999", form)
+                          : trader.pressCancel();
+        for (std::size_t i = before; i < log.lines.size(); ++i) {
+            fills += log.lines[i].find("株約定しました") != std::string::npos;
+            commissions += log.lines[i].rfind("手数料", 0) == 0;
+        }
+        const Figures f = computeFigures(ledger, trader.account(), market.quotes().dblNowPrice);
+        ASSERT_LT(std::fabs(f.assets - 3000000 - f.net), 1e-6) << "step " << step;
+        ASSERT_EQ(yenText(std::round(f.assets) - 3000000), shown(f, "純損益")) << "step " << step;
+        ASSERT_EQ(ledger.held(), trader.account().holdings()) << "step " << step;
+        ASSERT_EQ(ledger.fills().size(), static_cast<std::size_t>(fills)) << "step " << step;
+        ASSERT_EQ(ledger.commissions(), commissions * kCommission) << "step " << step;
+    }
+    EXPECT_GT(fills, 500);
+    EXPECT_GT(commissions, 50);
+}
+
+TEST(Ledger, WaitTextSaysWhatTheOrderWaitsFor) {
+    struct Row {
+        PendingOrder order;
+        Quotes quotes; // ask, ask shares, bid, bid shares, last
+        double wait;
+        std::string text;
+    };
+    const Row rows[] = {
+        {{OrderSide::Buy, 497, "497", "497", 1000, 1000},
+         {501, 2000, 498, 1000, 499},
+         0,
+         "最良売気配 501円 が指値 497円 まで下がるか、現値が指値を下回ると約定します（あと "
+         "4円）。\n"
+         "次の約定判定まで約 6秒。"},
+        {{OrderSide::Buy, 505, "505", "505", 1000, 3000},
+         {501, 3000, 500, 1000, 501},
+         2,
+         "最良売気配 501円 が指値 505円 以下なので、次の判定で 501円 で 1,000株 約定します。\n"
+         "残り 1,000株（2,000株 約定済み）。次の約定判定まで約 4秒。"},
+        {{OrderSide::Sell, 503, "503", "503", 2000, 2000},
+         {506, 1000, 502, 1000, 505},
+         9,
+         "現値 505円 が指値 503円 を上回ったので、次の判定で 505円 で 2,000株 約定します。\n"
+         "次の約定判定まで約 1秒。"},
+        {{OrderSide::Sell, 400, "400", "成行", 1000, 1000},
+         {},
+         5,
+         "買気配がないので、現値が成行の下限を上回ると約定します。\n次の約定判定まで約 1秒。"},
+    };
+    Account account;
+    EXPECT_EQ(waitText(account, {}), "注文なし");
+    for (const Row& row : rows) {
+        account.placeOrder(row.order);
+        account.dblExecWait = row.wait;
+        EXPECT_EQ(waitText(account, row.quotes), row.text);
+    }
+}
+
+TEST(Ledger, CsvHasBomCrlfHeaderAndOneRowPerFill) {
+    Ledger ledger;
+    ledger.onFill(OrderSide::Buy, 500, 3000);
+    ledger.onFill(OrderSide::Sell, 1003, 3000);
+    ledger.onCommission(2100);
+    const std::string csv = tradeHistoryCsv(
+        ledger.fills(), [](const LedgerFill& f) { return f.price == 500 ? "t1" : "t2"; });
+    EXPECT_EQ(csv, "\xEF\xBB\xBF日時,売買,価格,株数,金額,実現損益,手数料\r\n"
+                   "t1,買,500,3000,1500000,,\r\n"
+                   "t2,売,1003,3000,3009000,1509000,2100\r\n");
+}
+
+} // namespace
+} // namespace vantrel
