@@ -18,7 +18,7 @@ job=$1
 case "$job" in run|test|sanitize|package) [ $# -eq 1 ] || usage ;; fuzz) [ $# -le 2 ] || usage ;; *) usage ;; esac
 
 # Qt Charts' CMake files need Qt OpenGL's (libqt6opengl6-dev) and libGL's.
-packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev
+packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           qt6-translations-l10n fonts-ipafont-gothic)
 [ "$job" = fuzz ] && packages+=(clang libclang-rt-14-dev)

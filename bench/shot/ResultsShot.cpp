@@ -54,7 +54,6 @@ int main(int argc, char* argv[]) {
     frmMain window(clock, prompter);
     clock.window = &window;
     window.timer1().stop();
-    window.timer2().stop();
     window.move(0, 0);
     window.show();
 

@@ -5,9 +5,9 @@
 
 namespace vantrel {
 
-// How fast practice time runs. The speed multiplies the rate of both the
-// market ticks and the execution events, so every wait counted in those
-// events keeps its length in market seconds.
+// How fast practice time runs. The speed multiplies the rate of the clock
+// that drives market ticks and execution events, so every wait counted in
+// those events keeps its length in market seconds.
 inline constexpr std::array<int, 4> kSpeeds = {1, 2, 5, 10};
 inline constexpr int kNormalSpeed = 1;
 inline constexpr int kSecondMilliseconds = 1000;
@@ -16,7 +16,7 @@ struct Pace {
     bool paused = false;
     int speed = kNormalSpeed;
 
-    // The interval of both timers at this speed.
+    // The interval of the practice clock at this speed.
     int timerInterval() const { return kSecondMilliseconds / speed; }
 };
 

@@ -5,11 +5,27 @@
 #include <string>
 #include <utility>
 
+#ifndef VANTREL_VERSION_TEXT
+#define VANTREL_VERSION_TEXT "0"
+#endif
+
 namespace vantrel {
+
+std::string programVersionText() {
+    return std::string("Vantrel ") + VANTREL_VERSION_TEXT;
+}
+
+void PracticeSession::ReplayPrompter::ShowMessage(const std::string& prompt,
+                                                  const std::string& title) {
+    if (toLog)
+        m_log.AddLog(prompt);
+    else
+        m_live.ShowMessage(prompt, title);
+}
 
 PracticeSession::PracticeSession(TradeLog& log, MessagePrompter& prompter, int marketNumber,
                                  std::function<std::int64_t()> wallClockMs)
-    : m_log(log), m_prompter(prompter), m_marketNumber(marketNumber), m_market(marketNumber),
+    : m_log(log), m_prompter(prompter, log), m_marketNumber(marketNumber), m_market(marketNumber),
       m_wallClockMs(std::move(wallClockMs)), m_ledger([this] {
           return FillTime{m_market.tickCount(), m_wallClockMs ? m_wallClockMs() : 0};
       }),
@@ -30,6 +46,51 @@ void PracticeSession::executionTick() {
 void PracticeSession::step() {
     tick();
     executionTick();
+    if (m_replay)
+        applyDueActions();
+}
+
+void PracticeSession::pressBuy(const std::string& codeText, const OrderForm& form) {
+    if (!m_replay)
+        perform({elapsed(), ActionKind::Buy, form, codeText});
+}
+
+void PracticeSession::pressSell(const std::string& codeText, const OrderForm& form) {
+    if (!m_replay)
+        perform({elapsed(), ActionKind::Sell, form, codeText});
+}
+
+void PracticeSession::pressCancel() {
+    if (!m_replay)
+        perform({elapsed(), ActionKind::Cancel, {}, {}});
+}
+
+void PracticeSession::perform(const SessionAction& action) {
+    // Recorded whatever the checks say: a refused press replays as the same
+    // refusal.
+    m_actions.push_back(action);
+    m_actions.back().second = elapsed();
+    switch (action.kind) {
+    case ActionKind::Buy:
+        m_trader.pressBuy(action.codeText, action.form);
+        break;
+    case ActionKind::Sell:
+        m_trader.pressSell(action.codeText, action.form);
+        break;
+    case ActionKind::Cancel:
+        m_trader.pressCancel();
+        break;
+    }
+}
+
+void PracticeSession::applyDueActions() {
+    m_prompter.toLog = true;
+    while (m_replay->next < m_replay->actions.size() &&
+           m_replay->actions[m_replay->next].second <= elapsed())
+        perform(m_replay->actions[m_replay->next++]);
+    m_prompter.toLog = false;
+    if (m_replay->next == m_replay->actions.size() && elapsed() >= m_replay->end)
+        takeOver();
 }
 
 void PracticeSession::restart(int marketNumber) {
@@ -40,7 +101,42 @@ void PracticeSession::restart(int marketNumber) {
     m_prices.prices.clear();
     m_prices.append(m_market.quotes().dblNowPrice);
     m_trader.resetAccount();
+    m_actions.clear();
+    m_replay.reset();
     m_log.AddLog("新しい練習を始めました（市場番号 " + std::to_string(marketNumber) + "）。");
+}
+
+void PracticeSession::startReplay(const SessionRecord& record) {
+    restart(record.market);
+    m_replay = Replay{record.actions, 0, record.results.seconds};
+    applyDueActions();
+}
+
+void PracticeSession::takeOver() {
+    m_replay.reset();
+}
+
+SessionResults PracticeSession::results() const {
+    const Account& account = m_trader.account();
+    const Figures figures = computeFigures(m_ledger, account, m_market.quotes().dblNowPrice);
+    SessionResults r;
+    r.seconds = elapsed();
+    r.buyingPower = account.power();
+    r.holdings = account.holdings();
+    r.realisedProfit = figures.realised;
+    r.commissions = figures.commissions;
+    r.netProfit = figures.net;
+    r.totalAssets = figures.assets;
+    return r;
+}
+
+SessionRecord PracticeSession::record() const {
+    SessionRecord record;
+    record.program = programVersionText();
+    record.market = m_marketNumber;
+    record.actions = m_actions;
+    record.results = results();
+    return record;
 }
 
 } // namespace vantrel

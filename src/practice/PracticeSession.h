@@ -2,20 +2,23 @@
 
 #include "market/Market.h"
 #include "market/MarketNumber.h"
+#include "practice/SessionRecord.h"
 #include "trading/Ledger.h"
 #include "trading/Trader.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace vantrel {
 
-class MessagePrompter;
 class TradeLog;
 
 // One practice: a numbered market and the user's account trading on it. The
-// window's two timers drive it; a fresh practice replaces both while the log,
-// which belongs to the window, keeps its earlier lines.
+// window's clock drives it; a fresh practice replaces both while the log,
+// which belongs to the window, keeps its earlier lines. Every press of an
+// order button goes through here and is recorded with the market second it
+// came at, so the session can be saved and replayed to the same result.
 class PracticeSession final {
 public:
     // Starts the market (seeded book, start prices) and a fresh account.
@@ -24,18 +27,43 @@ public:
     PracticeSession(TradeLog& log, MessagePrompter& prompter, int marketNumber = kStandardMarket,
                     std::function<std::int64_t()> wallClockMs = {});
 
-    // One market tick (Timer1).
+    // One market tick.
     void tick();
-    // One execution event against the current quotes (Timer2).
+    // One execution event against the current quotes.
     void executionTick();
-    // One second of practice, in the order the timers run: tick, then execution.
+    // One second of practice: tick, then execution. While replaying, the
+    // recorded actions of the new second follow, and the replay hands over
+    // once it reaches the second its file was saved at.
     void step();
+
+    // The order buttons: recorded, then checked and carried out by the
+    // trader. Ignored while replaying, when only the file acts.
+    void pressBuy(const std::string& codeText, const OrderForm& form);
+    void pressSell(const std::string& codeText, const OrderForm& form);
+    void pressCancel();
 
     // Starts afresh on the given market (1 to 9999): the market seeded anew,
     // the start-up account with no holdings and no order, the ledger and the
     // price history emptied. Logs one line. The ledger, the history and the
     // account keep their addresses, so views of them stay wired.
     void restart(int marketNumber);
+
+    // Starts afresh on the record's market and replays its actions as the
+    // seconds pass; the actions of second 0 are carried out at once. A box an
+    // action shows goes to the log as one line instead.
+    void startReplay(const SessionRecord& record);
+    // Stops the replay where it is; the practice goes on live from this
+    // second, its record so far kept as the start of the new one.
+    void takeOver();
+    bool replaying() const { return m_replay.has_value(); }
+    // The second a running replay ends at (the file's last second).
+    std::uint64_t replayEnd() const { return m_replay ? m_replay->end : 0; }
+
+    // Market seconds since the session (re)started.
+    std::uint64_t elapsed() const { return m_market.tickCount(); }
+    // The practice as it stands, ready to be saved.
+    SessionRecord record() const;
+    SessionResults results() const;
 
     const Market& market() const { return m_market; }
     const Trader& trader() const { return m_trader; }
@@ -47,14 +75,37 @@ public:
     int marketNumber() const { return m_marketNumber; }
 
 private:
+    // Shows boxes through the window's prompter, or notes them in the log
+    // while a replay runs.
+    class ReplayPrompter final : public MessagePrompter {
+    public:
+        ReplayPrompter(MessagePrompter& live, TradeLog& log) : m_live(live), m_log(log) {}
+        void ShowMessage(const std::string& prompt, const std::string& title) override;
+        bool toLog = false;
+
+    private:
+        MessagePrompter& m_live;
+        TradeLog& m_log;
+    };
+    struct Replay {
+        std::vector<SessionAction> actions;
+        std::size_t next = 0;
+        std::uint64_t end = 0;
+    };
+
+    void perform(const SessionAction& action);
+    void applyDueActions();
+
     TradeLog& m_log;
-    MessagePrompter& m_prompter;
+    ReplayPrompter m_prompter;
     int m_marketNumber;
     Market m_market;
     std::function<std::int64_t()> m_wallClockMs;
     Ledger m_ledger;
     PriceHistory m_prices;
     Trader m_trader;
+    std::vector<SessionAction> m_actions;
+    std::optional<Replay> m_replay;
 };
 
 } // namespace vantrel

@@ -3,10 +3,14 @@
 #include "base/NumberText.h"
 #include "market/Market.h"
 #include "market/MarketNumber.h"
+#include "practice/SessionFile.h"
+#include "practice/SessionReplay.h"
 
 #include <cstdint>
+#include <fstream>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 namespace vantrel {
 
@@ -17,18 +21,27 @@ constexpr std::uint64_t kMaxTicks = 100000000;
 
 constexpr const char* kUsage =
     "usage: vantrel-market [--ticks N] [--market N] [--board]\n"
+    "       vantrel-market --session FILE [--verify]\n"
     "Replays the simulated market from start-up and writes one CSV row per tick:\n"
     "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
-    "  --ticks N   number of ticks to run, 0 to 100000000 (default 60)\n"
-    "  --market N  market number, 1 to 9999 (default 1, the standard market)\n"
-    "  --board     add the eleven board rows r1..r11 as price/offered/bid\n"
-    "  --help      show this help\n";
+    "  --ticks N       number of ticks to run, 0 to 100000000 (default 60)\n"
+    "  --market N      market number, 1 to 9999 (default 1, the standard market)\n"
+    "  --board         add the eleven board rows r1..r11 as price/offered/bid\n"
+    "  --session FILE  replay a saved practice session instead: one line per log\n"
+    "                  message (market second, two blanks, the message), then one\n"
+    "                  caption=value line per result\n"
+    "  --verify        with --session: check the file's results against the replay;\n"
+    "                  exit 0 if they agree, 1 (printing the differences) if not,\n"
+    "                  2 if the file cannot be read\n"
+    "  --help          show this help\n";
 
 struct Options {
     std::uint64_t ticks = kDefaultTicks;
     int market = kStandardMarket;
     bool board = false;
     bool help = false;
+    std::optional<std::string> session;
+    bool verify = false;
 };
 
 bool parseTicks(const std::string& text, std::uint64_t& ticks) {
@@ -72,6 +85,12 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
             options.help = true;
         } else if (arg == "--board") {
             options.board = true;
+        } else if (arg == "--verify") {
+            options.verify = true;
+        } else if (optionValue(args, i, "--session", value)) {
+            if (!value)
+                return "--session needs a file name";
+            options.session = *value;
         } else if (optionValue(args, i, "--ticks", value)) {
             if (!value)
                 return "--ticks needs a number of ticks";
@@ -88,7 +107,51 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
             return "unknown argument '" + arg + "' (see --help)";
         }
     }
+    if (options.verify && !options.session)
+        return "--verify needs --session FILE";
     return {};
+}
+
+// Returns the status: the session's log and results, or the verdict.
+int runSession(const Options& options, std::ostream& out, std::ostream& err) {
+    std::ifstream file(*options.session, std::ios::binary);
+    std::ostringstream content;
+    if (file) {
+        // Refuse a huge file before reading it all.
+        file.seekg(0, std::ios::end);
+        const std::streamoff size = file.tellg();
+        file.seekg(0);
+        if (size >= 0 && static_cast<std::uint64_t>(size) <= kSessionFileMaxBytes)
+            content << file.rdbuf();
+        else
+            content << std::string(kSessionFileMaxBytes + 1, ' ');
+    }
+    if (!file) {
+        err << "vantrel-market: cannot read '" << *options.session << "'\n";
+        return 2;
+    }
+    const SessionFileRead read = readSessionFile(content.str());
+    if (!read.record) {
+        err << "vantrel-market: " << *options.session << ": " << read.error << '\n';
+        return 2;
+    }
+    const HeadlessReplay replay = replaySession(*read.record);
+    if (options.verify) {
+        const std::vector<std::string> differences =
+            differingResults(read.record->results, replay.results);
+        for (const std::string& line : differences)
+            out << line << '\n';
+        if (differences.empty())
+            out << "results agree\n";
+        out.flush();
+        return differences.empty() ? 0 : 1;
+    }
+    for (const std::string& line : replay.lines)
+        out << line << '\n';
+    for (const std::string& line : figureResultLines(replay.figures))
+        out << line << '\n';
+    out.flush();
+    return 0;
 }
 
 void appendNumber(std::string& line, double value) {
@@ -138,6 +201,8 @@ int runReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << kUsage;
         return out ? 0 : 1;
     }
+    if (options.session)
+        return runSession(options, out, err);
 
     Market market(options.market);
     market.StartUp();

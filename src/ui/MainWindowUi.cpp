@@ -299,6 +299,9 @@ void buildPracticeMenu(MainWindowUi& ui, QMainWindow& window, const QFont& font)
     practice->addSeparator();
     ui.MnuNewPractice = practice->addAction(QStringLiteral("新しい練習(&N)…"));
     ui.MnuNewPractice->setObjectName(QStringLiteral("MnuNewPractice"));
+    ui.MnuTakeOver = practice->addAction(QStringLiteral("練習を引き継ぐ(&K)"));
+    ui.MnuTakeOver->setObjectName(QStringLiteral("MnuTakeOver"));
+    ui.MnuTakeOver->setEnabled(false);
 }
 
 void buildMenus(MainWindowUi& ui, QMainWindow& window) {
@@ -306,6 +309,13 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     QMenu* file = window.menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("MnuFile"));
     file->setFont(font);
+    ui.MnuSaveSession = file->addAction(QStringLiteral("練習を保存(&S)…"));
+    ui.MnuSaveSession->setObjectName(QStringLiteral("MnuSaveSession"));
+    ui.MnuSaveSession->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    ui.MnuOpenSession = file->addAction(QStringLiteral("練習を開く(&O)…"));
+    ui.MnuOpenSession->setObjectName(QStringLiteral("MnuOpenSession"));
+    ui.MnuOpenSession->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    file->addSeparator();
     ui.MnuEnd = file->addAction(QStringLiteral("終了(&E)"));
     ui.MnuEnd->setObjectName(QStringLiteral("MnuEnd"));
     QMenu* view = window.menuBar()->addMenu(QStringLiteral("表示(&V)"));

@@ -45,12 +45,15 @@ struct MainWindowUi {
     OrderPane buy;
     OrderPane sell;
     QPlainTextEdit* txtResponse = nullptr;
+    QAction* MnuSaveSession = nullptr;
+    QAction* MnuOpenSession = nullptr;
     QAction* MnuEnd = nullptr;
     QAction* MnuPause = nullptr;
     QAction* MnuStep = nullptr;
     // The speed choices, each holding its factor as data.
     QActionGroup* speedChoices = nullptr;
     QAction* MnuNewPractice = nullptr;
+    QAction* MnuTakeOver = nullptr; // enabled while a saved session replays
     QAction* MnuResults = nullptr;
     QAction* MnuAbout = nullptr;
 

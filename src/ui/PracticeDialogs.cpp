@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -32,6 +33,24 @@ std::optional<QString> DialogPracticeDialogs::askMarketNumber(int current) {
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return number->text();
+}
+
+namespace {
+const QString kSessionFilter = QStringLiteral("練習ファイル (*.json)");
+}
+
+QString DialogPracticeDialogs::askSessionSavePath() {
+    QFileDialog dialog(m_parent, QStringLiteral("練習を保存"), QString(), kSessionFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString DialogPracticeDialogs::askSessionOpenPath() {
+    return QFileDialog::getOpenFileName(m_parent, QStringLiteral("練習を開く"), QString(),
+                                        kSessionFilter);
 }
 
 } // namespace vantrel

@@ -18,6 +18,10 @@ public:
     // The market number as typed, offering the current one; nothing when
     // cancelled. The caller checks the text.
     virtual std::optional<QString> askMarketNumber(int current) = 0;
+    // Where to save a session, and which session to open; empty when
+    // cancelled. Nothing is chosen unless a dialog is supplied.
+    virtual QString askSessionSavePath() { return {}; }
+    virtual QString askSessionOpenPath() { return {}; }
 };
 
 // Modal dialogs over the given window.
@@ -26,6 +30,8 @@ public:
     explicit DialogPracticeDialogs(QWidget* parent) : m_parent(parent) {}
     bool confirm(const QString& question) override;
     std::optional<QString> askMarketNumber(int current) override;
+    QString askSessionSavePath() override;
+    QString askSessionOpenPath() override;
 
 private:
     QWidget* m_parent;

@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "practice/SessionFile.h"
 #include "trading/StockInfo.h"
 #include "ui/Clock.h"
 #include "ui/MessageLog.h"
@@ -13,10 +14,12 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -49,9 +52,7 @@ frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, int marketNumber
     m_dialogs = m_ownDialogs.get();
 
     m_timer1 = makeTimer(this, "Timer1");
-    m_timer2 = makeTimer(this, "Timer2");
-    connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
-    connect(m_timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
+    connect(m_timer1, &QTimer::timeout, this, &frmMain::Clock_Timer);
     connect(m_ui.buy.placeButton, &QPushButton::clicked, this, &frmMain::cmdBuyNow_Click);
     connect(m_ui.sell.placeButton, &QPushButton::clicked, this, &frmMain::cmdSellNow_Click);
     connect(m_ui.cmdCancelOldest, &QPushButton::clicked, this, &frmMain::cmdCancelOldest_Click);
@@ -63,6 +64,9 @@ frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, int marketNumber
     connect(m_ui.speedChoices, &QActionGroup::triggered, this,
             [this](QAction* choice) { MnuSpeed_Click(choice->data().toInt()); });
     connect(m_ui.MnuNewPractice, &QAction::triggered, this, &frmMain::MnuNewPractice_Click);
+    connect(m_ui.MnuTakeOver, &QAction::triggered, this, &frmMain::MnuTakeOver_Click);
+    connect(m_ui.MnuSaveSession, &QAction::triggered, this, &frmMain::MnuSaveSession_Click);
+    connect(m_ui.MnuOpenSession, &QAction::triggered, this, &frmMain::MnuOpenSession_Click);
 
     Form_Load();
 }
@@ -77,7 +81,18 @@ void frmMain::Form_Load() {
     m_ui.lblNowPrice->setText(numberText(Market::kStartPrice));
     m_ui.lblYesterdayPrice->setText(numberText(stock::kPreviousClose));
     optBuyOpt(0)->setFocus();
-    applyPace(); // starts both timers
+    applyPace(); // starts the clock
+}
+
+void frmMain::Clock_Timer() {
+    m_session->step();
+    afterSecond();
+}
+
+void frmMain::afterSecond() {
+    refreshFromCore();
+    if (m_ui.MnuTakeOver->isEnabled() || m_session->replaying())
+        showState();
 }
 
 void frmMain::Timer1_Timer() {
@@ -99,7 +114,7 @@ void frmMain::MnuStep_Click() {
     if (!m_pace.paused)
         return;
     m_session->step();
-    refreshFromCore();
+    afterSecond();
 }
 
 void frmMain::MnuSpeed_Click(int speed) {
@@ -133,37 +148,96 @@ void frmMain::MnuNewPractice_Click() {
     refreshFromCore();
 }
 
+void frmMain::MnuTakeOver_Click() {
+    m_session->takeOver();
+    showState();
+}
+
+void frmMain::MnuSaveSession_Click() {
+    const QString path = m_dialogs->askSessionSavePath();
+    if (path.isEmpty())
+        return;
+    const std::string text = writeSessionFile(m_session->record());
+    // Written beside the target and renamed over it only when complete, so a
+    // failure leaves no half-written file and an old file untouched.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(text.data(), static_cast<qint64>(text.size()));
+        if (file.commit())
+            return;
+    }
+    m_prompter.ShowMessage("練習を保存できませんでした。\n" + path.toStdString() + "\n" +
+                               file.errorString().toStdString(),
+                           kAppTitle);
+}
+
+void frmMain::MnuOpenSession_Click() {
+    const QString path = m_dialogs->askSessionOpenPath();
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    std::string error;
+    SessionFileRead read;
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString().toStdString();
+    } else if (file.size() > static_cast<qint64>(kSessionFileMaxBytes)) {
+        error = "ファイルが大きすぎます（16 MiB まで）";
+    } else {
+        const QByteArray bytes = file.readAll();
+        read =
+            readSessionFile(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        error = read.error;
+    }
+    if (!read.record) {
+        // The practice under way goes on as if nothing had been asked.
+        m_prompter.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + error,
+                               kAppTitle);
+        return;
+    }
+    m_session->startReplay(*read.record);
+    if (m_results)
+        m_results->reset();
+    applyPace(); // the clock starts its second afresh, at the speed chosen
+    refreshFromCore();
+}
+
 void frmMain::applyPace() {
-    // Both timers restart together, Timer1 first, so a market tick still
+    // One clock drives the tick and the execution event, so a market tick
     // comes before each execution event at every speed.
     m_timer1->stop();
-    m_timer2->stop();
     m_timer1->setInterval(m_pace.timerInterval());
-    m_timer2->setInterval(m_pace.timerInterval());
-    if (!m_pace.paused) {
+    if (!m_pace.paused)
         m_timer1->start();
-        m_timer2->start();
-    }
     m_ui.MnuStep->setEnabled(m_pace.paused);
+    showState();
+}
+
+void frmMain::showState() {
     QString title = QString::fromUtf8(kAppTitle);
     const std::string state = practiceStateText(m_pace, m_session->marketNumber());
     if (!state.empty())
         title += QStringLiteral(" - ") + QString::fromStdString(state);
+    if (m_session->replaying())
+        title +=
+            QStringLiteral(" - 再生中 %1/%2").arg(m_session->elapsed()).arg(m_session->replayEnd());
     setWindowTitle(title);
+    m_ui.MnuTakeOver->setEnabled(m_session->replaying());
 }
 
+// While a saved session replays, only the file acts; the session ignores
+// the buttons then.
 void frmMain::cmdBuyNow_Click() {
-    m_session->trader().pressBuy(codeText(), readForm(m_ui.buy));
+    m_session->pressBuy(codeText(), readForm(m_ui.buy));
     refreshFromCore();
 }
 
 void frmMain::cmdSellNow_Click() {
-    m_session->trader().pressSell(codeText(), readForm(m_ui.sell));
+    m_session->pressSell(codeText(), readForm(m_ui.sell));
     refreshFromCore();
 }
 
 void frmMain::cmdCancelOldest_Click() {
-    m_session->trader().pressCancel();
+    m_session->pressCancel();
     refreshFromCore();
 }
 

@@ -34,23 +34,31 @@ class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
     // Builds the controls and runs the start-up on the given market: start
-    // captions, seeded book, both timers running. The clock stamps the log
+    // captions, seeded book, the clock running. The clock stamps the log
     // lines; the prompter shows the order checks' message boxes.
     frmMain(const Clock& clock, MessagePrompter& prompter, int marketNumber = kStandardMarket,
             QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // One market tick, then the board and the last price are redrawn. Timer1
-    // calls it every second (at normal speed); tests call it directly.
+    // One market second, the practice's one clock: Timer1 calls it every
+    // second at normal speed. The tick (Timer1_Timer's half) comes first, then
+    // the execution attempt (Timer2_Timer's half), then a replay's actions.
+    void Clock_Timer();
+    // The two halves alone, redrawing after each; tests call them directly.
     void Timer1_Timer();
-    // One execution attempt after the wait. Timer2 calls it every second.
     void Timer2_Timer();
-    // The 練習 menu: pause or resume both timers, one second while paused,
-    // the speed of both timers, and a fresh practice on a chosen market.
+    // The 練習 menu: pause or resume the clock, one second while paused, the
+    // speed of the clock, a fresh practice on a chosen market, and taking
+    // over from a replay.
     void MnuPause_Click(bool paused);
     void MnuStep_Click();
     void MnuSpeed_Click(int speed);
     void MnuNewPractice_Click();
+    void MnuTakeOver_Click();
+    // The ファイル menu: the practice so far to a file, and a saved practice
+    // replayed from its start.
+    void MnuSaveSession_Click();
+    void MnuOpenSession_Click();
     void cmdBuyNow_Click();
     void cmdSellNow_Click();
     void cmdCancelOldest_Click();
@@ -75,7 +83,6 @@ public:
     const MessageLog& messageLog() const { return *m_log; }
     const MainWindowUi& controls() const { return m_ui; }
     QTimer& timer1() const { return *m_timer1; }
-    QTimer& timer2() const { return *m_timer2; }
     // The open About dialog, or null.
     frmAbout* aboutDialog() const;
     // The results window once it has been opened, or null.
@@ -94,8 +101,12 @@ private:
     static QRadioButton* optionAt(const QButtonGroup* group, int index);
     static OrderForm readForm(const OrderPane& pane);
     std::string codeText() const;
-    // Sets both timers to the pace and redraws the caption.
+    // Sets the clock to the pace and redraws the caption.
     void applyPace();
+    // The caption: the title, what differs from the usual practice, and how
+    // far a replay has come; the take-over item follows the replay.
+    void showState();
+    void afterSecond();
 
     MessagePrompter& m_prompter;
     BoardModel m_board;
@@ -108,7 +119,6 @@ private:
     std::unique_ptr<PracticeDialogs> m_ownDialogs;
     PracticeDialogs* m_dialogs = nullptr;
     QTimer* m_timer1 = nullptr;
-    QTimer* m_timer2 = nullptr;
     QPointer<frmAbout> m_about;
 };
 

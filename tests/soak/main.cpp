@@ -55,7 +55,6 @@ void processEvents() {
 // alone decides when a second passes.
 void prepare(frmMain& window) {
     window.timer1().stop();
-    window.timer2().stop();
     window.show();
     processEvents();
 }

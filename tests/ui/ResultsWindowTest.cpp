@@ -29,7 +29,6 @@ namespace {
 struct ResultsWindowTest : ::testing::Test {
     void SetUp() override {
         window.timer1().stop();
-        window.timer2().stop();
         window.show();
     }
     QString value(const char* name) const {

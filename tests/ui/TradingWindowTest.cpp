@@ -30,7 +30,6 @@ protected:
     void SetUp() override {
         // The tests drive the timers' handlers themselves.
         window.timer1().stop();
-        window.timer2().stop();
         window.show();
     }
     template <class Widget = QWidget> Widget* find(const char* name) const {

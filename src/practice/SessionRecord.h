@@ -1,0 +1,50 @@
+#pragma once
+
+#include "trading/OrderForm.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+// The version of the session file this program writes and reads.
+inline constexpr int kSessionFormat = 1;
+
+enum class ActionKind { Buy, Sell, Cancel };
+
+// One press of an order button, with the market seconds elapsed since the
+// session started and everything the press read from the window.
+struct SessionAction {
+    std::uint64_t second = 0;
+    ActionKind kind = ActionKind::Buy;
+    OrderForm form;
+    std::string codeText;
+};
+
+// The figures a session stood at, in yen and shares; what a file claims and
+// what a replay is checked against.
+struct SessionResults {
+    std::uint64_t seconds = 0;
+    double buyingPower = 0;
+    double holdings = 0;
+    double realisedProfit = 0;
+    double commissions = 0;
+    double netProfit = 0;
+    double totalAssets = 0;
+};
+
+// A whole practice: its market and its actions describe it fully, since the
+// market is deterministic; the results are what the user saw at the end.
+struct SessionRecord {
+    int format = kSessionFormat;
+    std::string program;
+    int market = 1;
+    std::vector<SessionAction> actions;
+    SessionResults results;
+};
+
+// "Vantrel 0.1.0": the program that wrote a file.
+std::string programVersionText();
+
+} // namespace vantrel
