@@ -1,0 +1,153 @@
+#include "practice/SessionFile.h"
+#include "practice/PracticeSession.h"
+#include "practice/SessionReplay.h"
+#include "replay/ReplayTool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace vantrel {
+namespace {
+
+// The log as the headless replay writes it; a box counts as its prompt, as a
+// replay notes it.
+class SecondLog final : public TradeLog, public MessagePrompter {
+public:
+    void AddLog(const std::string& message) override {
+        lines.push_back(std::to_string(session->elapsed()) + "  " + message);
+    }
+    void ShowMessage(const std::string& prompt, const std::string&) override { AddLog(prompt); }
+    const PracticeSession* session = nullptr;
+    std::vector<std::string> lines;
+};
+
+std::string run(const std::vector<std::string>& args, int& status) {
+    std::ostringstream out, err;
+    status = runReplay(args, out, err);
+    return out.str() + err.str();
+}
+
+std::string saved(const std::string& text, const char* name) {
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// Random presses, good and bad, over a random stretch of a random market.
+SessionRecord recordRandomSession(unsigned seed, std::vector<std::string>& lines) {
+    std::mt19937 random(seed);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+    SecondLog log;
+    PracticeSession session(log, log, 1 + pick(9999));
+    log.session = &session;
+    session.restart(session.marketNumber());
+    const char* prices[] = {"500", "499", "", "abc", "510.5"};
+    const char* counts[] = {"1000", "3000", "0", "x", "500"};
+    const char* codes[] = {"1001", "1001", "9999"};
+    for (int second = 0; second < 1500; ++second) {
+        if (pick(8) == 0) {
+            OrderForm form{static_cast<PriceKind>(pick(3) - 1), prices[pick(5)],
+                           static_cast<QuantityKind>(pick(4) - 1), counts[pick(5)],
+                           std::to_string(pick(4) * 400000)};
+            const int kind = pick(5);
+            if (kind < 2)
+                session.pressBuy(codes[pick(3)], form);
+            else if (kind < 4)
+                session.pressSell(codes[pick(3)], form);
+            else
+                session.pressCancel();
+        }
+        session.step();
+    }
+    const SessionRecord record = session.record();
+    lines = log.lines;
+    for (const std::string& line : figureResultLines(computeFigures(
+             session.ledger(), session.trader().account(), session.market().quotes().dblNowPrice)))
+        lines.push_back(line);
+    return record;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        std::vector<std::string> expected;
+        const SessionRecord record = recordRandomSession(seed, expected);
+        ASSERT_GT(record.actions.size(), 100u);
+        const std::string text = writeSessionFile(record);
+        const SessionFileRead read = readSessionFile(text);
+        ASSERT_TRUE(read.record) << read.error;
+        EXPECT_EQ(writeSessionFile(*read.record), text);
+
+        const std::string path = saved(text, "session.json");
+        int status = -1;
+        EXPECT_EQ(splitLines(run({"--session", path}, status)), expected) << seed;
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(run({"--session", path, "--verify"}, status), "results agree\n");
+        EXPECT_EQ(status, 0);
+
+        // A claim of a better result than the trades give is caught.
+        SessionRecord boasted = *read.record;
+        boasted.results.netProfit += 1;
+        run({"--session", saved(writeSessionFile(boasted), "boast.json"), "--verify"}, status);
+        EXPECT_EQ(status, 1);
+        EXPECT_NE(run({"--session", path + ".missing", "--verify"}, status), "");
+        EXPECT_EQ(status, 2);
+    }
+}
+
+TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
+    SessionRecord record;
+    record.program = "Vantrel 0.1.0";
+    record.actions.push_back({3, ActionKind::Buy, {}, "1001"});
+    record.actions.push_back({5, ActionKind::Cancel, {}, ""});
+    record.results.seconds = 9;
+    const std::string good = writeSessionFile(record);
+    ASSERT_TRUE(readSessionFile(good).record);
+    const auto edited = [&good](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    };
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"{\"format\": 1", "JSON として読めません"},
+        {"[]", "全体がオブジェクトではありません"},
+        {edited("\"format\": 1", "\"format\": 2"), "format 2 には対応していません"},
+        {edited("\"format\": 1", "\"format\": \"1\""), "format が整数ではありません"},
+        {edited("\"market\": 1", "\"market\": 10000"),
+         "market が 1 から 9999 の整数ではありません"},
+        {edited("\"program\"", "\"programme\""), "program がありません"},
+        {edited("\"second\": 5", "\"second\": 2"), "操作 2 の second が前の操作より前です"},
+        {edited("\"second\": 3", "\"second\": -3"),
+         "操作 1 の second が 0 から 100000000 の整数ではありません"},
+        {edited("\"kind\": \"cancel\"", "\"kind\": \"sell all\""),
+         "操作 2 の kind が知らない種類です"},
+        {edited("\"codeText\": \"1001\"", "\"codeText\": 1001"),
+         "操作 1 の codeText が文字列ではありません"},
+        {edited("\"priceText\": \"\"", "\"priceTxt\": \"\""), "操作 1 の priceText がありません"},
+        {edited("\"seconds\": 9", "\"seconds\": 4"),
+         "操作 2 の second が results の seconds より後です"},
+        {edited("\"netProfit\": 0.0", "\"netProfit\": null"),
+         "results の netProfit が数値ではありません"},
+        {std::string(kSessionFileMaxBytes + 1, ' '), "ファイルが大きすぎます（16 MiB まで）"},
+    };
+    for (const auto& [text, message] : cases) {
+        const SessionFileRead read = readSessionFile(text);
+        EXPECT_FALSE(read.record) << message;
+        EXPECT_EQ(read.error, message);
+    }
+}
+
+} // namespace
+} // namespace vantrel
