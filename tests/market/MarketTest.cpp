@@ -37,8 +37,7 @@ TEST(Market, StartUpAndFirstTicksReplayExactly) {
     EXPECT_EQ(std::vector<double>(book.begin() + 496, book.begin() + 504),
               std::vector<double>({7000, 20000, 5000, 3000, 4000, -7000, -9000, -12000}));
     EXPECT_EQ(std::count(book.begin(), book.end(), 0.0), Market::kBookSize - 8);
-    EXPECT_EQ(draws->count, 204);
-    EXPECT_EQ(draws->stream.state(), 3004620u);
+    EXPECT_EQ(std::make_pair(draws->count, draws->stream.state()), std::make_pair(204, 3004620u));
     EXPECT_TRUE(market.boardRows().empty());
     const Quotes start = market.quotes();
     EXPECT_EQ(std::vector<double>({start.dblAskPrice, start.dblAskAmount, start.dblBidPrice,

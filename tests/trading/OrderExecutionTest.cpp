@@ -14,8 +14,7 @@ using namespace vantrel;
 // none). Each row holds exactly the rule named and, where it matters, a later
 // rule as well, to show the first one wins.
 TEST(Execution, EightRules) {
-    const auto buy = OrderSide::Buy;
-    const auto sell = OrderSide::Sell;
+    const auto buy = OrderSide::Buy, sell = OrderSide::Sell;
     // clang-format off
     const struct {
         const char* rule;
