@@ -5,37 +5,29 @@
 #include "trading/NumberReading.h"
 #include "trading/PriceRules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 
-namespace {
+using namespace vantrel;
 
-void checkRoundTrip(double value) {
-    (void)vantrel::toInt32RoundHalfEven(value);
-    (void)vantrel::GetLimitWidth(value);
-    const std::string text = vantrel::plainDecimal(value);
-    if (!std::isfinite(value))
-        return;
-    const auto strict = vantrel::readStrict(text);
-    if (!strict || *strict != value || vantrel::readLenient(text) != value)
+static void checkRoundTrip(double value) {
+    (void)toInt32RoundHalfEven(value);
+    (void)GetLimitWidth(value);
+    const std::string text = plainDecimal(value);
+    if (std::isfinite(value) && (readStrict(text) != value || readLenient(text) != value))
         std::abort();
 }
 
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    checkRoundTrip(vantrel::readLenient(text));
-    if (const auto strict = vantrel::readStrict(text))
-        checkRoundTrip(*strict);
+    checkRoundTrip(readLenient(text));
+    checkRoundTrip(readStrict(text).value_or(0));
     // Raw bit patterns reach values that no text above would produce.
-    if (size >= sizeof(double)) {
-        double raw;
-        std::memcpy(&raw, data, sizeof raw);
-        checkRoundTrip(raw);
-    }
+    double raw = 0;
+    std::memcpy(&raw, data, std::min(size, sizeof raw));
+    checkRoundTrip(raw);
     return 0;
 }

@@ -1,6 +1,6 @@
 // Drives the trading core with arbitrary order forms and sequences of button
 // presses and timer events, and checks the books after every single step
-// (see tests/support/TradingBooks.h): every log line a trading message, the
+// (see tests/support/Session.h): every log line a trading message, the
 // cash kept from the log equal to the buying power plus a pending buy's
 // reservation, holdings equal to the shares the fills moved and never
 // negative, no money moved without a log line, a message box changing
@@ -65,128 +65,65 @@
 // does the same for every target):
 //   mkdir -p /tmp/tradingcorpus && ./build-fuzz2/fuzz/TradingFuzz \
 //     -max_total_time=60 -max_len=4096 /tmp/tradingcorpus fuzz/corpus/trading
-#include "market/Market.h"
-#include "support/TradingBooks.h"
-#include "trading/MessagePrompter.h"
-#include "trading/OrderForm.h"
-#include "trading/TestDoubles.h"
-#include "trading/Trader.h"
+#include "support/Session.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace {
 
-using namespace vantrel;
-
 constexpr int kMaxEvents = 20000;
 
-class CountingPrompter final : public MessagePrompter {
-public:
-    void ShowMessage(const std::string&, const std::string&) override { ++boxes; }
-    int boxes = 0;
-};
+struct Bytes {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos = 0;
 
-class ByteReader {
-public:
-    ByteReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-
-    bool atEnd() const { return m_pos >= m_size; }
-    std::uint8_t byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
-
+    std::uint8_t byte() { return pos < size ? data[pos++] : 0; }
     std::string text() {
-        std::size_t length = byte() & 31u;
-        if (length > m_size - m_pos)
-            length = m_size - m_pos;
-        std::string result(reinterpret_cast<const char*>(m_data + m_pos), length);
-        m_pos += length;
+        const std::size_t length = std::min<std::size_t>(byte() & 31u, size - pos);
+        const std::string result(reinterpret_cast<const char*>(data + pos), length);
+        pos += length;
         return result;
-    }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_pos = 0;
-};
-
-OrderForm readForm(ByteReader& in, std::string& code) {
-    static const PriceKind prices[] = {PriceKind::Limit, PriceKind::Market, PriceKind::None,
-                                       PriceKind::None};
-    static const QuantityKind quantities[] = {QuantityKind::Shares, QuantityKind::Yen,
-                                              QuantityKind::Everything, QuantityKind::None};
-    const std::uint8_t flags = in.byte();
-    OrderForm form;
-    form.priceKind = prices[flags & 3u];
-    form.quantityKind = quantities[(flags >> 2) & 3u];
-    form.priceText = in.text();
-    form.sharesText = in.text();
-    form.yenText = in.text();
-    code = (flags & 16u) ? in.text() : "9999";
-    return form;
-}
-
-struct Session {
-    Market market;
-    RecordingLog log;
-    CountingPrompter prompter;
-    Trader trader{log, prompter};
-    test::TradingBooks books;
-    int events = 0;
-
-    Session() { market.StartUp(); }
-
-    // Runs one action and holds the books against the account afterwards.
-    template <class Action> void step(Action action) {
-        const Account before = trader.account();
-        const std::size_t lines = log.lines.size();
-        const int boxes = prompter.boxes;
-        action();
-        ++events;
-        const std::vector<std::string> added(log.lines.begin() + lines, log.lines.end());
-        if (const auto problem =
-                books.afterAction(before, trader.account(), added, prompter.boxes > boxes)) {
-            std::fprintf(stderr, "TradingFuzz: event %d: %s\n", events, problem->c_str());
-            std::abort();
-        }
     }
 };
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ByteReader in(data, size);
-    Session s;
-    while (!in.atEnd() && s.events < kMaxEvents) {
-        std::string code;
-        switch (in.byte() % 6) {
-        case 0: {
-            const OrderForm form = readForm(in, code);
-            s.step([&] { s.trader.pressBuy(code, form); });
-            break;
+    using namespace vantrel;
+    using S = test::Session;
+    Bytes in{data, size};
+    S s;
+    int events = 0;
+    const auto run = [&](S::Action action, const std::string& code = {},
+                         const OrderForm& form = {}) {
+        if (const auto problem = s.act(action, code, form)) {
+            std::fprintf(stderr, "TradingFuzz: event %d: %s\n", events, problem->c_str());
+            std::abort();
         }
-        case 1: {
-            const OrderForm form = readForm(in, code);
-            s.step([&] { s.trader.pressSell(code, form); });
-            break;
-        }
-        case 2:
-            s.step([&] { s.trader.pressCancel(); });
-            break;
-        case 3:
-            s.step([&] { s.market.Tick(); });
-            break;
-        case 4:
-            s.step([&] { s.trader.executionTick(s.market.quotes()); });
-            break;
-        default:
-            for (int round = in.byte(); round >= 0 && s.events < kMaxEvents; --round) {
-                s.step([&] { s.market.Tick(); });
-                s.step([&] { s.trader.executionTick(s.market.quotes()); });
+        ++events;
+    };
+    while (in.pos < size && events < kMaxEvents) {
+        const int action = in.byte() % 6;
+        if (action <= S::Sell) {
+            const int flags = in.byte(), price = flags & 3, quantity = (flags >> 2) & 3;
+            OrderForm form;
+            form.priceKind = static_cast<PriceKind>(price < 2 ? price : -1);
+            form.quantityKind = static_cast<QuantityKind>(quantity < 3 ? quantity : -1);
+            form.priceText = in.text();
+            form.sharesText = in.text();
+            form.yenText = in.text();
+            run(static_cast<S::Action>(action), (flags & 16) ? in.text() : "9999", form);
+        } else if (action < 5) {
+            run(static_cast<S::Action>(action));
+        } else {
+            for (int round = in.byte(); round >= 0 && events < kMaxEvents; --round) {
+                run(S::Tick);
+                run(S::ExecutionTick);
             }
-            break;
         }
     }
     return 0;

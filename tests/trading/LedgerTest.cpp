@@ -1,5 +1,5 @@
 #include "trading/Ledger.h"
-#include "TestDoubles.h"
+#include "support/TestDoubles.h"
 #include "market/Market.h"
 #include "trading/ResultsText.h"
 #include "trading/Trader.h"

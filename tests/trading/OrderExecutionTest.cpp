@@ -1,76 +1,26 @@
 #include "trading/OrderExecution.h"
 
-#include "TestDoubles.h"
 #include "base/NumberText.h"
-#include "trading/OrderPlacement.h"
-#include "trading/Trader.h"
+#include "support/Session.h"
 
 #include <gtest/gtest.h>
 
-namespace vantrel {
+#include <algorithm>
+
 namespace {
-
-class Execution : public ::testing::Test {
-protected:
-    void buy(const char* price, const char* shares) {
-        PlaceBuyOrder(account,
-                      readOrderForm({PriceKind::Limit, price, QuantityKind::Shares, shares, ""}),
-                      log);
-        log.lines.clear();
-    }
-    void sell(const char* price, const char* shares, double held) {
-        account.setHoldings(held);
-        PlaceSellOrder(account,
-                       readOrderForm({PriceKind::Limit, price, QuantityKind::Shares, shares, ""}),
-                       log);
-        log.lines.clear();
-    }
-    void attempt() { CheckExecution(account, market, log); }
-
-    Quotes market;
-    Account account;
-    RecordingLog log;
-};
-
-TEST_F(Execution, Rule1FillsTheWholeBuyAtTheAsk) {
-    buy("500", "1000");
-    market = {498, 4000, 497, 1000, 499};
-    attempt();
-    EXPECT_EQ(log.lines, Lines{"株価498円で1000株約定しました。（498000円）"});
-    EXPECT_EQ(account.amountText(), "1000");
-    EXPECT_EQ(account.orderTypeText(), "");
-    EXPECT_EQ(account.orderPriceText(), "");
-    EXPECT_EQ(account.orderPriceViewText(), "");
-    EXPECT_EQ(account.orderAmountText(), "");
-    EXPECT_EQ(account.powerText(), "2502000");
-    EXPECT_EQ(account.dblTradeValue, 498000);
-    EXPECT_EQ(account.dblExecWait, kExecWaitAfterFill);
-}
-
-TEST_F(Execution, Rule2FillsWhatTheAskOffersAndRefundsTheDifference) {
-    buy("500", "5000");
-    market = {499, 2000, 498, 1000, 500};
-    attempt();
-    EXPECT_EQ(log.lines, Lines{"株価499円で2000株約定しました。（998000円）"});
-    EXPECT_EQ(account.orderAmountText(), "3000");
-    EXPECT_EQ(account.orderTypeText(), "買");
-    EXPECT_EQ(account.powerText(), "502000"); // 3000000 - 2500000 + 2000
-    EXPECT_EQ(account.amountText(), "2000");
-}
+using namespace vantrel;
 
 // One attempt per row: the order, the quotes, and the fill expected (0 shares:
 // none). Each row holds exactly the rule named and, where it matters, a later
 // rule as well, to show the first one wins.
-TEST_F(Execution, EightRules) {
-    struct Row {
+TEST(Execution, EightRules) {
+    const auto buy = OrderSide::Buy, sell = OrderSide::Sell;
+    // clang-format off
+    const struct {
         const char* rule;
         OrderSide side;
-        double price, remaining, ask, askAmt, bid, bidAmt, last;
-        double fillPrice, fillShares;
-    };
-    const auto buy = OrderSide::Buy;
-    const auto sell = OrderSide::Sell;
-    const Row rows[] = {
+        double price, remaining, ask, askAmt, bid, bidAmt, last, fillPrice, fillShares;
+    } rows[] = {
         {"1", buy, 500, 3000, 498, 3000, 497, 1000, 490, 498, 3000},
         {"2", buy, 500, 3000, 500, 1000, 497, 1000, 490, 500, 1000},
         {"3", sell, 450, 3000, 455, 1000, 460, 3000, 470, 460, 3000},
@@ -83,105 +33,106 @@ TEST_F(Execution, EightRules) {
         {"8", sell, 450, 2000, 460, 1000, 449, 1000, 455, 455, 2000},
         {"none buy", buy, 500, 1000, 501, 1000, 499, 1000, 500, 0, 0},
         {"none sell", sell, 500, 1000, 501, 1000, 499, 1000, 500, 0, 0},
+        {"no quotes", buy, 500, 1000, 0, 0, 0, 0, 0, 0, 0}, // before the first tick
+        // clang-format on
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.rule);
         Account a;
         a.setHoldings(10000);
         a.placeOrder({row.side, row.price, "p", "p", row.remaining});
-        const Quotes market{row.ask, row.askAmt, row.bid, row.bidAmt, row.last};
-        RecordingLog out;
-        CheckExecution(a, market, out);
-        const double sign = row.side == buy ? 1 : -1;
-        EXPECT_EQ(out.lines.size(), row.fillShares == 0 ? 0u : 1u);
-        EXPECT_EQ(a.holdings(), 10000 + sign * row.fillShares);
-        EXPECT_EQ(a.power(), stock::kStartPower +
-                                 (row.side == buy ? row.price - row.fillPrice : row.fillPrice) *
-                                     row.fillShares);
+        Recorder log;
+        CheckExecution(a, {row.ask, row.askAmt, row.bid, row.bidAmt, row.last}, log);
+        Lines fill;
+        if (row.fillShares != 0)
+            fill = {"株価" + plainDecimal(row.fillPrice) + "円で" + plainDecimal(row.fillShares) +
+                    "株約定しました。（" + plainDecimal(row.fillPrice * row.fillShares) + "円）"};
+        EXPECT_EQ(log.lines, fill) << row.rule;
         const double left = row.remaining - row.fillShares;
-        EXPECT_EQ(a.orderAmountText(), left == 0 ? "" : plainDecimal(left));
+        EXPECT_EQ(a.orderAmountText(), left == 0 ? "" : plainDecimal(left)) << row.rule;
     }
 }
 
-TEST_F(Execution, FractionalLimitPriceLeavesNoBinaryNoiseInTheTexts) {
-    buy("500.1", "5000");
-    EXPECT_EQ(account.powerText(), "499500");
-    market = {500, 2000, 499, 1000, 500};
-    attempt();
-    EXPECT_EQ(log.lines, Lines{"株価500円で2000株約定しました。（1000000円）"});
-    EXPECT_NE(account.power(), 499700); // 499700.00000000006
-    EXPECT_EQ(account.powerText(), "499700");
-}
-
-TEST_F(Execution, MarketBuyFillsAtTheAskAndGetsTheRestOfItsReserveBack) {
-    PlaceBuyOrder(account, readOrderForm({PriceKind::Market, "", QuantityKind::Shares, "1000", ""}),
-                  log);
-    EXPECT_EQ(account.powerText(), "2400000");
-    market = {503, 5000, 502, 1000, 503};
-    attempt();
-    EXPECT_EQ(account.powerText(), "2497000");
-}
-
-TEST_F(Execution, EmptyQuoteFillsNothing) {
-    buy("500", "1000");
-    const double wait = account.dblExecWait = 7;
-    executionTick(account, market, log); // quotes all 0 before the first tick
-    EXPECT_TRUE(log.lines.empty());
-    EXPECT_EQ(account.amountText(), "");
-    EXPECT_EQ(account.orderAmountText(), "1000");
-    EXPECT_EQ(account.dblExecWait, wait + 1);
-}
-
-TEST_F(Execution, CommissionStep) {
-    struct Row {
-        double runningBefore, price, shares;
-        bool charged;
-        double runningAfter;
+// The running traded value before a fill, the fill, and whether the fill
+// pays the commission; only the remainder below the step is kept.
+TEST(Execution, CommissionStep) {
+    // clang-format off
+    const struct { double runningBefore, shares; bool charged; double runningAfter; } rows[] = {
+        {2600000, 1000, true, 100000}, {2499999, 1000, false, 2999999}, {2500000, 1000, true, 0},
+        {2900000, 6800, true, 300000}, {0.5, 1000, true, 500000},
+        {0, 1e7, true, 2000000}, // 5e9 in one fill
     };
-    const Row rows[] = {
-        {2600000, 500, 1000, true, 100000}, {2499999, 500, 1000, false, 2999999},
-        {2500000, 500, 1000, true, 0},      {2900000, 500, 6800, true, 300000},
-        {0.5, 500, 1000, true, 500000},     {0, 500, 1e7, true, 2000000}, // 5e9 in one fill
-    };
+    // clang-format on
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.runningBefore);
         Account a;
-        a.placeOrder({OrderSide::Buy, row.price, "500", "500", row.shares});
+        a.placeOrder({OrderSide::Buy, 500, "500", "500", row.shares});
         a.dblTradeValue = row.runningBefore;
-        RecordingLog out;
-        ExecuteOrder(a, out, row.price, row.shares);
-        EXPECT_EQ(a.dblTradeValue, row.runningAfter);
-        EXPECT_EQ(a.power(), stock::kStartPower - (row.charged ? 2100 : 0));
-        ASSERT_EQ(out.lines.size(), row.charged ? 2u : 1u);
-        if (row.charged) {
-            EXPECT_EQ(out.lines[1], "手数料 2100円 が余力から引かれました。");
-        }
+        Recorder log;
+        ExecuteOrder(a, log, 500, row.shares);
+        EXPECT_EQ(a.dblTradeValue, row.runningAfter) << row.runningBefore;
+        EXPECT_EQ(a.powerText() + (log.lines.size() > 1 ? log.lines[1] : ""),
+                  row.charged ? "2997900手数料 2100円 が余力から引かれました。" : "3000000")
+            << row.runningBefore;
     }
 }
 
-TEST(ExecutionTiming, FirstAttemptOnTheSixthEventAndThirdAfterAFill) {
-    const Quotes market{499, 2000, 498, 1000, 500};
-    RecordingLog log;
-    RecordingPrompter prompter;
-    Trader trader(log, prompter);
-    const OrderForm form{PriceKind::Limit, "500", QuantityKind::Shares, "5000", ""};
-    trader.pressBuy("9999", form);
+// Through the trader: the first attempt comes on the sixth Timer2 event and
+// the third after a fill; every press restarts the wait, one made while an
+// order is pending (which places nothing) and one refused by a box too. A
+// cancelled buy gives back what it still sets aside, a cancelled sale leaves
+// power and holdings as they stand, and a second click finds nothing.
+TEST(Execution, WaitAndCancellationThroughTheTrader) {
+    Recorder record;
+    Trader trader(record, record);
     const auto fillsAfter = [&](int events) {
         for (int i = 0; i < events; ++i)
-            trader.executionTick(market);
-        return log.lines.size() - 1;
+            trader.executionTick({499, 2000, 498, 1000, 500});
+        return std::count_if(record.lines.begin(), record.lines.end(),
+                             [](const std::string& line) { return line.rfind("株価", 0) == 0; });
     };
-    EXPECT_EQ(fillsAfter(5), 0u);
-    EXPECT_EQ(fillsAfter(1), 1u);
-    EXPECT_EQ(fillsAfter(2), 1u);
-    EXPECT_EQ(fillsAfter(1), 2u);
-    // A rejected press restarts the whole wait.
-    EXPECT_EQ(fillsAfter(2), 2u);
-    trader.pressBuy("", form);
-    EXPECT_EQ(fillsAfter(5), 2u);
-    EXPECT_EQ(fillsAfter(1), 3u);
-    EXPECT_FALSE(trader.account().hasPendingOrder());
+    const OrderForm form{PriceKind::Limit, "500", QuantityKind::Shares, "5000", ""};
+    trader.pressBuy("9999", form);
+    EXPECT_EQ(fillsAfter(5), 0);
+    EXPECT_EQ(fillsAfter(1), 1);
+    EXPECT_EQ(fillsAfter(2), 1);
+    EXPECT_EQ(fillsAfter(1), 2);
+    trader.pressBuy("9999", form);
+    EXPECT_EQ(fillsAfter(5), 2);
+    trader.pressSell("9999", form);
+    EXPECT_EQ(fillsAfter(5), 2);
+    EXPECT_EQ(record.boxes, 1);
+    EXPECT_EQ(record.lastBox, "保有株数を超える株数は指定できません。 | 指定数エラー");
+    trader.pressCancel();
+    trader.pressCancel();
+    EXPECT_EQ(std::count(record.lines.begin(), record.lines.end(), "注文をキャンセルしました。"),
+              1);
+    EXPECT_EQ(trader.account().powerText() + "|" + trader.account().amountText(), "1004000|4000");
+
+    trader.pressSell("9999", {PriceKind::Market, "", QuantityKind::Everything, "", ""});
+    EXPECT_EQ(fillsAfter(6), 3); // 1000 of 4000 at the bid of 498
+    trader.pressCancel();
+    EXPECT_EQ(std::count(record.lines.begin(), record.lines.end(), "注文をキャンセルしました。"),
+              2);
+    EXPECT_EQ(trader.account().powerText() + "|" + trader.account().amountText(), "1502000|3000");
+}
+
+TEST(TradingSession, RandomUserAgainstTheMarketKeepsTheBooksStraight) {
+    using S = test::Session;
+    S s;
+    test::RandomUser user(20240611);
+    for (int step = 0; step < 200000; ++step) {
+        const int pick = user.below(100);
+        const S::Action action = pick < 47   ? S::Tick
+                                 : pick < 94 ? S::ExecutionTick
+                                 : pick < 97 ? S::Buy
+                                 : pick < 99 ? S::Sell
+                                             : S::Cancel;
+        const std::string code = user.below(40) == 0 ? "" : "9999";
+        const auto problem = s.act(action, code, action <= S::Sell ? user.form() : OrderForm{});
+        ASSERT_FALSE(problem) << "step " << step << ": " << *problem;
+    }
+    // The session has to have traded for its checks to mean anything.
+    EXPECT_GT(s.books.fills, 500);
+    EXPECT_GT(s.books.commissions, 20);
 }
 
 } // namespace
-} // namespace vantrel

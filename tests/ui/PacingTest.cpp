@@ -1,5 +1,5 @@
 #include "FixedClock.h"
-#include "trading/TestDoubles.h"
+#include "support/TestDoubles.h"
 #include "ui/MessageLog.h"
 #include "ui/PracticeDialogs.h"
 #include "ui/Program.h"

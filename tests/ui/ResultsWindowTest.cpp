@@ -1,5 +1,5 @@
 #include "FixedClock.h"
-#include "trading/TestDoubles.h"
+#include "support/TestDoubles.h"
 #include "ui/PriceChart.h"
 #include "ui/SavePathAsker.h"
 #include "ui/TradeHistoryModel.h"

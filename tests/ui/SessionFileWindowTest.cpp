@@ -1,6 +1,6 @@
 #include "FixedClock.h"
 #include "practice/SessionFile.h"
-#include "trading/TestDoubles.h"
+#include "support/TestDoubles.h"
 #include "ui/MessageLog.h"
 #include "ui/PracticeDialogs.h"
 #include "ui/frmMain.h"

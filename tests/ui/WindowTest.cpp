@@ -1,0 +1,203 @@
+#include "FixedClock.h"
+#include "support/Session.h"
+#include "ui/Clock.h"
+#include "ui/MainWindowUi.h"
+#include "ui/MessageBoxPrompter.h"
+#include "ui/MessageLog.h"
+#include "ui/frmAbout.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace {
+using namespace vantrel;
+
+using test::FixedClock;
+
+// A shown window whose timers the tests drive themselves.
+class Window : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // One clock runs every second from the start; the tests drive it.
+        EXPECT_TRUE(window.timer1().isActive() && window.timer1().interval() == 1000);
+        EXPECT_EQ(window.findChild<QTimer*>(QStringLiteral("Timer2")), nullptr);
+        window.timer1().stop();
+        window.show();
+    }
+    template <class Widget = QWidget> Widget* find(const char* name) const {
+        return window.findChild<Widget*>(QString::fromUtf8(name));
+    }
+    // The log, then buying power, holdings and the pending order's four labels.
+    QString state() const {
+        const MainWindowUi& ui = window.controls();
+        return QStringList{window.messageLog().text() + ui.lblPower->text(),
+                           ui.lblAmount->text(),
+                           ui.lblOrderType->text(),
+                           ui.lblOrderPrice->text(),
+                           ui.lblOrderPriceView->text(),
+                           ui.lblOrderAmount->text()}
+            .join(u'|');
+    }
+    void type(const char* box, const char* text) {
+        find<QLineEdit>(box)->clear();
+        QTest::keyClicks(find<QLineEdit>(box), QString::fromUtf8(text));
+    }
+    void click(const char* button) {
+        QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
+    }
+
+    FixedClock clock;
+    Recorder prompter;
+    frmMain window{clock, prompter};
+};
+
+// A refused form shows its one box, with the form's own title, and changes
+// nothing; then the road of one buy: limit 500, by shares, 1000 shares.
+TEST_F(Window, TheRoadOfOneBuy) {
+    type("txtBuyPrice", "399");
+    click("cmdBuyNow");
+    EXPECT_EQ(prompter.lastBox, "指値が制限値幅（400円）を下回っています。 | Vantrel");
+    type("txtSellPrice", "601");
+    click("cmdSellNow");
+    EXPECT_EQ(prompter.lastBox, "指値が制限値幅（600円）を上回っています。 | 必須項目");
+    EXPECT_EQ(state(), QStringLiteral("3000000|||||"));
+
+    click("optBuyOpt0");
+    type("txtBuyPrice", "500");
+    click("optBuyAmount0");
+    type("txtBuyAmount", "1000");
+    click("cmdBuyNow");
+    const QString placed =
+        QStringLiteral("2024/03/05 9:07:03  ヴァントレルを500円で1000株購入します。\r\n");
+    EXPECT_EQ(state(), placed + QStringLiteral("2500000||買|500|500|1000"));
+    // The first attempt comes on the sixth Timer2 event; the board's ask is
+    // still 501 then, and falls to 500 with the seventh tick. At midnight the
+    // log's stamp shows the date alone.
+    for (int second = 1; second <= 7; ++second) {
+        EXPECT_EQ(window.messageLog().text(), placed);
+        window.Timer1_Timer();
+        clock.set(QDateTime(QDate(2024, 3, 5), QTime(0, 0)));
+        window.Timer2_Timer();
+    }
+    EXPECT_EQ(state(), placed + QStringLiteral("2024/03/05  株価500円で1000株約定しました。"
+                                               "（500000円）\r\n2500000|1000||||"));
+    EXPECT_EQ(prompter.boxes, 2);
+}
+
+// Eleven levels in fixed columns, all shown at once without scrolling.
+TEST_F(Window, BoardAfterTheFirstTick) {
+    window.Timer1_Timer();
+    const QTreeView* view = window.controls().ListView1;
+    const QAbstractItemModel* model = view->model();
+    QStringList rows;
+    for (int row = -1; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            cells << (row < 0 ? model->headerData(column, Qt::Horizontal)
+                              : model->index(row, column).data())
+                         .toString();
+            if (row < 0)
+                cells.back() += QString::number(view->header()->sectionSize(column));
+            EXPECT_EQ(view->header()->sectionResizeMode(column), QHeaderView::Fixed);
+        }
+        rows << cells.join(u',');
+    }
+    EXPECT_EQ(rows, QStringList({"0,売気配株数73,17,気配値67,17,買気配株数73", ",4000,,505,,",
+                                 ",,,504,,", ",12000,,503,,", ",9000,,502,,", ",7000,,501,,",
+                                 ",,,500,,4000", ",,,499,,3000", ",,,498,,5000", ",,,497,,20000",
+                                 ",,,496,,7000", ",,,495,,8000"}));
+    EXPECT_EQ(find<QLabel>("lblNowPrice")->text(), QStringLiteral("500"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(20); // the view lays its rows out on a timer
+    EXPECT_EQ(view->verticalScrollBar()->maximum(), 0);
+}
+
+// Each option group is one tab stop, its checked button, from either side,
+// also when the program set the choice; arrow keys still move the choice.
+TEST_F(Window, EachOptionGroupIsOneTabStopAtItsCheckedButton) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QApplication::focusWidget(), window.optBuyOpt(0));
+    // clang-format off
+    const struct { const char *check, *from; Qt::Key key; const char* to; } steps[] = {
+        {"", "txtBuyAmount", Qt::Key_Backtab, "optBuyAmount0"},           // check: set by the
+        {"optSellOpt1", "cmdBuyNow", Qt::Key_Tab, "optSellOpt1"},         // program first
+        {"optSellAmount2", "txtSellPrice", Qt::Key_Tab, "optSellAmount2"},
+        {"", "txtSellAmount", Qt::Key_Backtab, "optSellAmount2"},
+        {"", "optSellAmount2", Qt::Key_Up, "optSellAmount1"},
+        {"", "txtSellAmount", Qt::Key_Backtab, "optSellAmount1"}};
+    // clang-format on
+    for (const auto& step : steps) {
+        if (*step.check)
+            find<QRadioButton>(step.check)->setChecked(true);
+        find(step.from)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        EXPECT_EQ(QApplication::focusWidget(), find(step.to)) << step.from;
+        EXPECT_TRUE(find<QRadioButton>(step.to)->isChecked()) << step.to;
+    }
+}
+
+// Each second of the clock draws the board, then tries the order: the market
+// buy fills after its wait.
+TEST_F(Window, TimersDriveTheMarketAndTheExecution) {
+    click("optBuyOpt1");
+    type("txtBuyAmount", "1000");
+    click("cmdBuyNow");
+    window.timer1().start(1);
+    EXPECT_TRUE(
+        QTest::qWaitFor([this] { return state().contains(QStringLiteral("約定しました")); }, 5000));
+}
+
+// The menu's 終了 ends the program at once, the close box after stopping
+// Timer1; either way with status 0, also while the About dialog or an order
+// check's message box is open.
+TEST(ProgramEnd, ExitOrCloseEndsTheProgramWhateverIsOpen) {
+    for (const int path : {0, 1, 2, 3}) {
+        const bool viaMenu = path & 1, messageBox = path & 2;
+        FixedClock clock;
+        MessageBoxPrompter prompter;
+        frmMain window(clock, prompter);
+        prompter.setParentWindow(&window);
+        window.show();
+        bool open = false;
+        QTimer::singleShot(0, &window, [&] {
+            QTimer::singleShot(50, &window, [&] {
+                open = messageBox ? QApplication::activeModalWidget() != nullptr
+                                  : window.aboutDialog() && window.aboutDialog()->isVisible();
+                viaMenu ? window.controls().MnuEnd->trigger() : (void)window.close();
+            });
+            if (messageBox)
+                window.cmdBuyNow_Click(); // the empty limit price shows a box
+            else
+                window.controls().MnuAbout->trigger();
+        });
+        QTimer guard; // fails rather than hangs
+        guard.callOnTimeout([] { QCoreApplication::exit(99); });
+        guard.start(5000);
+        EXPECT_EQ(QApplication::exec(), 0) << viaMenu << messageBox;
+        EXPECT_TRUE(open) << viaMenu << messageBox;
+        EXPECT_EQ(window.timer1().isActive(), viaMenu) << viaMenu << messageBox;
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Test discovery runs this program outside CTest's environment too.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
