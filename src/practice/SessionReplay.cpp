@@ -6,6 +6,8 @@
 #include "trading/ResultsText.h"
 #include "trading/TradeLog.h"
 
+#include <cmath>
+
 namespace vantrel {
 
 namespace {
@@ -50,11 +52,17 @@ std::vector<std::string> figureResultLines(const Figures& f) {
                              f.realised, f.commissions,
                              f.net,      f.assets,
                              f.rate};
+    // Rounded as the results window shows them: money and shares in whole
+    // yen, the average cost and the rate to two decimals. Unrounded, a sum of
+    // fractional averages would show binary noise (-47999.9999999998).
+    const int decimals[] = {0, 2, 0, 0, 0, 0, 0, 0, 2};
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < captions.size() && i < std::size(values); ++i) {
         std::string line = std::string(captions[i].caption) + '=';
-        if (i != 1 || f.averageCost)
-            line += displayNumber(values[i]);
+        if (i != 1 || f.averageCost) {
+            const double scale = std::pow(10.0, decimals[i]);
+            line += displayNumber(roundHalfEven(values[i] * scale) / scale);
+        }
         lines.push_back(std::move(line));
     }
     return lines;

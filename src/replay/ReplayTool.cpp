@@ -78,6 +78,7 @@ bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std
 
 // Returns an empty string on success, else the one line to complain with.
 std::string parseOptions(const std::vector<std::string>& args, Options& options) {
+    bool marketOrTicksGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::optional<std::string> value;
@@ -92,11 +93,13 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
                 return "--session needs a file name";
             options.session = *value;
         } else if (optionValue(args, i, "--ticks", value)) {
+            marketOrTicksGiven = true;
             if (!value)
                 return "--ticks needs a number of ticks";
             if (!parseTicks(*value, options.ticks))
                 return "--ticks takes a whole number from 0 to 100000000, not '" + *value + "'";
         } else if (optionValue(args, i, "--market", value)) {
+            marketOrTicksGiven = true;
             if (!value)
                 return "--market needs a market number";
             const std::optional<int> number = parseMarketNumber(*value);
@@ -109,6 +112,10 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
     }
     if (options.verify && !options.session)
         return "--verify needs --session FILE";
+    // A session names its own market and length; silently ignoring these
+    // would print something other than what was asked for.
+    if (options.session && (options.board || marketOrTicksGiven))
+        return "--session takes no --ticks, --market or --board (the file gives them)";
     return {};
 }
 

@@ -122,10 +122,14 @@ void frmMain::MnuSpeed_Click(int speed) {
     applyPace();
 }
 
-void frmMain::MnuNewPractice_Click() {
+bool frmMain::mayDiscardPractice() {
     const Account& account = m_session->trader().account();
-    if ((account.holdings() > 0 || account.hasPendingOrder()) &&
-        !m_dialogs->confirm(kDiscardQuestion))
+    return !(account.holdings() > 0 || account.hasPendingOrder()) ||
+           m_dialogs->confirm(kDiscardQuestion);
+}
+
+void frmMain::MnuNewPractice_Click() {
+    if (!mayDiscardPractice())
         return;
     const std::optional<QString> text = m_dialogs->askMarketNumber(m_session->marketNumber());
     if (!text)
@@ -172,6 +176,9 @@ void frmMain::MnuSaveSession_Click() {
 }
 
 void frmMain::MnuOpenSession_Click() {
+    // Opening replaces the practice under way, as a new practice does.
+    if (!mayDiscardPractice())
+        return;
     const QString path = m_dialogs->askSessionOpenPath();
     if (path.isEmpty())
         return;

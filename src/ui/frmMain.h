@@ -103,6 +103,9 @@ private:
     std::string codeText() const;
     // Sets the clock to the pace and redraws the caption.
     void applyPace();
+    // True when nothing is at stake, or the user agrees to drop the shares
+    // held and the order pending.
+    bool mayDiscardPractice();
     // The caption: the title, what differs from the usual practice, and how
     // far a replay has come; the take-over item follows the replay.
     void showState();
