@@ -28,22 +28,11 @@ std::vector<double> run(Market market, int ticks) {
 
 TEST(MarketNumber, ReadsOnlyPlainNumbersFromOneTo9999) {
     for (const auto& [text, expected] :
-         std::vector<std::pair<std::string, int>>{{"1", 1},
-                                                  {"2", 2},
-                                                  {"0017", 17},
-                                                  {"9999", 9999},
-                                                  {"0", 0},
-                                                  {"10000", 0},
-                                                  {"-1", 0},
-                                                  {"+2", 0},
-                                                  {" 2", 0},
-                                                  {"2 ", 0},
-                                                  {"", 0},
-                                                  {"abc", 0},
-                                                  {"1e3", 0},
-                                                  {"２", 0},
-                                                  {"99999999999", 0}})
+         std::vector<std::pair<std::string, int>>{{"1", 1}, {"2", 2}, {"0017", 17}, {"9999", 9999}})
         EXPECT_EQ(vantrel::parseMarketNumber(text).value_or(0), expected) << text;
+    for (const char* bad :
+         {"0", "10000", "-1", "+2", " 2", "2 ", "", "abc", "1e3", "２", "99999999999"})
+        EXPECT_FALSE(vantrel::parseMarketNumber(bad)) << bad;
 }
 
 TEST(MarketNumber, EveryNumberStartsFromItsOwnState) {

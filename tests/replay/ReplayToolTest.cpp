@@ -54,12 +54,23 @@ TEST(ReplayTool, BadArgumentsExitTwoWithOneLine) {
                                                {"--ticks", ""},
                                                {"--ticks", "99999999999999999999"},
                                                {"--frobnicate"},
+                                               {"--market", "10000"},
+                                               {"--market"},
                                                {"3"}}) {
         const Replay run(args);
         EXPECT_EQ(run.status, 2) << args.back();
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
+}
+
+// The market number picks the market; 1 is the standard one.
+TEST(ReplayTool, MarketNumberChoosesTheMarket) {
+    const std::string standard = Replay({"--ticks", "600"}).out;
+    EXPECT_EQ(Replay({"--ticks", "600", "--market", "1"}).out, standard);
+    EXPECT_NE(Replay({"--market=2", "--ticks", "600"}).out, standard);
+    EXPECT_EQ(Replay({"--market", "2", "--ticks", "600"}).out,
+              Replay({"--market=2", "--ticks", "600"}).out);
 }
 
 TEST(ReplayTool, HelpAndAReaderThatWentAway) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "market/Market.h"
+#include "trading/Ledger.h"
 #include "trading/Trader.h"
 
 #include <optional>
@@ -53,12 +54,14 @@ private:
     double m_shares = 0;
 };
 
-// The trading core against a started market, each action held to the books.
+// The trading core against a started market, each action held to the books;
+// the ledger keeps the results.
 struct Session {
     enum Action { Buy, Sell, Cancel, Tick, ExecutionTick };
     Market market;
     Recorder record;
-    Trader trader{record, record};
+    Ledger ledger;
+    Trader trader{record, record, ledger};
     TradingBooks books;
 
     Session() { market.StartUp(); }

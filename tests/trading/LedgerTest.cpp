@@ -1,13 +1,10 @@
 #include "trading/Ledger.h"
-#include "support/TestDoubles.h"
-#include "market/Market.h"
+#include "support/Session.h"
 #include "trading/ResultsText.h"
-#include "trading/Trader.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 namespace vantrel {
 namespace {
@@ -41,48 +38,38 @@ TEST(Ledger, MovingAverageAndRealisedProfitOnAHandMadeSession) {
     EXPECT_FALSE(f.averageCost);
     EXPECT_EQ(shown(f, "実現損益"), "-9,500円");
     EXPECT_TRUE(figureLines(f)[4].loss);
-    ledger.onFill(OrderSide::Buy, 480, 1000); // a fresh average, nothing carried over
+    EXPECT_TRUE(figureLines(f)[8].loss); // the rate, rounded to 0.01 %
+    for (const FigureLine& line : figureLines(computeFigures(Ledger(), Account(), 500)))
+        EXPECT_FALSE(line.loss) << line.caption; // nothing, so no loss
+    ledger.onFill(OrderSide::Buy, 480, 1000);    // a fresh average, nothing carried over
     EXPECT_EQ(*ledger.averageCost(), 480);
 }
 
-// Random presses against the real market: the ledger must agree with the log
-// and the account, and assets − start power = net at every step.
+// Random presses against the real market, held to the books kept from the
+// log: the ledger agrees with them and the account, and assets − start power
+// = net at every step.
 TEST(Ledger, FiguresHoldTheirIdentityOverALongRandomSession) {
-    Market market;
-    market.StartUp();
-    RecordingLog log;
-    RecordingPrompter prompter;
-    Ledger ledger;
-    Trader trader(log, prompter, ledger);
-    std::mt19937 rng(20240612);
-    const auto below = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    const char* const prices[] = {"497", "500.1", "503", "488.5", "510", "520", "480"};
-    int fills = 0;
-    int commissions = 0;
+    test::Session s;
+    test::RandomUser user(20240612);
     for (int step = 0; step < 120000; ++step) {
-        const std::size_t before = log.lines.size();
-        const int action = below(100);
-        const OrderForm form{below(3) ? Limit : AtMarket, prices[below(7)], below(4) ? Shares : All,
-                             std::to_string((below(5) + 1) * 1000), ""};
-        if (action < 94)
-            action % 2 ? market.Tick() : trader.executionTick(market.quotes());
-        else
-            action < 97   ? trader.pressBuy("9999", form)
-            : action < 99 ? trader.pressSell("9999", form)
-                          : trader.pressCancel();
-        for (std::size_t i = before; i < log.lines.size(); ++i) {
-            fills += log.lines[i].find("株約定しました") != std::string::npos;
-            commissions += log.lines[i].rfind("手数料", 0) == 0;
-        }
-        const Figures f = computeFigures(ledger, trader.account(), market.quotes().dblNowPrice);
+        const int action = user.below(100);
+        const auto problem =
+            action < 94 ? s.act(action % 2 ? test::Session::Tick : test::Session::ExecutionTick)
+                        : s.act(action < 97   ? test::Session::Buy
+                                : action < 99 ? test::Session::Sell
+                                              : test::Session::Cancel,
+                                "9999", user.form());
+        ASSERT_FALSE(problem) << "step " << step << ": " << *problem;
+        const Figures f =
+            computeFigures(s.ledger, s.trader.account(), s.market.quotes().dblNowPrice);
         ASSERT_LT(std::fabs(f.assets - 3000000 - f.net), 1e-6) << "step " << step;
         ASSERT_EQ(yenText(std::round(f.assets) - 3000000), shown(f, "純損益")) << "step " << step;
-        ASSERT_EQ(ledger.held(), trader.account().holdings()) << "step " << step;
-        ASSERT_EQ(ledger.fills().size(), static_cast<std::size_t>(fills)) << "step " << step;
-        ASSERT_EQ(ledger.commissions(), commissions * kCommission) << "step " << step;
+        ASSERT_EQ(s.ledger.held(), s.trader.account().holdings()) << "step " << step;
+        ASSERT_EQ(s.ledger.fills().size(), static_cast<std::size_t>(s.books.fills)) << step;
+        ASSERT_EQ(s.ledger.commissions(), s.books.commissions * kCommission) << "step " << step;
     }
-    EXPECT_GT(fills, 500);
-    EXPECT_GT(commissions, 50);
+    EXPECT_GT(s.books.fills, 500);
+    EXPECT_GT(s.books.commissions, 50);
 }
 
 TEST(Ledger, WaitTextSaysWhatTheOrderWaitsFor) {

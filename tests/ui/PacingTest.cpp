@@ -1,81 +1,30 @@
-#include "FixedClock.h"
-#include "support/TestDoubles.h"
+#include "WindowFixture.h"
 #include "ui/MessageLog.h"
-#include "ui/PracticeDialogs.h"
 #include "ui/Program.h"
 #include "ui/TradeHistoryModel.h"
-#include "ui/frmMain.h"
 #include "ui/frmResults.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 #include <tuple>
 
-using vantrel::frmMain;
-
 namespace {
 
-// Answers the new practice's questions as the test scripted them.
-struct ScriptedDialogs final : vantrel::PracticeDialogs {
-    bool confirm(const QString& question) override {
-        questions << question;
-        return answer;
-    }
-    std::optional<QString> askMarketNumber(int current) override {
-        offered = current;
-        return typed;
-    }
-    bool answer = true;
-    std::optional<QString> typed;
-    QStringList questions;
-    int offered = 0;
-};
-
-class PacingTest : public ::testing::Test {
-protected:
+struct PacingTest : vantrel::test::WindowFixture {
     void SetUp() override {
-        window.setPracticeDialogs(dialogs);
         window.show();
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-    QAction* action(const char* name) const {
-        auto* found = window.findChild<QAction*>(QString::fromUtf8(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    bool timersActive() const { return window.timer1().isActive(); }
-    QString label(const char* name) const {
-        return window.findChild<QLabel*>(QString::fromUtf8(name))->text();
-    }
-    void buyAtMarket() {
-        window.findChild<QRadioButton*>("optBuyOpt1")->click();
-        window.findChild<QLineEdit*>("txtBuyAmount")->setText(QStringLiteral("1000"));
-        window.cmdBuyNow_Click();
-    }
-
-    vantrel::test::FixedClock clock;
-    vantrel::RecordingPrompter prompter;
-    ScriptedDialogs dialogs;
-    frmMain window{clock, prompter};
 };
 
 } // namespace
 
 TEST_F(PacingTest, PauseStopsTheClockAndF6StepsOneSecond) {
-    EXPECT_TRUE(timersActive());
+    EXPECT_TRUE(window.timer1().isActive());
     EXPECT_FALSE(action("MnuStep")->isEnabled());
     QTest::keyClick(&window, Qt::Key_F5);
     EXPECT_TRUE(action("MnuPause")->isChecked());
@@ -87,18 +36,14 @@ TEST_F(PacingTest, PauseStopsTheClockAndF6StepsOneSecond) {
     QTest::keyClick(&window, Qt::Key_F6);
     EXPECT_EQ(window.market().tickCount(), ticks + 1);
     EXPECT_EQ(window.trader().account().dblExecWait, 1);
-    EXPECT_EQ(window.controls().ListView1->model()->rowCount(), 11); // redrawn
 
     QTest::keyClick(&window, Qt::Key_F5);
-    EXPECT_TRUE(timersActive());
+    EXPECT_TRUE(window.timer1().isActive());
     EXPECT_FALSE(action("MnuStep")->isEnabled());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel"));
 }
 
 TEST_F(PacingTest, SpeedScalesTheClockAndShowsInTheCaption) {
-    const QList<QAction*> bar = window.menuBar()->actions();
-    EXPECT_EQ(bar[bar.size() - 2], window.findChild<QMenu*>("MnuPractice")->menuAction());
-    EXPECT_EQ(action("MnuSpeed1")->text(), QStringLiteral("標準"));
     for (const auto& [name, interval, title] :
          std::vector<std::tuple<const char*, int, QString>>{{"MnuSpeed5", 200, "Vantrel - ×5"},
                                                             {"MnuSpeed10", 100, "Vantrel - ×10"},
@@ -106,7 +51,7 @@ TEST_F(PacingTest, SpeedScalesTheClockAndShowsInTheCaption) {
                                                             {"MnuSpeed1", 1000, "Vantrel"}}) {
         action(name)->trigger();
         EXPECT_EQ(window.timer1().interval(), interval) << name;
-        EXPECT_TRUE(timersActive());
+        EXPECT_TRUE(window.timer1().isActive());
         EXPECT_EQ(window.windowTitle(), title);
     }
 }
@@ -132,8 +77,8 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
         dialogs.typed = QString::fromUtf8(typed);
         action("MnuNewPractice")->trigger();
     }
-    ASSERT_EQ(prompter.boxes.size(), 4u);
-    EXPECT_EQ(prompter.boxes[3].prompt, "市場番号は 1 から 9999 の整数で指定してください。");
+    EXPECT_EQ(prompter.boxes, 4);
+    EXPECT_EQ(prompter.lastBox, "市場番号は 1 から 9999 の整数で指定してください。 | Vantrel");
     EXPECT_EQ(dialogs.offered, 1);
     EXPECT_EQ(label("lblAmount"), QStringLiteral("1000"));
     EXPECT_EQ(window.messageLog().text(), before);
@@ -150,7 +95,7 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     EXPECT_EQ(window.resultsWindow()->history().rowCount(), 0);
     EXPECT_EQ(window.session().prices().prices.size(), 1u);
     EXPECT_FALSE(action("MnuPause")->isChecked());
-    EXPECT_TRUE(timersActive());
+    EXPECT_TRUE(window.timer1().isActive());
     EXPECT_EQ(window.timer1().interval(), 200);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - ×5・市場番号 2"));
 }

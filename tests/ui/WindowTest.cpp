@@ -1,24 +1,15 @@
-#include "FixedClock.h"
-#include "support/Session.h"
-#include "ui/Clock.h"
+#include "WindowFixture.h"
 #include "ui/MainWindowUi.h"
 #include "ui/MessageBoxPrompter.h"
 #include "ui/MessageLog.h"
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-
-#include <gtest/gtest.h>
 
 namespace {
 using namespace vantrel;
@@ -26,7 +17,7 @@ using namespace vantrel;
 using test::FixedClock;
 
 // A shown window whose timers the tests drive themselves.
-class Window : public ::testing::Test {
+class Window : public test::WindowFixture {
 protected:
     void SetUp() override {
         // One clock runs every second from the start; the tests drive it.
@@ -34,9 +25,6 @@ protected:
         EXPECT_EQ(window.findChild<QTimer*>(QStringLiteral("Timer2")), nullptr);
         window.timer1().stop();
         window.show();
-    }
-    template <class Widget = QWidget> Widget* find(const char* name) const {
-        return window.findChild<Widget*>(QString::fromUtf8(name));
     }
     // The log, then buying power, holdings and the pending order's four labels.
     QString state() const {
@@ -56,10 +44,6 @@ protected:
     void click(const char* button) {
         QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
     }
-
-    FixedClock clock;
-    Recorder prompter;
-    frmMain window{clock, prompter};
 };
 
 // A refused form shows its one box, with the form's own title, and changes
