@@ -98,6 +98,17 @@ TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
     }
 }
 
+TEST(SessionFile, ResultLinesAreRoundedAsTheResultsWindowShowsThem) {
+    Figures f;
+    f.averageCost = 500.6666666666667;
+    f.realised = -47999.9999999998;
+    f.rate = -1.366666;
+    const std::vector<std::string> lines = figureResultLines(f);
+    EXPECT_EQ(lines[1], "平均取得単価=500.67");
+    EXPECT_EQ(lines[4], "実現損益=-48000");
+    EXPECT_EQ(lines[8], "損益率=-1.37");
+}
+
 TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
     SessionRecord record;
     record.program = "Vantrel 0.1.0";

@@ -61,7 +61,10 @@ TEST(ReplayTool, BadArgumentsExitTwoWithOneLine) {
         EXPECT_EQ(run.status, 2) << args.back();
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    }
+    } // A session file gives its own market and length: refused before it is read.
+    for (const char* option : {"--ticks=5", "--market=2", "--board"})
+        EXPECT_NE(Replay({"--session", "missing.json", option}).err.find("takes no"),
+                  std::string::npos);
 }
 
 // The market number picks the market; 1 is the standard one.

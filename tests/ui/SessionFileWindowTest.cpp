@@ -35,6 +35,13 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     EXPECT_EQ(prompter.lastBox.rfind("練習を保存できませんでした。", 0), 0u);
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("missing"))));
 
+    // Shares are held: opening asks first, and declining keeps the practice.
+    dialogs.answer = false;
+    use("MnuOpenSession", path);
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_FALSE(window.session().replaying());
+    dialogs.answer = true;
+
     // A refused file leaves the practice as it was.
     const QString bad = folder.filePath(QStringLiteral("bad.json"));
     QFile badFile(bad);
