@@ -1,6 +1,8 @@
 #include "ui/Clock.h"
 #include "ui/MessageLog.h"
 
+#include "BenchApplication.h"
+
 #include <QApplication>
 #include <QPlainTextEdit>
 
@@ -8,18 +10,7 @@
 
 namespace {
 
-// Widgets need an application object; one is made on first use and kept for
-// the whole run, on the offscreen platform unless the caller chose another.
-void ensureApplication() {
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "vantrel-bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // deliberately never destroyed
-}
+using vantrel::bench::ensureApplication;
 
 class StillClock final : public vantrel::Clock {
 public:

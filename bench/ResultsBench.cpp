@@ -5,22 +5,15 @@
 #include "trading/Trader.h"
 #include "ui/frmResults.h"
 
+#include "BenchApplication.h"
+
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-void ensureApplication() {
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "vantrel-bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv); // deliberately never destroyed
-}
+using vantrel::bench::ensureApplication;
 
 class NoLog final : public vantrel::TradeLog {
 public:

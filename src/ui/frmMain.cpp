@@ -2,6 +2,7 @@
 
 #include "practice/SessionFile.h"
 #include "trading/StockInfo.h"
+#include "ui/AtomicFile.h"
 #include "ui/Clock.h"
 #include "ui/MessageLog.h"
 #include "ui/NumberText.h"
@@ -19,7 +20,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -161,18 +161,10 @@ void frmMain::MnuSaveSession_Click() {
     const QString path = m_dialogs->askSessionSavePath();
     if (path.isEmpty())
         return;
-    const std::string text = writeSessionFile(m_session->record());
-    // Written beside the target and renamed over it only when complete, so a
-    // failure leaves no half-written file and an old file untouched.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(text.data(), static_cast<qint64>(text.size()));
-        if (file.commit())
-            return;
-    }
-    m_prompter.ShowMessage("練習を保存できませんでした。\n" + path.toStdString() + "\n" +
-                               file.errorString().toStdString(),
-                           kAppTitle);
+    if (const auto error = writeFileAtomically(path, writeSessionFile(m_session->record())))
+        m_prompter.ShowMessage("練習を保存できませんでした。\n" + path.toStdString() + "\n" +
+                                   error->toStdString(),
+                               kAppTitle);
 }
 
 void frmMain::MnuOpenSession_Click() {

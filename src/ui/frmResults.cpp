@@ -3,6 +3,7 @@
 #include "trading/ResultsText.h"
 #include "trading/StockInfo.h"
 #include "ui/Appearance.h"
+#include "ui/AtomicFile.h"
 #include "ui/MessageBoxPrompter.h"
 #include "ui/PriceChart.h"
 #include "ui/SavePathAsker.h"
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -158,17 +158,10 @@ void frmResults::cmdSaveCsv_Click() {
     const std::string csv = tradeHistoryCsv(m_ledger.fills(), [](const LedgerFill& fill) {
         return TradeHistoryModel::timeText(fill).toStdString();
     });
-    // Written beside the target and renamed over it only when complete, so a
-    // failure leaves no half-written file and an old file untouched.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(csv.data(), static_cast<qint64>(csv.size()));
-        if (file.commit())
-            return;
-    }
-    m_prompter.ShowMessage("取引履歴を保存できませんでした。\n" + path.toStdString() + "\n" +
-                               file.errorString().toStdString(),
-                           kAppTitle);
+    if (const auto error = writeFileAtomically(path, csv))
+        m_prompter.ShowMessage("取引履歴を保存できませんでした。\n" + path.toStdString() + "\n" +
+                                   error->toStdString(),
+                               kAppTitle);
 }
 
 } // namespace vantrel
