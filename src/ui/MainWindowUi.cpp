@@ -267,29 +267,42 @@ void buildLog(MainWindowUi& ui, QWidget* parent) {
     ui.txtResponse->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
+// A menu of the bar or of another menu, named and drawn in the window's face.
+template <class Parent>
+QMenu* namedMenu(Parent* parent, const QString& name, const QString& title, const QFont& font) {
+    QMenu* menu = parent->addMenu(title);
+    menu->setObjectName(name);
+    menu->setFont(font);
+    return menu;
+}
+
+QAction* menuItem(QMenu* menu, const QString& name, const QString& text,
+                  const QKeySequence& shortcut = {}) {
+    QAction* item = menu->addAction(text);
+    item->setObjectName(name);
+    item->setShortcut(shortcut);
+    return item;
+}
+
 void buildPracticeMenu(MainWindowUi& ui, QMainWindow& window, const QFont& font) {
-    QMenu* practice = window.menuBar()->addMenu(QStringLiteral("練習(&P)"));
-    practice->setObjectName(QStringLiteral("MnuPractice"));
-    practice->setFont(font);
-    ui.MnuPause = practice->addAction(QStringLiteral("一時停止(&P)"));
-    ui.MnuPause->setObjectName(QStringLiteral("MnuPause"));
+    QMenu* practice = namedMenu(window.menuBar(), QStringLiteral("MnuPractice"),
+                                QStringLiteral("練習(&P)"), font);
+    ui.MnuPause =
+        menuItem(practice, QStringLiteral("MnuPause"), QStringLiteral("一時停止(&P)"), Qt::Key_F5);
     ui.MnuPause->setCheckable(true);
-    ui.MnuPause->setShortcut(Qt::Key_F5);
-    ui.MnuStep = practice->addAction(QStringLiteral("1秒進める(&T)"));
-    ui.MnuStep->setObjectName(QStringLiteral("MnuStep"));
-    ui.MnuStep->setShortcut(Qt::Key_F6);
+    ui.MnuStep =
+        menuItem(practice, QStringLiteral("MnuStep"), QStringLiteral("1秒進める(&T)"), Qt::Key_F6);
     ui.MnuStep->setEnabled(false); // only while paused
 
-    QMenu* speed = practice->addMenu(QStringLiteral("速度(&S)"));
-    speed->setObjectName(QStringLiteral("MnuSpeed"));
-    speed->setFont(font);
+    QMenu* speed =
+        namedMenu(practice, QStringLiteral("MnuSpeed"), QStringLiteral("速度(&S)"), font);
     ui.speedChoices = new QActionGroup(&window);
     ui.speedChoices->setExclusive(true);
     for (int factor : kSpeeds) {
         QAction* choice =
-            speed->addAction(factor == kNormalSpeed ? QStringLiteral("標準")
-                                                    : QString::fromStdString(speedText(factor)));
-        choice->setObjectName(QStringLiteral("MnuSpeed%1").arg(factor));
+            menuItem(speed, QStringLiteral("MnuSpeed%1").arg(factor),
+                     factor == kNormalSpeed ? QStringLiteral("標準")
+                                            : QString::fromStdString(speedText(factor)));
         choice->setCheckable(true);
         choice->setChecked(factor == kNormalSpeed);
         choice->setData(factor);
@@ -297,39 +310,30 @@ void buildPracticeMenu(MainWindowUi& ui, QMainWindow& window, const QFont& font)
     }
 
     practice->addSeparator();
-    ui.MnuNewPractice = practice->addAction(QStringLiteral("新しい練習(&N)…"));
-    ui.MnuNewPractice->setObjectName(QStringLiteral("MnuNewPractice"));
-    ui.MnuTakeOver = practice->addAction(QStringLiteral("練習を引き継ぐ(&K)"));
-    ui.MnuTakeOver->setObjectName(QStringLiteral("MnuTakeOver"));
+    ui.MnuNewPractice =
+        menuItem(practice, QStringLiteral("MnuNewPractice"), QStringLiteral("新しい練習(&N)…"));
+    ui.MnuTakeOver =
+        menuItem(practice, QStringLiteral("MnuTakeOver"), QStringLiteral("練習を引き継ぐ(&K)"));
     ui.MnuTakeOver->setEnabled(false);
 }
 
 void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     const QFont font = gothicFont(kTextPoints);
-    QMenu* file = window.menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    file->setObjectName(QStringLiteral("MnuFile"));
-    file->setFont(font);
-    ui.MnuSaveSession = file->addAction(QStringLiteral("練習を保存(&S)…"));
-    ui.MnuSaveSession->setObjectName(QStringLiteral("MnuSaveSession"));
-    ui.MnuSaveSession->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    ui.MnuOpenSession = file->addAction(QStringLiteral("練習を開く(&O)…"));
-    ui.MnuOpenSession->setObjectName(QStringLiteral("MnuOpenSession"));
-    ui.MnuOpenSession->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    QMenuBar* bar = window.menuBar();
+    QMenu* file = namedMenu(bar, QStringLiteral("MnuFile"), QStringLiteral("ファイル(&F)"), font);
+    ui.MnuSaveSession = menuItem(file, QStringLiteral("MnuSaveSession"),
+                                 QStringLiteral("練習を保存(&S)…"), Qt::CTRL | Qt::Key_S);
+    ui.MnuOpenSession = menuItem(file, QStringLiteral("MnuOpenSession"),
+                                 QStringLiteral("練習を開く(&O)…"), Qt::CTRL | Qt::Key_O);
     file->addSeparator();
-    ui.MnuEnd = file->addAction(QStringLiteral("終了(&E)"));
-    ui.MnuEnd->setObjectName(QStringLiteral("MnuEnd"));
-    QMenu* view = window.menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    view->setObjectName(QStringLiteral("MnuView"));
-    view->setFont(font);
-    ui.MnuResults = view->addAction(QStringLiteral("取引成績とチャート(&R)"));
-    ui.MnuResults->setObjectName(QStringLiteral("MnuResults"));
-    ui.MnuResults->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    ui.MnuEnd = menuItem(file, QStringLiteral("MnuEnd"), QStringLiteral("終了(&E)"));
+    QMenu* view = namedMenu(bar, QStringLiteral("MnuView"), QStringLiteral("表示(&V)"), font);
+    ui.MnuResults = menuItem(view, QStringLiteral("MnuResults"),
+                             QStringLiteral("取引成績とチャート(&R)"), Qt::CTRL | Qt::Key_R);
     buildPracticeMenu(ui, window, font);
-    QMenu* help = window.menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    help->setObjectName(QStringLiteral("MnuHelp"));
-    help->setFont(font);
-    ui.MnuAbout = help->addAction(QString::fromUtf8(kAppTitle) + QStringLiteral(" について"));
-    ui.MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
+    QMenu* help = namedMenu(bar, QStringLiteral("MnuHelp"), QStringLiteral("ヘルプ(&H)"), font);
+    ui.MnuAbout = menuItem(help, QStringLiteral("MnuAbout"),
+                           QString::fromUtf8(kAppTitle) + QStringLiteral(" について"));
 }
 
 // Tab visits each option group once (at its checked button, see
