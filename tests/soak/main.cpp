@@ -47,7 +47,7 @@ double memoryMiB() {
 }
 
 QPlainTextEdit& logBox(const frmMain& window) {
-    return *window.findChild<QPlainTextEdit*>(QStringLiteral("txtResponse"));
+    return *window.findChild<QPlainTextEdit*>("txtResponse");
 }
 
 int logLines(const frmMain& window) {
@@ -68,20 +68,18 @@ Lines messages(const frmMain& window, int from) {
 // Chooses an option, enters a text as an input method commits it, or clicks
 // a buy, sell or cancel button.
 void userAction(const frmMain& window, test::RandomUser& user) {
-    const QString side = QLatin1String(user.below(2) ? "Buy" : "Sell");
+    const QString side = user.below(2) ? "Buy" : "Sell";
     const auto named = [&window](const QString& name) { return window.findChild<QWidget*>(name); };
     const int kind = user.below(100);
     if (kind < 20) {
         const bool price = user.below(2);
-        const QString option = QLatin1String(price ? "Opt" : "Amount");
-        QTest::mouseClick(named("opt" + side + option + QString::number(user.below(price ? 2 : 3))),
+        const int index = user.below(price ? 2 : 3);
+        QTest::mouseClick(named("opt" + side + (price ? "Opt" : "Amount") + QString::number(index)),
                           Qt::LeftButton);
     } else if (kind < 55) {
         const int box = user.below(3);
-        auto* edit = static_cast<QLineEdit*>(named("txt" + side +
-                                                   QLatin1String(box == 0   ? "Price"
-                                                                 : box == 1 ? "Amount"
-                                                                            : "Power")));
+        const char* const boxes[] = {"Price", "Amount", "Power"}; // price, shares, yen
+        auto* edit = static_cast<QLineEdit*>(named("txt" + side + boxes[box]));
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_Delete);
         QInputMethodEvent typed;
@@ -91,9 +89,8 @@ void userAction(const frmMain& window, test::RandomUser& user) {
         // without this the memory check would measure the typing.
         edit->setText(edit->text());
     } else {
-        QTest::mouseClick(
-            named(kind < 92 ? "cmd" + side + "Now" : QStringLiteral("cmdCancelOldest")),
-            Qt::LeftButton);
+        QTest::mouseClick(named(kind < 92 ? "cmd" + side + "Now" : "cmdCancelOldest"),
+                          Qt::LeftButton);
     }
 }
 
@@ -114,10 +111,10 @@ int main(int argc, char* argv[]) {
     test::ScriptedDialogs boxes;
     frmMain window(clock, boxes), fresh(clock, boxes);
     for (frmMain* w : {&window, &fresh}) {
-        w->findChild<QAction*>(QStringLiteral("MnuPause"))->trigger(); // time moves by steps only
+        w->findChild<QAction*>("MnuPause")->trigger(); // time moves by steps only
         w->show();
     }
-    QAction& second = *window.findChild<QAction*>(QStringLiteral("MnuStep"));
+    QAction& second = *window.findChild<QAction*>("MnuStep");
     test::TradingBooks books;
     test::RandomUser user(parser.value("seed").toUInt());
     const auto run = [&](int step, const std::function<void()>& event) {

@@ -16,9 +16,6 @@ struct PacingTest : vantrel::test::WindowFixture {
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-    int historyRows() const {
-        return results()->findChild<QTableView*>("tblHistory")->model()->rowCount();
-    }
 };
 
 } // namespace
@@ -63,7 +60,7 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     seconds(6);
     ASSERT_EQ(label("lblAmount"), QStringLiteral("1000"));
     action("MnuResults")->trigger();
-    ASSERT_EQ(historyRows(), 1);
+    ASSERT_EQ(results()->findChild<QTableView*>("tblHistory")->model()->rowCount(), 1);
     const QString before = log();
 
     dialogs.answer = false; // shares are held: asked first, and declined
@@ -90,7 +87,7 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     EXPECT_EQ(label("lblAmount"), QString());
     EXPECT_EQ(window.session().market().tickCount(), 0u);
     // The results start afresh with the practice.
-    EXPECT_EQ(historyRows(), 0);
+    EXPECT_EQ(results()->findChild<QTableView*>("tblHistory")->model()->rowCount(), 0);
     EXPECT_EQ(window.session().prices().prices.size(), 1u);
     EXPECT_FALSE(action("MnuPause")->isChecked());
     EXPECT_TRUE(clockTimer().isActive());

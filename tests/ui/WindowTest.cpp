@@ -147,29 +147,24 @@ TEST(ProgramEnd, ExitOrCloseEndsTheProgramWhateverIsOpen) {
         ModalDialogs dialogs;
         frmMain window(clock, dialogs);
         window.show();
-        const auto action = [&window](const char* name) {
-            return window.findChild<QAction*>(QString::fromLatin1(name));
-        };
         bool open = false;
         QTimer::singleShot(0, &window, [&] {
             QTimer::singleShot(50, &window, [&] {
-                open = messageBox
-                           ? QApplication::activeModalWidget() != nullptr
-                           : test::topLevel("frmAbout") && test::topLevel("frmAbout")->isVisible();
-                viaMenu ? action("MnuEnd")->trigger() : (void)window.close();
+                const QWidget* about = test::topLevel("frmAbout");
+                open = messageBox ? QApplication::activeModalWidget() != nullptr
+                                  : about && about->isVisible();
+                viaMenu ? window.findChild<QAction*>("MnuEnd")->trigger() : (void)window.close();
             });
-            if (messageBox)
-                // the empty limit price shows a box
-                window.findChild<QPushButton*>(QStringLiteral("cmdBuyNow"))->click();
-            else
-                action("MnuAbout")->trigger();
+            // The empty limit price shows a box.
+            messageBox ? window.findChild<QPushButton*>("cmdBuyNow")->click()
+                       : window.findChild<QAction*>("MnuAbout")->trigger();
         });
         QTimer guard; // fails rather than hangs
         guard.callOnTimeout([] { QCoreApplication::exit(99); });
         guard.start(5000);
         EXPECT_EQ(QApplication::exec(), 0) << viaMenu << messageBox;
         EXPECT_TRUE(open) << viaMenu << messageBox;
-        EXPECT_EQ(window.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive(), viaMenu)
+        EXPECT_EQ(window.findChild<QTimer*>("Timer1")->isActive(), viaMenu)
             << viaMenu << messageBox;
     }
 }
