@@ -46,19 +46,15 @@ double memoryMiB() {
 #endif
 }
 
-QPlainTextEdit& logBox(const frmMain& window) {
-    return *window.findChild<QPlainTextEdit*>("txtResponse");
-}
-
-int logLines(const frmMain& window) {
-    const QTextDocument& log = *logBox(window).document();
+int logLines(const QPlainTextEdit& box) {
+    const QTextDocument& log = *box.document();
     return log.isEmpty() ? 0 : log.blockCount();
 }
 
 // The log's messages from line `from` on, without their time stamps.
-Lines messages(const frmMain& window, int from) {
+Lines messages(const QPlainTextEdit& box, int from) {
     Lines lines;
-    for (QTextBlock line = logBox(window).document()->findBlockByNumber(from);
+    for (QTextBlock line = box.document()->findBlockByNumber(from);
          line.isValid() && !line.text().isEmpty(); line = line.next())
         lines.push_back(
             line.text().mid(line.text().indexOf(QStringLiteral("  ")) + 2).toStdString());
@@ -115,14 +111,15 @@ int main(int argc, char* argv[]) {
         w->show();
     }
     QAction& second = *window.findChild<QAction*>("MnuStep");
+    const QPlainTextEdit& logBox = *window.findChild<QPlainTextEdit*>("txtResponse");
     test::TradingBooks books;
     test::RandomUser user(parser.value("seed").toUInt());
     const auto run = [&](int step, const std::function<void()>& event) {
         const Account before = window.session().trader().account();
-        const int lines = logLines(window), shown = boxes.boxes;
+        const int lines = logLines(logBox), shown = boxes.boxes;
         event();
         if (const auto problem = books.afterAction(before, window.session().trader().account(),
-                                                   messages(window, lines), boxes.boxes > shown)) {
+                                                   messages(logBox, lines), boxes.boxes > shown)) {
             std::fprintf(stderr, "vantrel-soak: step %d: %s\n", step, problem->c_str());
             std::exit(1);
         }
@@ -137,7 +134,7 @@ int main(int argc, char* argv[]) {
             QCoreApplication::processEvents();
         if (step % every == 0) {
             const double memory = memoryMiB();
-            const std::size_t lines = logLines(window);
+            const std::size_t lines = logLines(logBox);
             std::printf("step %8d  log lines %7zu  memory %6.1f MiB\n", step, lines, memory);
             if (step == every)
                 std::tie(baseline, baselineLines) = std::make_pair(memory, lines);
@@ -147,8 +144,8 @@ int main(int argc, char* argv[]) {
     // on: a fresh window's log box takes the same lines, memory read at the
     // same line.
     const double grown = memoryMiB() - baseline;
-    const Lines log = messages(window, 0);
-    MessageLog freshLog(logBox(fresh), clock);
+    const Lines log = messages(logBox, 0);
+    MessageLog freshLog(*fresh.findChild<QPlainTextEdit*>("txtResponse"), clock);
     double cost = -memoryMiB();
     for (std::size_t line = 0; line < log.size(); ++line) {
         cost = line == baselineLines ? -memoryMiB() : cost;

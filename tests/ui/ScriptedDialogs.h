@@ -27,13 +27,12 @@ struct ScriptedDialogs final : Dialogs {
     QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
         return path;
     }
-    int boxes = 0;
+    int boxes = 0, offered = 0;
     std::string lastBox;
     bool answer = true;
     std::optional<QString> typed;
     QString path;
     QStringList questions;
-    int offered = 0;
 };
 
 } // namespace vantrel::test
