@@ -3,6 +3,7 @@
 #include "trading/OrderForm.h"
 #include "trading/TradeLog.h"
 #include "trading/Trader.h"
+#include "ui/ModalDialogs.h"
 #include "ui/frmResults.h"
 
 #include "BenchApplication.h"
@@ -64,7 +65,8 @@ static void BM_ResultsTick(benchmark::State& state) {
     Session session;
     for (int64_t second = 0; second < state.range(0); ++second)
         session.second();
-    vantrel::frmResults window(session.ledger, session.history, session.trader.account());
+    vantrel::ModalDialogs dialogs; // never shown: nothing is saved
+    vantrel::frmResults window(session.ledger, session.history, session.trader.account(), dialogs);
     window.show();
     QApplication::processEvents();
 

@@ -3,12 +3,12 @@
 // pending while the market runs, then stays up until it is killed (or for a
 // minute), so `import -window root` can take the screen under Xvfb.
 #include "ui/Clock.h"
-#include "ui/MessageBoxPrompter.h"
+#include "ui/ModalDialogs.h"
 #include "ui/Program.h"
 #include "ui/frmMain.h"
-#include "ui/frmResults.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDateTime>
 #include <QLineEdit>
@@ -23,7 +23,7 @@ class MarketClock final : public Clock {
 public:
     QDateTime now() const override {
         return QDateTime(QDate(2024, 3, 5), QTime(9, 0))
-            .addSecs(window ? static_cast<qint64>(window->market().tickCount()) : 0);
+            .addSecs(window ? static_cast<qint64>(window->session().elapsed()) : 0);
     }
     const frmMain* window = nullptr;
 };
@@ -37,11 +37,14 @@ void order(frmMain& window, const char* side, const QString& price, const QStrin
     window.findChild<QAbstractButton*>("cmd" + s + "Now")->click();
 }
 
-void run(frmMain& window, int seconds) {
-    for (int second = 0; second < seconds; ++second) {
-        window.Timer1_Timer();
-        window.Timer2_Timer();
-    }
+QAction* action(const frmMain& window, const char* name) {
+    return window.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+// Seconds of the paused practice, stepped as 1秒進める steps them.
+void run(const frmMain& window, int seconds) {
+    for (int second = 0; second < seconds; ++second)
+        action(window, "MnuStep")->trigger();
 }
 
 } // namespace
@@ -50,10 +53,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     setUpApplication(app);
     MarketClock clock;
-    MessageBoxPrompter prompter;
-    frmMain window(clock, prompter);
+    ModalDialogs dialogs;
+    frmMain window(clock, dialogs);
     clock.window = &window;
-    window.timer1().stop();
+    action(window, "MnuPause")->trigger();
     window.move(0, 0);
     window.show();
 
@@ -69,8 +72,12 @@ int main(int argc, char* argv[]) {
     order(window, "Buy", QStringLiteral("490"), QStringLiteral("1000"));
     run(window, 30);
 
-    window.MnuResults_Click();
-    window.resultsWindow()->setGeometry(490, 0, 1000, 720);
+    action(window, "MnuResults")->trigger();
+    for (QWidget* results : QApplication::topLevelWidgets())
+        if (results->objectName() == QLatin1String("frmResults"))
+            results->setGeometry(490, 0, 1000, 720);
+    // The clock runs again, so the caption reads as a practice under way.
+    action(window, "MnuPause")->trigger();
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);
     return app.exec();
 }

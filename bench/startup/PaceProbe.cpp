@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(seconds * 1000, [&window] {
             if (auto* main = qobject_cast<vantrel::frmMain*>(&window))
                 std::printf("ticks %llu\n",
-                            static_cast<unsigned long long>(main->market().tickCount()));
+                            static_cast<unsigned long long>(main->session().elapsed()));
             QCoreApplication::exit(0);
         });
     });

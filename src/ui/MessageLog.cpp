@@ -4,13 +4,8 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTextBlock>
 
 namespace vantrel {
-
-namespace {
-const QString kLineEnd = QStringLiteral("\r\n");
-}
 
 MessageLog::MessageLog(QPlainTextEdit& view, const Clock& clock) : m_view(view), m_clock(clock) {
     // The log is a record: it can be read, selected and copied, but no stray
@@ -31,18 +26,6 @@ void MessageLog::AddLog(const QString& message) {
 
 void MessageLog::AddLog(const std::string& message) {
     AddLog(QString::fromStdString(message));
-}
-
-QString MessageLog::text() const {
-    const QTextDocument& document = *m_view.document();
-    // An empty box is one empty paragraph, but no logged line is ever empty:
-    // it always starts with its time stamp.
-    if (document.isEmpty())
-        return QString();
-    QString text;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        text += block.text() + kLineEnd;
-    return text;
 }
 
 QString MessageLog::timestampText(const QDateTime& when) {

@@ -26,10 +26,6 @@ public:
     void AddLog(const std::string& message) override;
     void AddLog(const char* message) { AddLog(QString::fromUtf8(message)); }
 
-    // The whole log, each line ended by CR LF (a line break inside a message
-    // reads back as CR LF too).
-    QString text() const;
-
     // The date and time in the Japanese general form: yyyy/MM/dd H:mm:ss, or
     // the date alone at midnight.
     static QString timestampText(const QDateTime& when);

@@ -38,10 +38,7 @@ public:
     // Back to following the newest five minutes.
     void reset();
 
-    bool following() const { return m_following; }
     int spanSeconds() const;
-    // The visible window, in seconds since the session started.
-    double firstSecond() const { return m_first; }
 
 private:
     void redraw();

@@ -1,7 +1,7 @@
 #include "ui/Program.h"
 
 #include "ui/Clock.h"
-#include "ui/MessageBoxPrompter.h"
+#include "ui/ModalDialogs.h"
 #include "ui/SingleInstance.h"
 #include "ui/frmMain.h"
 
@@ -80,9 +80,8 @@ int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown,
     setUpApplication(app);
 
     SystemClock clock;
-    MessageBoxPrompter prompter;
-    frmMain window(clock, prompter, options.marketNumber);
-    prompter.setParentWindow(&window);
+    ModalDialogs dialogs;
+    frmMain window(clock, dialogs, options.marketNumber);
     // Message boxes and the About dialog share the window's icon, decoded once.
     QApplication::setWindowIcon(window.windowIcon());
     window.show();

@@ -31,7 +31,7 @@ std::optional<int> readCommandLine(const std::vector<std::string>& args, StartOp
                                    std::ostream& out, std::ostream& err);
 
 // The whole program once the application object exists: the single-instance
-// check, the icon, the main window with the real clock and message boxes, and
+// check, the icon, the main window with the real clock and dialogs, and
 // the event loop. onShown runs right after the window has been asked to show;
 // the start-up probe uses it to see the first frame. Returns the exit status.
 int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown = {},

@@ -4,9 +4,9 @@
 #include "trading/StockInfo.h"
 #include "ui/AtomicFile.h"
 #include "ui/Clock.h"
+#include "ui/Dialogs.h"
 #include "ui/MessageLog.h"
 #include "ui/NumberText.h"
-#include "ui/PracticeDialogs.h"
 #include "ui/frmAbout.h"
 #include "ui/frmResults.h"
 
@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -39,20 +38,19 @@ QTimer* makeTimer(QObject* owner, const char* name) {
 const QString kDiscardQuestion =
     QStringLiteral("保有株または注文中の注文があります。破棄して新しい練習を始めますか？");
 constexpr const char* kBadMarketNumber = "市場番号は 1 から 9999 の整数で指定してください。";
+const QString kSessionFilter = QStringLiteral("練習ファイル (*.json)");
 
 } // namespace
 
-frmMain::frmMain(const Clock& clock, MessagePrompter& prompter, int marketNumber, QWidget* parent)
-    : QMainWindow(parent), m_prompter(prompter) {
+frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget* parent)
+    : QMainWindow(parent), m_dialogs(dialogs) {
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
     m_session = std::make_unique<PracticeSession>(
-        *m_log, prompter, marketNumber, [&clock] { return clock.now().toMSecsSinceEpoch(); });
-    m_ownDialogs = std::make_unique<DialogPracticeDialogs>(this);
-    m_dialogs = m_ownDialogs.get();
+        *m_log, dialogs, marketNumber, [&clock] { return clock.now().toMSecsSinceEpoch(); });
 
     m_timer1 = makeTimer(this, "Timer1");
-    connect(m_timer1, &QTimer::timeout, this, &frmMain::Clock_Timer);
+    connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     connect(m_ui.buy.placeButton, &QPushButton::clicked, this, &frmMain::cmdBuyNow_Click);
     connect(m_ui.sell.placeButton, &QPushButton::clicked, this, &frmMain::cmdSellNow_Click);
     connect(m_ui.cmdCancelOldest, &QPushButton::clicked, this, &frmMain::cmdCancelOldest_Click);
@@ -80,29 +78,15 @@ void frmMain::Form_Load() {
     m_ui.lblPower->setText(numberText(stock::kStartPower));
     m_ui.lblNowPrice->setText(numberText(Market::kStartPrice));
     m_ui.lblYesterdayPrice->setText(numberText(stock::kPreviousClose));
-    optBuyOpt(0)->setFocus();
+    m_ui.buy.priceKind->button(0)->setFocus();
     applyPace(); // starts the clock
 }
 
-void frmMain::Clock_Timer() {
+void frmMain::Timer1_Timer() {
     m_session->step();
-    afterSecond();
-}
-
-void frmMain::afterSecond() {
     refreshFromCore();
     if (m_ui.MnuTakeOver->isEnabled() || m_session->replaying())
         showState();
-}
-
-void frmMain::Timer1_Timer() {
-    m_session->tick();
-    refreshFromCore();
-}
-
-void frmMain::Timer2_Timer() {
-    m_session->executionTick();
-    refreshFromCore();
 }
 
 void frmMain::MnuPause_Click(bool paused) {
@@ -111,10 +95,8 @@ void frmMain::MnuPause_Click(bool paused) {
 }
 
 void frmMain::MnuStep_Click() {
-    if (!m_pace.paused)
-        return;
-    m_session->step();
-    afterSecond();
+    if (m_pace.paused)
+        Timer1_Timer();
 }
 
 void frmMain::MnuSpeed_Click(int speed) {
@@ -125,18 +107,18 @@ void frmMain::MnuSpeed_Click(int speed) {
 bool frmMain::mayDiscardPractice() {
     const Account& account = m_session->trader().account();
     return !(account.holdings() > 0 || account.hasPendingOrder()) ||
-           m_dialogs->confirm(kDiscardQuestion);
+           m_dialogs.confirm(kDiscardQuestion);
 }
 
 void frmMain::MnuNewPractice_Click() {
     if (!mayDiscardPractice())
         return;
-    const std::optional<QString> text = m_dialogs->askMarketNumber(m_session->marketNumber());
+    const std::optional<QString> text = m_dialogs.askMarketNumber(m_session->marketNumber());
     if (!text)
         return;
     const std::optional<int> number = parseMarketNumber(text->toStdString());
     if (!number) {
-        m_prompter.ShowMessage(kBadMarketNumber, kAppTitle);
+        m_dialogs.ShowMessage(kBadMarketNumber, kAppTitle);
         return;
     }
     m_session->restart(*number);
@@ -158,20 +140,21 @@ void frmMain::MnuTakeOver_Click() {
 }
 
 void frmMain::MnuSaveSession_Click() {
-    const QString path = m_dialogs->askSessionSavePath();
+    const QString path = m_dialogs.askSavePath(QStringLiteral("練習を保存"), QString(),
+                                               kSessionFilter, QStringLiteral("json"));
     if (path.isEmpty())
         return;
     if (const auto error = writeFileAtomically(path, writeSessionFile(m_session->record())))
-        m_prompter.ShowMessage("練習を保存できませんでした。\n" + path.toStdString() + "\n" +
-                                   error->toStdString(),
-                               kAppTitle);
+        m_dialogs.ShowMessage("練習を保存できませんでした。\n" + path.toStdString() + "\n" +
+                                  error->toStdString(),
+                              kAppTitle);
 }
 
 void frmMain::MnuOpenSession_Click() {
     // Opening replaces the practice under way, as a new practice does.
     if (!mayDiscardPractice())
         return;
-    const QString path = m_dialogs->askSessionOpenPath();
+    const QString path = m_dialogs.askOpenPath(QStringLiteral("練習を開く"), kSessionFilter);
     if (path.isEmpty())
         return;
     QFile file(path);
@@ -189,8 +172,8 @@ void frmMain::MnuOpenSession_Click() {
     }
     if (!read.record) {
         // The practice under way goes on as if nothing had been asked.
-        m_prompter.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + error,
-                               kAppTitle);
+        m_dialogs.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + error,
+                              kAppTitle);
         return;
     }
     m_session->startReplay(*read.record);
@@ -275,10 +258,6 @@ std::string frmMain::codeText() const {
     return m_ui.txtCode->text().toStdString();
 }
 
-void frmMain::AddLog(const QString& message) {
-    m_log->AddLog(message);
-}
-
 void frmMain::MnuEnd_Click() {
     // Ends the event loop at once; main then tears everything down, the About
     // dialog included. Nothing is asked or saved.
@@ -297,15 +276,11 @@ void frmMain::MnuResults_Click() {
     // Built on first use, so neither it nor the chart costs anything at start-up.
     if (!m_results)
         m_results = std::make_unique<frmResults>(m_session->ledger(), m_session->prices(),
-                                                 m_session->trader().account());
+                                                 m_session->trader().account(), m_dialogs);
     m_results->show();
     m_results->raise();
     m_results->activateWindow();
     m_results->refresh(m_session->market().quotes());
-}
-
-frmAbout* frmMain::aboutDialog() const {
-    return m_about;
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -317,14 +292,6 @@ void frmMain::Form_QueryUnload() {
     m_timer1->stop();
     // An open About dialog must not keep the program alive.
     QCoreApplication::exit(0);
-}
-
-QRadioButton* frmMain::optionAt(const QButtonGroup* group, int index) {
-    return qobject_cast<QRadioButton*>(group->button(index));
-}
-
-QRadioButton* frmMain::optBuyOpt(int index) const {
-    return optionAt(m_ui.buy.priceKind, index);
 }
 
 } // namespace vantrel

@@ -4,9 +4,8 @@
 #include "trading/StockInfo.h"
 #include "ui/Appearance.h"
 #include "ui/AtomicFile.h"
-#include "ui/MessageBoxPrompter.h"
+#include "ui/Dialogs.h"
 #include "ui/PriceChart.h"
-#include "ui/SavePathAsker.h"
 #include "ui/TradeHistoryModel.h"
 
 #include <QDir>
@@ -30,29 +29,11 @@ const char* const kValueNames[] = {"lblHeld",       "lblAverageCost", "lblLast",
 // A loss is written with its minus sign and drawn in this colour as well.
 const QColor kLossColour(0xc0, 0x10, 0x10);
 
-MessagePrompter* ownPrompter(MessagePrompter* given, std::unique_ptr<MessagePrompter>& own,
-                             QWidget* parent) {
-    if (given)
-        return given;
-    auto box = std::make_unique<MessageBoxPrompter>();
-    box->setParentWindow(parent);
-    own = std::move(box);
-    return own.get();
-}
-
-SavePathAsker* ownAsker(SavePathAsker* given, std::unique_ptr<SavePathAsker>& own) {
-    if (!given)
-        own = std::make_unique<FileDialogSavePathAsker>();
-    return given ? given : own.get();
-}
-
 } // namespace
 
 frmResults::frmResults(const Ledger& ledger, const PriceHistory& history, const Account& account,
-                       MessagePrompter* prompter, SavePathAsker* asker)
-    : QWidget(nullptr, Qt::Window), m_ledger(ledger), m_account(account),
-      m_prompter(*ownPrompter(prompter, m_ownPrompter, this)),
-      m_asker(*ownAsker(asker, m_ownAsker)) {
+                       Dialogs& dialogs)
+    : QWidget(nullptr, Qt::Window), m_ledger(ledger), m_account(account), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmResults"));
     setWindowTitle(QStringLiteral("取引成績 - ") + QString::fromUtf8(kAppTitle));
     setFont(gothicFont(9));
@@ -149,19 +130,19 @@ void frmResults::showEvent(QShowEvent* event) {
 }
 
 void frmResults::cmdSaveCsv_Click() {
-    const QString path =
-        m_asker.askSavePath(this, QStringLiteral("取引履歴をCSVで保存"),
-                            QDir::home().filePath(QStringLiteral("取引履歴.csv")),
-                            QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"));
+    const QString path = m_dialogs.askSavePath(
+        QStringLiteral("取引履歴をCSVで保存"),
+        QDir::home().filePath(QStringLiteral("取引履歴.csv")),
+        QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     const std::string csv = tradeHistoryCsv(m_ledger.fills(), [](const LedgerFill& fill) {
         return TradeHistoryModel::timeText(fill).toStdString();
     });
     if (const auto error = writeFileAtomically(path, csv))
-        m_prompter.ShowMessage("取引履歴を保存できませんでした。\n" + path.toStdString() + "\n" +
-                                   error->toStdString(),
-                               kAppTitle);
+        m_dialogs.ShowMessage("取引履歴を保存できませんでした。\n" + path.toStdString() + "\n" +
+                                  error->toStdString(),
+                              kAppTitle);
 }
 
 } // namespace vantrel

@@ -15,9 +15,8 @@ class QTableView;
 
 namespace vantrel {
 
-class MessagePrompter;
+class Dialogs;
 class PriceChart;
-class SavePathAsker;
 class TradeHistoryModel;
 
 // The practice results beside the main window: the figures, why the order
@@ -27,10 +26,9 @@ class TradeHistoryModel;
 class frmResults final : public QWidget {
     Q_OBJECT
 public:
-    // Without a prompter or an asker the window uses Qt's message box and
-    // save dialog; tests pass their own.
+    // The dialogs ask where the CSV goes and show why it could not be saved.
     frmResults(const Ledger& ledger, const PriceHistory& history, const Account& account,
-               MessagePrompter* prompter = nullptr, SavePathAsker* asker = nullptr);
+               Dialogs& dialogs);
     ~frmResults() override;
 
     // Shows the core's state against these quotes. Hidden, it only remembers
@@ -38,23 +36,18 @@ public:
     void refresh(const Quotes& quotes);
     // Starts fresh once the ledger and the price history have been emptied.
     void reset();
-    // The CSV export behind cmdSaveCsv: asks for a path and writes the file
-    // whole or not at all.
-    void cmdSaveCsv_Click();
-
-    const TradeHistoryModel& history() const { return *m_model; }
-    const PriceChart& chart() const { return *m_chart; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The CSV export behind cmdSaveCsv: asks for a path and writes the file
+    // whole or not at all.
+    void cmdSaveCsv_Click();
+
     const Ledger& m_ledger;
     const Account& m_account;
-    std::unique_ptr<MessagePrompter> m_ownPrompter;
-    std::unique_ptr<SavePathAsker> m_ownAsker;
-    MessagePrompter& m_prompter;
-    SavePathAsker& m_asker;
+    Dialogs& m_dialogs;
     Quotes m_quotes;
     std::array<QLabel*, 9> m_values{};
     std::array<bool, 9> m_loss{};

@@ -1,23 +1,22 @@
-// vantrel-soak: runs the real window (offscreen) for --steps seconds of market
-// ticks and execution events with random user actions through its widgets,
-// holds the account against the books kept from the log after every event,
-// and fails if memory grows from the first report to the end by more than
-// the log's own lines explain.
+// vantrel-soak: runs the real window (offscreen) for --steps seconds, each
+// stepped with 1秒進める, with random user actions through its widgets, holds
+// the account against the books kept from the log after every event, and
+// fails if memory grows from the first report to the end by more than the
+// log's own lines explain.
 #include "support/Session.h"
 #include "ui/Clock.h"
-#include "ui/MainWindowUi.h"
+#include "ui/MessageLog.h"
+#include "ui/ScriptedDialogs.h"
 #include "ui/frmMain.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCommandLineParser>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
-#include <QTimer>
 
 #include <cstdio>
 #include <fstream>
@@ -47,15 +46,15 @@ double memoryMiB() {
 #endif
 }
 
-int logLines(const frmMain& window) {
-    const QTextDocument& log = *window.controls().txtResponse->document();
+int logLines(const QPlainTextEdit& box) {
+    const QTextDocument& log = *box.document();
     return log.isEmpty() ? 0 : log.blockCount();
 }
 
 // The log's messages from line `from` on, without their time stamps.
-Lines messages(const frmMain& window, int from) {
+Lines messages(const QPlainTextEdit& box, int from) {
     Lines lines;
-    for (QTextBlock line = window.controls().txtResponse->document()->findBlockByNumber(from);
+    for (QTextBlock line = box.document()->findBlockByNumber(from);
          line.isValid() && !line.text().isEmpty(); line = line.next())
         lines.push_back(
             line.text().mid(line.text().indexOf(QStringLiteral("  ")) + 2).toStdString());
@@ -64,15 +63,19 @@ Lines messages(const frmMain& window, int from) {
 
 // Chooses an option, enters a text as an input method commits it, or clicks
 // a buy, sell or cancel button.
-void userAction(const MainWindowUi& ui, test::RandomUser& user) {
-    const OrderPane& pane = user.below(2) ? ui.buy : ui.sell;
+void userAction(const frmMain& window, test::RandomUser& user) {
+    const QString side = user.below(2) ? "Buy" : "Sell";
+    const auto named = [&window](const QString& name) { return window.findChild<QWidget*>(name); };
     const int kind = user.below(100);
     if (kind < 20) {
-        const QButtonGroup* group = user.below(2) ? pane.priceKind : pane.quantityKind;
-        QTest::mouseClick(group->buttons().at(user.below(group->buttons().size())), Qt::LeftButton);
+        const bool price = user.below(2);
+        const int index = user.below(price ? 2 : 3);
+        QTest::mouseClick(named("opt" + side + (price ? "Opt" : "Amount") + QString::number(index)),
+                          Qt::LeftButton);
     } else if (kind < 55) {
         const int box = user.below(3);
-        QLineEdit* edit = box == 0 ? pane.priceBox : box == 1 ? pane.sharesBox : pane.yenBox;
+        const char* const boxes[] = {"Price", "Amount", "Power"}; // price, shares, yen
+        auto* edit = static_cast<QLineEdit*>(named("txt" + side + boxes[box]));
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_Delete);
         QInputMethodEvent typed;
@@ -82,7 +85,8 @@ void userAction(const MainWindowUi& ui, test::RandomUser& user) {
         // without this the memory check would measure the typing.
         edit->setText(edit->text());
     } else {
-        QTest::mouseClick(kind < 92 ? pane.placeButton : ui.cmdCancelOldest, Qt::LeftButton);
+        QTest::mouseClick(named(kind < 92 ? "cmd" + side + "Now" : "cmdCancelOldest"),
+                          Qt::LeftButton);
     }
 }
 
@@ -100,20 +104,22 @@ int main(int argc, char* argv[]) {
     // A report every 100000 steps, or every tenth of a shorter run; the first is the baseline.
     const int every = steps >= 200000 ? 100000 : std::max(1, steps / 10);
     SystemClock clock;
-    Recorder boxes;
+    test::ScriptedDialogs boxes;
     frmMain window(clock, boxes), fresh(clock, boxes);
     for (frmMain* w : {&window, &fresh}) {
-        w->timer1().stop();
+        w->findChild<QAction*>("MnuPause")->trigger(); // time moves by steps only
         w->show();
     }
+    QAction& second = *window.findChild<QAction*>("MnuStep");
+    const QPlainTextEdit& logBox = *window.findChild<QPlainTextEdit*>("txtResponse");
     test::TradingBooks books;
     test::RandomUser user(parser.value("seed").toUInt());
     const auto run = [&](int step, const std::function<void()>& event) {
-        const Account before = window.trader().account();
-        const int lines = logLines(window), shown = boxes.boxes;
+        const Account before = window.session().trader().account();
+        const int lines = logLines(logBox), shown = boxes.boxes;
         event();
-        if (const auto problem = books.afterAction(before, window.trader().account(),
-                                                   messages(window, lines), boxes.boxes > shown)) {
+        if (const auto problem = books.afterAction(before, window.session().trader().account(),
+                                                   messages(logBox, lines), boxes.boxes > shown)) {
             std::fprintf(stderr, "vantrel-soak: step %d: %s\n", step, problem->c_str());
             std::exit(1);
         }
@@ -121,28 +127,29 @@ int main(int argc, char* argv[]) {
     double baseline = 0;
     std::size_t baselineLines = 0;
     for (int step = 1; step <= steps; ++step) {
-        run(step, [&] { window.Timer1_Timer(); });
+        run(step, [&] { second.trigger(); });
         if (user.below(10) < 3)
-            run(step, [&] { userAction(window.controls(), user); });
-        run(step, [&] { window.Timer2_Timer(); });
+            run(step, [&] { userAction(window, user); });
         if (step % 64 == 0)
             QCoreApplication::processEvents();
         if (step % every == 0) {
             const double memory = memoryMiB();
-            const std::size_t lines = logLines(window);
+            const std::size_t lines = logLines(logBox);
             std::printf("step %8d  log lines %7zu  memory %6.1f MiB\n", step, lines, memory);
             if (step == every)
                 std::tie(baseline, baselineLines) = std::make_pair(memory, lines);
         }
     }
     // What the log's lines since the baseline cost with nothing else going
-    // on: a fresh window takes the same lines, memory read at the same line.
+    // on: a fresh window's log box takes the same lines, memory read at the
+    // same line.
     const double grown = memoryMiB() - baseline;
-    const Lines log = messages(window, 0);
+    const Lines log = messages(logBox, 0);
+    MessageLog freshLog(*fresh.findChild<QPlainTextEdit*>("txtResponse"), clock);
     double cost = -memoryMiB();
     for (std::size_t line = 0; line < log.size(); ++line) {
         cost = line == baselineLines ? -memoryMiB() : cost;
-        fresh.AddLog(QString::fromStdString(log[line]));
+        freshLog.AddLog(log[line]);
         if (line % 16 == 0)
             QCoreApplication::processEvents();
     }

@@ -1,11 +1,8 @@
 #include "WindowFixture.h"
-#include "ui/MessageLog.h"
 #include "ui/Program.h"
-#include "ui/TradeHistoryModel.h"
-#include "ui/frmResults.h"
 
+#include <QTableView>
 #include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <sstream>
@@ -24,21 +21,21 @@ struct PacingTest : vantrel::test::WindowFixture {
 } // namespace
 
 TEST_F(PacingTest, PauseStopsTheClockAndF6StepsOneSecond) {
-    EXPECT_TRUE(window.timer1().isActive());
+    EXPECT_TRUE(clockTimer().isActive());
     EXPECT_FALSE(action("MnuStep")->isEnabled());
     QTest::keyClick(&window, Qt::Key_F5);
     EXPECT_TRUE(action("MnuPause")->isChecked());
-    EXPECT_FALSE(window.timer1().isActive());
+    EXPECT_FALSE(clockTimer().isActive());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - 一時停止"));
 
     buyAtMarket(); // orders can still be placed; they wait for time to move
-    const auto ticks = window.market().tickCount();
+    const auto ticks = window.session().market().tickCount();
     QTest::keyClick(&window, Qt::Key_F6);
-    EXPECT_EQ(window.market().tickCount(), ticks + 1);
-    EXPECT_EQ(window.trader().account().dblExecWait, 1);
+    EXPECT_EQ(window.session().market().tickCount(), ticks + 1);
+    EXPECT_EQ(window.session().trader().account().dblExecWait, 1);
 
     QTest::keyClick(&window, Qt::Key_F5);
-    EXPECT_TRUE(window.timer1().isActive());
+    EXPECT_TRUE(clockTimer().isActive());
     EXPECT_FALSE(action("MnuStep")->isEnabled());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel"));
 }
@@ -50,8 +47,8 @@ TEST_F(PacingTest, SpeedScalesTheClockAndShowsInTheCaption) {
                                                             {"MnuSpeed2", 500, "Vantrel - ×2"},
                                                             {"MnuSpeed1", 1000, "Vantrel"}}) {
         action(name)->trigger();
-        EXPECT_EQ(window.timer1().interval(), interval) << name;
-        EXPECT_TRUE(window.timer1().isActive());
+        EXPECT_EQ(clockTimer().interval(), interval) << name;
+        EXPECT_TRUE(clockTimer().isActive());
         EXPECT_EQ(window.windowTitle(), title);
     }
 }
@@ -59,13 +56,12 @@ TEST_F(PacingTest, SpeedScalesTheClockAndShowsInTheCaption) {
 TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     action("MnuSpeed5")->trigger();
     buyAtMarket();
-    for (int second = 0; second < 6; ++second)
-        window.Timer1_Timer(), window.Timer2_Timer();
+    pause();
+    seconds(6);
     ASSERT_EQ(label("lblAmount"), QStringLiteral("1000"));
-    action("MnuPause")->trigger();
-    window.MnuResults_Click();
-    ASSERT_EQ(window.resultsWindow()->history().rowCount(), 1);
-    const QString before = window.messageLog().text();
+    action("MnuResults")->trigger();
+    ASSERT_EQ(results()->findChild<QTableView*>("tblHistory")->model()->rowCount(), 1);
+    const QString before = log();
 
     dialogs.answer = false; // shares are held: asked first, and declined
     action("MnuNewPractice")->trigger();
@@ -77,26 +73,25 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
         dialogs.typed = QString::fromUtf8(typed);
         action("MnuNewPractice")->trigger();
     }
-    EXPECT_EQ(prompter.boxes, 4);
-    EXPECT_EQ(prompter.lastBox, "市場番号は 1 から 9999 の整数で指定してください。 | Vantrel");
+    EXPECT_EQ(dialogs.boxes, 4);
+    EXPECT_EQ(dialogs.lastBox, "市場番号は 1 から 9999 の整数で指定してください。 | Vantrel");
     EXPECT_EQ(dialogs.offered, 1);
     EXPECT_EQ(label("lblAmount"), QStringLiteral("1000"));
-    EXPECT_EQ(window.messageLog().text(), before);
+    EXPECT_EQ(log(), before);
 
     dialogs.typed = QStringLiteral("2");
     action("MnuNewPractice")->trigger();
-    EXPECT_EQ(window.messageLog().text(),
-              before +
-                  QStringLiteral("2024/03/05 9:07:03  新しい練習を始めました（市場番号 2）。\r\n"));
+    EXPECT_EQ(log(), before + QStringLiteral(
+                                  "\n2024/03/05 9:07:03  新しい練習を始めました（市場番号 2）。"));
     EXPECT_EQ(label("lblPower"), QStringLiteral("3000000"));
     EXPECT_EQ(label("lblAmount"), QString());
-    EXPECT_EQ(window.market().tickCount(), 0u);
+    EXPECT_EQ(window.session().market().tickCount(), 0u);
     // The results start afresh with the practice.
-    EXPECT_EQ(window.resultsWindow()->history().rowCount(), 0);
+    EXPECT_EQ(results()->findChild<QTableView*>("tblHistory")->model()->rowCount(), 0);
     EXPECT_EQ(window.session().prices().prices.size(), 1u);
     EXPECT_FALSE(action("MnuPause")->isChecked());
-    EXPECT_TRUE(window.timer1().isActive());
-    EXPECT_EQ(window.timer1().interval(), 200);
+    EXPECT_TRUE(clockTimer().isActive());
+    EXPECT_EQ(clockTimer().interval(), 200);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - ×5・市場番号 2"));
 }
 

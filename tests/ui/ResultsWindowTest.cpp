@@ -1,7 +1,4 @@
 #include "WindowFixture.h"
-#include "ui/PriceChart.h"
-#include "ui/SavePathAsker.h"
-#include "ui/TradeHistoryModel.h"
 #include "ui/frmResults.h"
 
 #include <QChartView>
@@ -9,9 +6,9 @@
 #include <QFile>
 #include <QScatterSeries>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace vantrel;
 
@@ -19,35 +16,31 @@ namespace {
 
 struct ResultsWindowTest : test::WindowFixture {
     void SetUp() override {
-        window.timer1().stop();
+        pause();
         window.show();
     }
-    QString value(const char* name) const {
-        return window.resultsWindow()->findChild<QLabel*>(name)->text();
-    }
+    QString value(const char* name) const { return results()->findChild<QLabel*>(name)->text(); }
 };
 
 TEST_F(ResultsWindowTest, CtrlROpensItOnceAndAFillShowsInFiguresHistoryAndChart) {
-    EXPECT_EQ(window.resultsWindow(), nullptr); // nothing built at start-up
+    EXPECT_EQ(results(), nullptr); // nothing built at start-up
     QApplication::setActiveWindow(&window);
     QTest::keyClick(&window, Qt::Key_R, Qt::ControlModifier);
-    frmResults* results = window.resultsWindow();
-    ASSERT_NE(results, nullptr);
-    EXPECT_EQ(results->windowTitle(), QStringLiteral("取引成績 - Vantrel"));
-    results->hide();
+    QWidget* shown = results();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->windowTitle(), QStringLiteral("取引成績 - Vantrel"));
+    shown->hide();
     action("MnuResults")->trigger();
-    EXPECT_EQ(window.resultsWindow(), results);
-    EXPECT_TRUE(results->isVisible());
+    EXPECT_EQ(results(), shown);
+    EXPECT_TRUE(shown->isVisible());
 
     find<QLineEdit>("txtBuyPrice")->setText(QStringLiteral("500"));
     find<QLineEdit>("txtBuyAmount")->setText(QStringLiteral("1000"));
-    window.controls().buy.placeButton->click();
-    window.Timer1_Timer();
-    window.Timer2_Timer();
+    find<QPushButton>("cmdBuyNow")->click();
+    seconds(1);
     EXPECT_TRUE(value("lblWait").endsWith(QStringLiteral("次の約定判定まで約 5秒。")));
-    for (int second = 1; second < 7; ++second)
-        window.Timer1_Timer(), window.Timer2_Timer();
-    const QAbstractItemModel& history = results->history();
+    seconds(6);
+    const QAbstractItemModel& history = *shown->findChild<QTableView*>("tblHistory")->model();
     ASSERT_EQ(history.rowCount(), 1);
     QStringList row;
     for (int column = 0; column < history.columnCount(); ++column)
@@ -56,52 +49,46 @@ TEST_F(ResultsWindowTest, CtrlROpensItOnceAndAFillShowsInFiguresHistoryAndChart)
               QStringList({"2024/03/05 9:07:03", "買", "500円", "1,000", "500,000円", "", ""}));
     EXPECT_EQ(value("lblAverageCost"), QStringLiteral("500.00円"));
     int buyMarkers = -1;
-    for (QAbstractSeries* series : results->findChild<QChartView*>("chtPrice")->chart()->series())
+    for (QAbstractSeries* series : shown->findChild<QChartView*>("chtPrice")->chart()->series())
         if (auto* scatter = qobject_cast<QScatterSeries*>(series);
             scatter && scatter->markerShape() == QScatterSeries::MarkerShapeTriangle)
             buyMarkers = scatter->count();
     EXPECT_EQ(buyMarkers, 1);
 }
 
+// The scroll bar stands at the chart's first second; 最新 is enabled only
+// while the chart does not follow the newest second.
 TEST_F(ResultsWindowTest, ChartFollowsTheLastFiveMinutesUntilScrolledBack) {
-    window.MnuResults_Click();
-    for (int second = 0; second < 400; ++second)
-        window.Timer1_Timer();
-    const PriceChart& chart = window.resultsWindow()->chart();
-    EXPECT_EQ(chart.firstSecond(), 100);
-    window.resultsWindow()->findChild<QScrollBar*>("hsbChart")->setValue(20);
-    window.Timer1_Timer();
-    EXPECT_FALSE(chart.following());
-    EXPECT_EQ(chart.firstSecond(), 20);
-    QTest::mouseClick(window.resultsWindow()->findChild<QAbstractButton*>("cmdLatest"),
-                      Qt::LeftButton);
-    EXPECT_EQ(chart.firstSecond(), 110); // the window moves on in steps of ten seconds
+    action("MnuResults")->trigger();
+    seconds(400);
+    auto* scroll = results()->findChild<QScrollBar*>("hsbChart");
+    auto* latest = results()->findChild<QAbstractButton*>("cmdLatest");
+    EXPECT_EQ(scroll->value(), 100);
+    scroll->setValue(20);
+    seconds(1);
+    EXPECT_TRUE(latest->isEnabled());
+    EXPECT_EQ(scroll->value(), 20);
+    QTest::mouseClick(latest, Qt::LeftButton);
+    EXPECT_EQ(scroll->value(), 110); // the window moves on in steps of ten seconds
 }
-
-struct FixedAsker final : SavePathAsker {
-    QString askSavePath(QWidget*, const QString&, const QString&, const QString&) override {
-        return path;
-    }
-    QString path;
-};
 
 TEST(ResultsWindowSave, AFailureShowsTheReasonAndLeavesNoFile) {
     Ledger ledger;
     ledger.onFill(OrderSide::Buy, 500, 1000);
     PriceHistory prices;
     Account account;
-    Recorder prompter;
-    FixedAsker asker;
-    frmResults results(ledger, prices, account, &prompter, &asker);
+    test::ScriptedDialogs dialogs;
+    frmResults results(ledger, prices, account, dialogs);
+    auto* save = results.findChild<QPushButton*>("cmdSaveCsv");
     QTemporaryDir dir;
-    asker.path = dir.filePath(QStringLiteral("gone/取引履歴.csv"));
-    results.cmdSaveCsv_Click();
-    EXPECT_EQ(prompter.boxes, 1);
-    EXPECT_EQ(prompter.lastBox.rfind("取引履歴を保存できませんでした。", 0), 0u);
+    dialogs.path = dir.filePath(QStringLiteral("gone/取引履歴.csv"));
+    save->click();
+    EXPECT_EQ(dialogs.boxes, 1);
+    EXPECT_EQ(dialogs.lastBox.rfind("取引履歴を保存できませんでした。", 0), 0u);
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
-    asker.path = dir.filePath(QStringLiteral("取引履歴.csv"));
-    results.cmdSaveCsv_Click();
-    QFile file(asker.path);
+    dialogs.path = dir.filePath(QStringLiteral("取引履歴.csv"));
+    save->click();
+    QFile file(dialogs.path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().endsWith(",買,500,1000,500000,,\r\n"));
 }

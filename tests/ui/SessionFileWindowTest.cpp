@@ -1,6 +1,5 @@
 #include "WindowFixture.h"
 #include "practice/SessionFile.h"
-#include "ui/MessageLog.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,11 +9,7 @@ namespace {
 
 // Time moves only when the test steps it.
 struct SessionFileWindowTest : test::WindowFixture {
-    void SetUp() override { action("MnuPause")->trigger(); }
-    void steps(int seconds) {
-        for (int i = 0; i < seconds; ++i)
-            action("MnuStep")->trigger();
-    }
+    void SetUp() override { pause(); }
     void use(const char* menu, const QString& path) {
         dialogs.path = path;
         action(menu)->trigger();
@@ -23,16 +18,16 @@ struct SessionFileWindowTest : test::WindowFixture {
 };
 
 TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOver) {
-    steps(2);
+    seconds(2);
     buyAtMarket();
-    steps(10);
+    seconds(10);
     ASSERT_EQ(label("lblAmount"), QStringLiteral("1000"));
     const SessionResults played = window.session().results();
     const QString path = folder.filePath(QStringLiteral("session.json"));
     use("MnuSaveSession", path);
     use("MnuSaveSession", folder.filePath(QStringLiteral("missing/session.json")));
-    EXPECT_EQ(prompter.boxes, 1);
-    EXPECT_EQ(prompter.lastBox.rfind("練習を保存できませんでした。", 0), 0u);
+    EXPECT_EQ(dialogs.boxes, 1);
+    EXPECT_EQ(dialogs.lastBox.rfind("練習を保存できませんでした。", 0), 0u);
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("missing"))));
 
     // Shares are held: opening asks first, and declining keeps the practice.
@@ -48,22 +43,21 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     ASSERT_TRUE(badFile.open(QIODevice::WriteOnly));
     badFile.write("{\"format\": 1}");
     badFile.close();
-    const QString log = window.messageLog().text();
+    const QString before = log();
     use("MnuOpenSession", bad);
-    EXPECT_EQ(prompter.boxes, 2);
-    EXPECT_NE(prompter.lastBox.find("program がありません"), std::string::npos);
-    EXPECT_EQ(window.messageLog().text(), log);
-    EXPECT_EQ(window.market().tickCount(), 12u);
+    EXPECT_EQ(dialogs.boxes, 2);
+    EXPECT_NE(dialogs.lastBox.find("program がありません"), std::string::npos);
+    EXPECT_EQ(log(), before);
+    EXPECT_EQ(window.session().market().tickCount(), 12u);
 
     use("MnuOpenSession", path);
-    EXPECT_TRUE(window.messageLog().text().endsWith(
-        QStringLiteral("新しい練習を始めました（市場番号 1）。\r\n")));
+    EXPECT_TRUE(log().endsWith(QStringLiteral("新しい練習を始めました（市場番号 1）。")));
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral("再生中 0/12")));
     EXPECT_TRUE(action("MnuTakeOver")->isEnabled());
     buyAtMarket(); // inert: only the file acts
-    steps(1);
+    seconds(1);
     EXPECT_EQ(label("lblOrderType"), QString());
-    steps(1);
+    seconds(1);
     EXPECT_EQ(label("lblOrderType"), QStringLiteral("買"));
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral("再生中 2/12")));
 
@@ -72,13 +66,13 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     EXPECT_FALSE(window.session().replaying());
     EXPECT_FALSE(action("MnuTakeOver")->isEnabled());
     EXPECT_FALSE(window.windowTitle().contains(QStringLiteral("再生中")));
-    window.controls().cmdCancelOldest->click();
+    find<QPushButton>("cmdCancelOldest")->click();
     EXPECT_EQ(label("lblOrderType"), QString());
     EXPECT_EQ(window.session().record().actions.size(), 2u);
 
     // Reaching the end of the file hands over too, at the saved result.
     use("MnuOpenSession", path);
-    steps(12);
+    seconds(12);
     EXPECT_FALSE(window.session().replaying());
     EXPECT_EQ(window.session().results().totalAssets, played.totalAssets);
     EXPECT_EQ(window.session().results().holdings, 1000);

@@ -1,16 +1,17 @@
 #pragma once
 
-#include "support/Session.h"
+#include "ScriptedDialogs.h"
 #include "ui/Clock.h"
-#include "ui/PracticeDialogs.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringList>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -28,44 +29,42 @@ private:
     QDateTime m_now;
 };
 
-// Answers the practice's questions as the test scripted them.
-struct ScriptedDialogs final : PracticeDialogs {
-    bool confirm(const QString& question) override {
-        questions << question;
-        return answer;
-    }
-    std::optional<QString> askMarketNumber(int current) override {
-        offered = current;
-        return typed;
-    }
-    QString askSessionSavePath() override { return path; }
-    QString askSessionOpenPath() override { return path; }
-    bool answer = true;
-    std::optional<QString> typed;
-    QString path;
-    QStringList questions;
-    int offered = 0;
-};
+// The window of that name that has no owner (the results, the About dialog).
+inline QWidget* topLevel(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name))
+            return widget;
+    return nullptr;
+}
 
-// The window on the fixed clock, its dialogs scripted and its boxes recorded.
+// The window on the fixed clock, its dialogs scripted. The tests use it as
+// the user does: through its widgets, menus and clock, found by name.
 class WindowFixture : public ::testing::Test {
 protected:
-    WindowFixture() { window.setPracticeDialogs(dialogs); }
     template <class Widget = QWidget> Widget* find(const char* name) const {
         return window.findChild<Widget*>(QString::fromUtf8(name));
     }
     QAction* action(const char* name) const { return find<QAction>(name); }
     QString label(const char* name) const { return find<QLabel>(name)->text(); }
+    QString log() const { return find<QPlainTextEdit>("txtResponse")->toPlainText(); }
+    QTimer& clockTimer() const { return *find<QTimer>("Timer1"); }
+    // The results window once 取引成績 has opened it.
+    QWidget* results() const { return topLevel("frmResults"); }
+    // Time then moves only by 1秒進める.
+    void pause() { action("MnuPause")->trigger(); }
+    void seconds(int count) {
+        for (int second = 0; second < count; ++second)
+            action("MnuStep")->trigger();
+    }
     void buyAtMarket() {
         find<QRadioButton>("optBuyOpt1")->click();
         find<QLineEdit>("txtBuyAmount")->setText(QStringLiteral("1000"));
-        window.controls().buy.placeButton->click();
+        find<QPushButton>("cmdBuyNow")->click();
     }
 
     FixedClock clock;
-    Recorder prompter;
     ScriptedDialogs dialogs;
-    frmMain window{clock, prompter};
+    frmMain window{clock, dialogs};
 };
 
 } // namespace vantrel::test

@@ -1,8 +1,5 @@
 #include "WindowFixture.h"
-#include "ui/MainWindowUi.h"
-#include "ui/MessageBoxPrompter.h"
-#include "ui/MessageLog.h"
-#include "ui/frmAbout.h"
+#include "ui/ModalDialogs.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -16,26 +13,23 @@ using namespace vantrel;
 
 using test::FixedClock;
 
-// A shown window whose timers the tests drive themselves.
+// A shown window whose clock the tests step themselves.
 class Window : public test::WindowFixture {
 protected:
     void SetUp() override {
-        // One clock runs every second from the start; the tests drive it.
-        EXPECT_TRUE(window.timer1().isActive() && window.timer1().interval() == 1000);
-        EXPECT_EQ(window.findChild<QTimer*>(QStringLiteral("Timer2")), nullptr);
-        window.timer1().stop();
+        // One clock runs every second from the start; the tests step it.
+        EXPECT_TRUE(clockTimer().isActive() && clockTimer().interval() == 1000);
+        EXPECT_EQ(find<QTimer>("Timer2"), nullptr);
+        pause();
         window.show();
     }
     // The log, then buying power, holdings and the pending order's four labels.
     QString state() const {
-        const MainWindowUi& ui = window.controls();
-        return QStringList{window.messageLog().text() + ui.lblPower->text(),
-                           ui.lblAmount->text(),
-                           ui.lblOrderType->text(),
-                           ui.lblOrderPrice->text(),
-                           ui.lblOrderPriceView->text(),
-                           ui.lblOrderAmount->text()}
-            .join(u'|');
+        QStringList labels{log()};
+        for (const char* name : {"lblPower", "lblAmount", "lblOrderType", "lblOrderPrice",
+                                 "lblOrderPriceView", "lblOrderAmount"})
+            labels << label(name);
+        return labels.join(u'|');
     }
     void type(const char* box, const char* text) {
         find<QLineEdit>(box)->clear();
@@ -51,11 +45,11 @@ protected:
 TEST_F(Window, TheRoadOfOneBuy) {
     type("txtBuyPrice", "399");
     click("cmdBuyNow");
-    EXPECT_EQ(prompter.lastBox, "指値が制限値幅（400円）を下回っています。 | Vantrel");
+    EXPECT_EQ(dialogs.lastBox, "指値が制限値幅（400円）を下回っています。 | Vantrel");
     type("txtSellPrice", "601");
     click("cmdSellNow");
-    EXPECT_EQ(prompter.lastBox, "指値が制限値幅（600円）を上回っています。 | 必須項目");
-    EXPECT_EQ(state(), QStringLiteral("3000000|||||"));
+    EXPECT_EQ(dialogs.lastBox, "指値が制限値幅（600円）を上回っています。 | 必須項目");
+    EXPECT_EQ(state(), QStringLiteral("|3000000|||||"));
 
     click("optBuyOpt0");
     type("txtBuyPrice", "500");
@@ -63,26 +57,25 @@ TEST_F(Window, TheRoadOfOneBuy) {
     type("txtBuyAmount", "1000");
     click("cmdBuyNow");
     const QString placed =
-        QStringLiteral("2024/03/05 9:07:03  ヴァントレルを500円で1000株購入します。\r\n");
-    EXPECT_EQ(state(), placed + QStringLiteral("2500000||買|500|500|1000"));
-    // The first attempt comes on the sixth Timer2 event; the board's ask is
-    // still 501 then, and falls to 500 with the seventh tick. At midnight the
-    // log's stamp shows the date alone.
+        QStringLiteral("2024/03/05 9:07:03  ヴァントレルを500円で1000株購入します。");
+    EXPECT_EQ(state(), placed + QStringLiteral("|2500000||買|500|500|1000"));
+    // The first attempt comes in the sixth second; the board's ask is still
+    // 501 then, and falls to 500 with the seventh tick. At midnight the log's
+    // stamp shows the date alone.
+    clock.set(QDateTime(QDate(2024, 3, 5), QTime(0, 0)));
     for (int second = 1; second <= 7; ++second) {
-        EXPECT_EQ(window.messageLog().text(), placed);
-        window.Timer1_Timer();
-        clock.set(QDateTime(QDate(2024, 3, 5), QTime(0, 0)));
-        window.Timer2_Timer();
+        EXPECT_EQ(log(), placed);
+        seconds(1);
     }
-    EXPECT_EQ(state(), placed + QStringLiteral("2024/03/05  株価500円で1000株約定しました。"
-                                               "（500000円）\r\n2500000|1000||||"));
-    EXPECT_EQ(prompter.boxes, 2);
+    EXPECT_EQ(state(), placed + QStringLiteral("\n2024/03/05  株価500円で1000株約定しました。"
+                                               "（500000円）|2500000|1000||||"));
+    EXPECT_EQ(dialogs.boxes, 2);
 }
 
 // Eleven levels in fixed columns, all shown at once without scrolling.
 TEST_F(Window, BoardAfterTheFirstTick) {
-    window.Timer1_Timer();
-    const QTreeView* view = window.controls().ListView1;
+    seconds(1);
+    const auto* view = find<QTreeView>("ListView1");
     const QAbstractItemModel* model = view->model();
     QStringList rows;
     for (int row = -1; row < model->rowCount(); ++row) {
@@ -112,7 +105,7 @@ TEST_F(Window, BoardAfterTheFirstTick) {
 TEST_F(Window, EachOptionGroupIsOneTabStopAtItsCheckedButton) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    EXPECT_EQ(QApplication::focusWidget(), window.optBuyOpt(0));
+    EXPECT_EQ(QApplication::focusWidget(), find("optBuyOpt0"));
     // clang-format off
     const struct { const char *check, *from; Qt::Key key; const char* to; } steps[] = {
         {"", "txtBuyAmount", Qt::Key_Backtab, "optBuyAmount0"},           // check: set by the
@@ -132,13 +125,14 @@ TEST_F(Window, EachOptionGroupIsOneTabStopAtItsCheckedButton) {
     }
 }
 
-// Each second of the clock draws the board, then tries the order: the market
-// buy fills after its wait.
-TEST_F(Window, TimersDriveTheMarketAndTheExecution) {
+// Each second of the running clock draws the board, then tries the order:
+// the market buy fills after its wait.
+TEST_F(Window, TheClockDrivesTheMarketAndTheExecution) {
     click("optBuyOpt1");
     type("txtBuyAmount", "1000");
     click("cmdBuyNow");
-    window.timer1().start(1);
+    action("MnuSpeed10")->trigger();
+    action("MnuPause")->trigger(); // the clock runs again
     EXPECT_TRUE(
         QTest::qWaitFor([this] { return state().contains(QStringLiteral("約定しました")); }, 5000));
 }
@@ -150,28 +144,28 @@ TEST(ProgramEnd, ExitOrCloseEndsTheProgramWhateverIsOpen) {
     for (const int path : {0, 1, 2, 3}) {
         const bool viaMenu = path & 1, messageBox = path & 2;
         FixedClock clock;
-        MessageBoxPrompter prompter;
-        frmMain window(clock, prompter);
-        prompter.setParentWindow(&window);
+        ModalDialogs dialogs;
+        frmMain window(clock, dialogs);
         window.show();
         bool open = false;
         QTimer::singleShot(0, &window, [&] {
             QTimer::singleShot(50, &window, [&] {
+                const QWidget* about = test::topLevel("frmAbout");
                 open = messageBox ? QApplication::activeModalWidget() != nullptr
-                                  : window.aboutDialog() && window.aboutDialog()->isVisible();
-                viaMenu ? window.controls().MnuEnd->trigger() : (void)window.close();
+                                  : about && about->isVisible();
+                viaMenu ? window.findChild<QAction*>("MnuEnd")->trigger() : (void)window.close();
             });
-            if (messageBox)
-                window.cmdBuyNow_Click(); // the empty limit price shows a box
-            else
-                window.controls().MnuAbout->trigger();
+            // The empty limit price shows a box.
+            messageBox ? window.findChild<QPushButton*>("cmdBuyNow")->click()
+                       : window.findChild<QAction*>("MnuAbout")->trigger();
         });
         QTimer guard; // fails rather than hangs
         guard.callOnTimeout([] { QCoreApplication::exit(99); });
         guard.start(5000);
         EXPECT_EQ(QApplication::exec(), 0) << viaMenu << messageBox;
         EXPECT_TRUE(open) << viaMenu << messageBox;
-        EXPECT_EQ(window.timer1().isActive(), viaMenu) << viaMenu << messageBox;
+        EXPECT_EQ(window.findChild<QTimer*>("Timer1")->isActive(), viaMenu)
+            << viaMenu << messageBox;
     }
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ui/Dialogs.h"
+
+#include <QStringList>
+
+#include <string>
+
+namespace vantrel::test {
+
+// Answers the windows' questions as the test scripted them, and counts the
+// boxes, keeping only the last (a long run must not keep them all).
+struct ScriptedDialogs final : Dialogs {
+    void ShowMessage(const std::string& prompt, const std::string& title) override {
+        ++boxes;
+        lastBox = prompt + " | " + title;
+    }
+    bool confirm(const QString& question) override {
+        questions << question;
+        return answer;
+    }
+    std::optional<QString> askMarketNumber(int current) override {
+        offered = current;
+        return typed;
+    }
+    QString askOpenPath(const QString&, const QString&) override { return path; }
+    QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
+        return path;
+    }
+    int boxes = 0, offered = 0;
+    std::string lastBox;
+    bool answer = true;
+    std::optional<QString> typed;
+    QString path;
+    QStringList questions;
+};
+
+} // namespace vantrel::test
