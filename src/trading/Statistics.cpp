@@ -1,6 +1,7 @@
 #include "trading/Statistics.h"
 
 #include "base/NumberText.h"
+#include "trading/StockInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,7 +44,8 @@ Statistics computeStatistics(const std::vector<RoundTrip>& trips,
     }
     const std::vector<double> assets = assetsPerSecond(fills, prices);
     if (!assets.empty()) {
-        double peak = assets.front(), drop = 0, rate = 0;
+        // The session starts from the start power, before any fill.
+        double peak = stock::kStartPower, drop = 0, rate = 0;
         for (double value : assets) {
             peak = std::max(peak, value);
             if (peak - value > drop) {
@@ -70,7 +72,7 @@ std::vector<StatisticRow> statisticRows(const Statistics& st) {
             {"largestLoss", "最大損失", "円", 0, st.largestLoss},
             {"maxDrawdown", "最大ドローダウン", "円", 0, st.maxDrawdown},
             {"maxDrawdownRate", "最大ドローダウン率", "%", 2, st.maxDrawdownRate},
-            {"averageHolding", "平均保有時間", "秒", 0, st.averageHolding},
+            {"averageHolding", "平均保有時間", "秒", 1, st.averageHolding},
             {"timeInMarket", "保有時間率", "%", 2, st.timeInMarket},
             {"mostShares", "最大保有株数", "株", 0, st.mostShares}};
 }

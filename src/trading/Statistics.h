@@ -22,9 +22,9 @@ struct Statistics {
     std::optional<double> expectancy;   // sum of profits / trips; empty without trips
     std::optional<double> largestWin;   // highest profit of a win; empty without a win
     std::optional<double> largestLoss;  // lowest profit of a loss; empty without a loss
-    // The largest fall of 資産合計 from its highest so far, second by second,
-    // in yen, and that fall as a percentage of the peak it fell from; 0 when
-    // it never fell. Empty without a single second of history.
+    // The largest fall of 資産合計 from its highest so far (the start power at
+    // first), second by second, in yen, and that fall as a percentage of the
+    // peak it fell from; 0 when it never fell. Empty without any history.
     std::optional<double> maxDrawdown;
     std::optional<double> maxDrawdownRate;
     std::optional<double> averageHolding; // seconds per closed trip; empty without trips
