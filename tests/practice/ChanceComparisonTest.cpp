@@ -1,15 +1,11 @@
 #include "practice/ChanceComparison.h"
 #include "practice/PracticeSession.h"
-#include "practice/SessionFile.h"
 #include "practice/SessionStatistics.h"
-#include "replay/ReplayTool.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace vantrel {
 namespace {
@@ -174,25 +170,6 @@ TEST(ChanceComparison, SameSessionSameAnswerAndTheFiguresDefined) {
     std::atomic<bool> cancel{false};
     EXPECT_FALSE(compareWithChance(plan, {[&](double) { cancel = true; }, &cancel}));
     EXPECT_EQ(SplitMix64(0).next(), 0xe220a8397b1dcdafull); // the reference stream
-}
-
-// The replay tool adds a block after the figures, computed from the replay.
-TEST(ChanceComparison, ReplayToolPrintsTheStatisticsAfterTheFigures) {
-    Quiet quiet;
-    PracticeSession session(quiet, quiet, 2);
-    practise(session, 900, 10, 400);
-    const std::string path = ::testing::TempDir() + "chance-session.json";
-    std::ofstream(path, std::ios::binary) << writeSessionFile(session.record());
-    std::ostringstream out, err;
-    ASSERT_EQ(runReplay({"--session", path}, out, err), 0);
-    const std::string text = out.str();
-    const std::size_t block = text.find("\n\n");
-    ASSERT_NE(block, std::string::npos);
-    std::string expected;
-    for (const std::string& line : statisticsLines(analysePractice(session)))
-        expected += line + '\n';
-    EXPECT_EQ(text.substr(block + 2), expected);
-    EXPECT_NE(text.find("\n損益率="), std::string::npos);
 }
 
 } // namespace
