@@ -95,8 +95,10 @@ double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quot
         if (shares * upperLimitPrice(stock::kPreviousClose) > affordable)
             buy.quantityKind = QuantityKind::Everything;
         trader.pressBuy(code, buy);
-        if (2 * trip + 1 >= at.size())
-            break; // the learner's last trip was left open
+        if (2 * trip + 1 >= at.size()) {
+            stepWhilePending(last); // the learner's last trip was left open
+            break;
+        }
         stepWhilePending(std::max(now, at[2 * trip + 1]));
         if (pending())
             trader.pressCancel();

@@ -169,6 +169,9 @@ TEST(ChanceComparison, SameSessionSameAnswerAndTheFiguresDefined) {
     }
     std::atomic<bool> cancel{false};
     EXPECT_FALSE(compareWithChance(plan, {[&](double) { cancel = true; }, &cancel}));
+    plan.lastOpen = true; // the traders' one trip is held to the end as well
+    const auto open = compareWithChance(plan);
+    EXPECT_LT(open->nets.front(), open->nets.back());
     EXPECT_EQ(SplitMix64(0).next(), 0xe220a8397b1dcdafull); // the reference stream
 }
 
