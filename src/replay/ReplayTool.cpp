@@ -5,6 +5,7 @@
 #include "market/MarketNumber.h"
 #include "practice/SessionFile.h"
 #include "practice/SessionReplay.h"
+#include "practice/SessionStatistics.h"
 
 #include <cstdint>
 #include <fstream>
@@ -29,7 +30,8 @@ constexpr const char* kUsage =
     "  --board         add the eleven board rows r1..r11 as price/offered/bid\n"
     "  --session FILE  replay a saved practice session instead: one line per log\n"
     "                  message (market second, two blanks, the message), then one\n"
-    "                  caption=value line per result\n"
+    "                  caption=value line per result; after a blank line the\n"
+    "                  round-trip statistics and the comparison with chance\n"
     "  --verify        with --session: check the file's results against the replay;\n"
     "                  exit 0 if they agree, 1 (printing the differences) if not,\n"
     "                  2 if the file cannot be read\n"
@@ -156,6 +158,9 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
     for (const std::string& line : replay.lines)
         out << line << '\n';
     for (const std::string& line : figureResultLines(replay.figures))
+        out << line << '\n';
+    out << '\n';
+    for (const std::string& line : statisticsLines(analyseRecord(*read.record)))
         out << line << '\n';
     out.flush();
     return 0;

@@ -1,6 +1,7 @@
 #include "practice/SessionFile.h"
 #include "practice/PracticeSession.h"
 #include "practice/SessionReplay.h"
+#include "practice/SessionStatistics.h"
 #include "replay/ReplayTool.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,9 @@ SessionRecord recordRandomSession(unsigned seed, std::string& replayed) {
     replayed = log.text;
     for (const std::string& line : figureResultLines(computeFigures(
              session.ledger(), session.trader().account(), session.market().quotes().dblNowPrice)))
+        replayed += line + '\n';
+    replayed += '\n';
+    for (const std::string& line : statisticsLines(analysePractice(session)))
         replayed += line + '\n';
     return record;
 }

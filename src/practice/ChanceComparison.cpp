@@ -1,0 +1,226 @@
+#include "practice/ChanceComparison.h"
+
+#include "base/NumberText.h"
+#include "market/Market.h"
+#include "trading/Ledger.h"
+#include "trading/MessagePrompter.h"
+#include "trading/PriceRules.h"
+#include "trading/StockInfo.h"
+#include "trading/TradeLog.h"
+#include "trading/Trader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace vantrel {
+namespace {
+
+// FNV-1a over a fixed byte layout (integers little-endian, strings with their
+// length), so the hash does not depend on the platform.
+class Fnv1a final {
+public:
+    void byte(unsigned char b) {
+        m_hash ^= b;
+        m_hash *= 0x100000001b3ull;
+    }
+    void number(std::uint64_t value) {
+        for (int i = 0; i < 8; ++i)
+            byte(static_cast<unsigned char>(value >> (8 * i)));
+    }
+    void text(const std::string& s) {
+        number(s.size());
+        for (char c : s)
+            byte(static_cast<unsigned char>(c));
+    }
+    std::uint64_t value() const { return m_hash; }
+
+private:
+    std::uint64_t m_hash = 0xcbf29ce484222325ull;
+};
+
+// The computer traders' presses go nowhere: nobody reads their log.
+class Silent final : public TradeLog, public MessagePrompter {
+public:
+    void AddLog(const std::string&) override {}
+    void ShowMessage(const std::string&, const std::string&) override {}
+};
+
+// The quotes and last price after every second; the traders cannot move the
+// market, so they all share one run of it.
+std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds) {
+    Market market(marketNumber);
+    market.StartUp();
+    std::vector<Quotes> quotes;
+    quotes.reserve(seconds + 1);
+    quotes.push_back(market.quotes());
+    for (std::uint64_t s = 0; s < seconds; ++s) {
+        market.Tick();
+        quotes.push_back(market.quotes());
+    }
+    return quotes;
+}
+
+// One computer trader's 純損益 at the last second. It presses at a second
+// after that second's execution attempt, as the learner does, and is stepped
+// only while it has an order pending: a second without one changes nothing
+// but the wait, which the next press restarts anyway.
+double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quotes,
+                         SplitMix64& random) {
+    const std::uint64_t last = plan.seconds;
+    const std::size_t presses = plan.tripShares.size() * 2 - (plan.lastOpen ? 1 : 0);
+    std::vector<std::uint64_t> at(presses);
+    for (std::uint64_t& second : at)
+        second = random.below(last);
+    std::sort(at.begin(), at.end());
+
+    Silent silent;
+    Ledger ledger;
+    Trader trader(silent, silent, ledger);
+    const std::string code = stock::kCode;
+    std::uint64_t now = 0;
+    const auto pending = [&trader] { return trader.account().hasPendingOrder(); };
+    const auto stepWhilePending = [&](std::uint64_t until) {
+        while (now < until && pending())
+            trader.executionTick(quotes[++now]);
+        now = std::max(now, until);
+    };
+    for (std::size_t trip = 0; trip < plan.tripShares.size() && now < last; ++trip) {
+        stepWhilePending(std::max(now, at[2 * trip]));
+        if (now >= last)
+            break;
+        const double shares = plan.tripShares[trip];
+        const double affordable = trader.account().power() - kCommission;
+        OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, plainDecimal(shares), ""};
+        if (shares * upperLimitPrice(stock::kPreviousClose) > affordable)
+            buy.quantityKind = QuantityKind::Everything;
+        trader.pressBuy(code, buy);
+        if (2 * trip + 1 >= at.size()) {
+            stepWhilePending(last); // the learner's last trip was left open
+            break;
+        }
+        stepWhilePending(std::max(now, at[2 * trip + 1]));
+        if (pending())
+            trader.pressCancel();
+        if (trader.account().holdings() > 0) {
+            trader.pressSell(code, {PriceKind::Market, "", QuantityKind::Everything, "", ""});
+            while (now < last && pending())
+                trader.executionTick(quotes[++now]);
+        }
+    }
+    return computeFigures(ledger, trader.account(), quotes[last].dblNowPrice).net;
+}
+
+std::vector<ChanceBin> histogram(const std::vector<double>& sorted, double learner,
+                                 int& learnerBin) {
+    const double lowest = std::min(sorted.front(), learner);
+    const double highest = std::max(sorted.back(), learner);
+    const int count = highest > lowest ? kChanceBins : 1;
+    const double width = (highest - lowest) / count;
+    std::vector<ChanceBin> bins(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        bins[i] = {lowest + width * i, i + 1 == count ? highest : lowest + width * (i + 1), 0};
+    const auto binOf = [&](double value) {
+        if (count == 1)
+            return 0;
+        return std::min(count - 1, static_cast<int>((value - lowest) / width));
+    };
+    for (double net : sorted)
+        ++bins[binOf(net)].count;
+    learnerBin = binOf(learner);
+    return bins;
+}
+
+} // namespace
+
+std::uint64_t SplitMix64::next() {
+    std::uint64_t z = (m_state += 0x9e3779b97f4a7c15ull);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+    return z ^ (z >> 31);
+}
+
+std::uint64_t SplitMix64::below(std::uint64_t bound) {
+    // Draws from the low end that would favour some remainders are redrawn.
+    const std::uint64_t threshold = (0 - bound) % bound;
+    for (;;) {
+        const std::uint64_t draw = next();
+        if (draw >= threshold)
+            return draw % bound;
+    }
+}
+
+std::uint64_t sessionSeed(const SessionRecord& record, std::uint64_t seconds) {
+    Fnv1a hash;
+    hash.number(static_cast<std::uint64_t>(record.market));
+    hash.number(seconds);
+    for (const SessionAction& action : record.actions) {
+        hash.number(action.second);
+        hash.number(static_cast<std::uint64_t>(action.kind));
+        hash.number(static_cast<std::uint64_t>(static_cast<int>(action.form.priceKind) + 1));
+        hash.number(static_cast<std::uint64_t>(static_cast<int>(action.form.quantityKind) + 1));
+        hash.text(action.form.priceText);
+        hash.text(action.form.sharesText);
+        hash.text(action.form.yenText);
+        hash.text(action.codeText);
+    }
+    return hash.value();
+}
+
+ChancePlan chancePlan(const SessionRecord& record, std::uint64_t seconds,
+                      const std::vector<RoundTrip>& trips, double learnerNet) {
+    ChancePlan plan;
+    plan.marketNumber = record.market;
+    plan.seconds = seconds;
+    for (const RoundTrip& trip : trips)
+        plan.tripShares.push_back(trip.mostShares);
+    plan.lastOpen = !trips.empty() && trips.back().open;
+    plan.learnerNet = learnerNet;
+    plan.seed = sessionSeed(record, seconds);
+    return plan;
+}
+
+std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
+                                              const ChanceProgress& progress) {
+    if (plan.tripShares.empty() || plan.seconds == 0)
+        return std::nullopt;
+    const std::vector<Quotes> quotes = marketQuotes(plan.marketNumber, plan.seconds);
+    ChanceResult result;
+    result.learnerNet = plan.learnerNet;
+    result.nets.reserve(kChanceTraders);
+    for (int trader = 0; trader < kChanceTraders; ++trader) {
+        if (progress.cancel && progress.cancel->load(std::memory_order_relaxed))
+            return std::nullopt;
+        // Each trader draws from its own stream, so none depends on another.
+        SplitMix64 random(plan.seed ^ (0x9e3779b97f4a7c15ull * (trader + 1ull)));
+        result.nets.push_back(computerTraderNet(plan, quotes, random));
+        if (progress.report && (trader + 1) % 50 == 0)
+            progress.report(static_cast<double>(trader + 1) / kChanceTraders);
+    }
+    std::vector<double>& nets = result.nets;
+    std::sort(nets.begin(), nets.end());
+    const std::size_t n = nets.size();
+    const auto above = nets.end() - std::upper_bound(nets.begin(), nets.end(), plan.learnerNet);
+    result.topPercent = 100.0 * static_cast<double>(above) / static_cast<double>(n);
+    result.median = (nets[(n - 1) / 2] + nets[n / 2]) / 2;
+    const auto nearestRank = [&](std::size_t percent) {
+        const std::size_t rank = (percent * n + 99) / 100; // ⌈percent × n / 100⌉
+        return nets[std::max<std::size_t>(rank, 1) - 1];
+    };
+    result.low = nearestRank(5);
+    result.high = nearestRank(95);
+    result.bins = histogram(nets, plan.learnerNet, result.learnerBin);
+    return result;
+}
+
+std::vector<StatisticRow> chanceRows(const std::optional<ChanceResult>& r) {
+    const auto value = [&r](double ChanceResult::*field) {
+        return r ? std::optional<double>((*r).*field) : std::nullopt;
+    };
+    return {{"chanceTopPercent", "上位（運か実力か）", "%", 1, value(&ChanceResult::topPercent)},
+            {"chanceMedian", "コンピューターの中央値", "円", 0, value(&ChanceResult::median)},
+            {"chanceLow", "コンピューターの5%点", "円", 0, value(&ChanceResult::low)},
+            {"chanceHigh", "コンピューターの95%点", "円", 0, value(&ChanceResult::high)}};
+}
+
+} // namespace vantrel

@@ -1,0 +1,49 @@
+#include "practice/SessionStatistics.h"
+
+#include "practice/PracticeSession.h"
+#include "trading/MessagePrompter.h"
+#include "trading/TradeLog.h"
+
+namespace vantrel {
+namespace {
+
+class Quiet final : public TradeLog, public MessagePrompter {
+public:
+    void AddLog(const std::string&) override {}
+    void ShowMessage(const std::string&, const std::string&) override {}
+};
+
+} // namespace
+
+SessionStatistics analysePractice(const PracticeSession& session, const ChanceProgress& progress) {
+    SessionStatistics analysis;
+    const Ledger& ledger = session.ledger();
+    analysis.trips = roundTrips(ledger.fills(), session.prices());
+    analysis.statistics = computeStatistics(analysis.trips, ledger.fills(), session.prices());
+    const double net =
+        computeFigures(ledger, session.trader().account(), session.market().quotes().dblNowPrice)
+            .net;
+    analysis.chance = compareWithChance(
+        chancePlan(session.record(), session.elapsed(), analysis.trips, net), progress);
+    return analysis;
+}
+
+SessionStatistics analyseRecord(const SessionRecord& record) {
+    Quiet quiet;
+    PracticeSession session(quiet, quiet, record.market);
+    session.startReplay(record);
+    while (session.replaying())
+        session.step();
+    return analysePractice(session);
+}
+
+std::vector<std::string> statisticsLines(const SessionStatistics& analysis) {
+    std::vector<std::string> lines;
+    for (const StatisticRow& row : statisticRows(analysis.statistics))
+        lines.push_back(statisticLine(row));
+    for (const StatisticRow& row : chanceRows(analysis.chance))
+        lines.push_back(statisticLine(row));
+    return lines;
+}
+
+} // namespace vantrel

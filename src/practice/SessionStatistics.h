@@ -1,0 +1,36 @@
+#pragma once
+
+#include "practice/ChanceComparison.h"
+#include "practice/SessionRecord.h"
+#include "trading/RoundTrips.h"
+#include "trading/Statistics.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+class PracticeSession;
+
+// Luck or skill: the practice's round trips, what they add up to, and how a
+// thousand computer traders fared on the same market.
+struct SessionStatistics {
+    std::vector<RoundTrip> trips;
+    Statistics statistics;
+    std::optional<ChanceResult> chance;
+};
+
+// The practice as it stands. The statistics take no time; the comparison
+// does, so a window runs compareWithChance on a ChancePlan of its own.
+SessionStatistics analysePractice(const PracticeSession& session,
+                                  const ChanceProgress& progress = {});
+// The record replayed without a window to its last second, then analysed.
+// Always computed from the replay: a file's claims play no part.
+SessionStatistics analyseRecord(const SessionRecord& record);
+
+// The statistics, then the comparison, one "caption=value" line each: plain
+// numbers rounded to their decimals, "—" where a figure is undefined.
+std::vector<std::string> statisticsLines(const SessionStatistics& analysis);
+
+} // namespace vantrel
