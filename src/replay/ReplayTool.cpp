@@ -155,7 +155,7 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
     }
     for (const std::string& line : replay.lines)
         out << line << '\n';
-    for (const std::string& line : figureResultLines(replay.figures))
+    for (const std::string& line : figureResultLines(replay.results.figures))
         out << line << '\n';
     out.flush();
     return 0;

@@ -1,13 +1,9 @@
 #pragma once
 
-#include "market/Quotes.h"
-#include "trading/Account.h"
-#include "trading/Ledger.h"
-
 #include <QWidget>
 
-#include <array>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -16,27 +12,27 @@ class QTableView;
 namespace vantrel {
 
 class MessagePrompter;
+class PracticeSession;
 class PriceChart;
 class SavePathAsker;
 class TradeHistoryModel;
 
 // The practice results beside the main window: the figures, why the order
 // waits, the trade history with its CSV export, and the price chart with the
-// user's fills. It only shows what the ledger, the price history and the
-// account hold; the main window has it refreshed after every tick and action.
+// user's fills. It only shows what the session holds; the main window has it
+// refreshed after every tick and action.
 class frmResults final : public QWidget {
     Q_OBJECT
 public:
     // Without a prompter or an asker the window uses Qt's message box and
     // save dialog; tests pass their own.
-    frmResults(const Ledger& ledger, const PriceHistory& history, const Account& account,
-               MessagePrompter* prompter = nullptr, SavePathAsker* asker = nullptr);
+    explicit frmResults(const PracticeSession& session, MessagePrompter* prompter = nullptr,
+                        SavePathAsker* asker = nullptr);
     ~frmResults() override;
 
-    // Shows the core's state against these quotes. Hidden, it only remembers
-    // them for when it is shown again.
-    void refresh(const Quotes& quotes);
-    // Starts fresh once the ledger and the price history have been emptied.
+    // Shows the session as it stands; hidden, it waits until it is shown.
+    void refresh();
+    // Starts fresh once the session has started afresh.
     void reset();
     // The CSV export behind cmdSaveCsv: asks for a path and writes the file
     // whole or not at all.
@@ -49,15 +45,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    const Ledger& m_ledger;
-    const Account& m_account;
+    const PracticeSession& m_session;
     std::unique_ptr<MessagePrompter> m_ownPrompter;
     std::unique_ptr<SavePathAsker> m_ownAsker;
     MessagePrompter& m_prompter;
     SavePathAsker& m_asker;
-    Quotes m_quotes;
-    std::array<QLabel*, 9> m_values{};
-    std::array<bool, 9> m_loss{};
+    // The value label and whether it shows a loss, for each row of the
+    // figure table; null for a figure not shown.
+    std::vector<QLabel*> m_values;
+    std::vector<bool> m_loss;
     QLabel* m_wait = nullptr;
     TradeHistoryModel* m_model = nullptr;
     QTableView* m_table = nullptr;

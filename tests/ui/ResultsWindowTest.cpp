@@ -86,13 +86,13 @@ struct FixedAsker final : SavePathAsker {
 };
 
 TEST(ResultsWindowSave, AFailureShowsTheReasonAndLeavesNoFile) {
-    Ledger ledger;
-    ledger.onFill(OrderSide::Buy, 500, 1000);
-    PriceHistory prices;
-    Account account;
     Recorder prompter;
+    PracticeSession session(prompter, prompter);
+    session.pressBuy("9999", {PriceKind::Limit, "500", QuantityKind::Shares, "1000", ""});
+    for (int second = 0; second < 7; ++second)
+        session.step();
     FixedAsker asker;
-    frmResults results(ledger, prices, account, &prompter, &asker);
+    frmResults results(session, &prompter, &asker);
     QTemporaryDir dir;
     asker.path = dir.filePath(QStringLiteral("gone/取引履歴.csv"));
     results.cmdSaveCsv_Click();
