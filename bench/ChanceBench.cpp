@@ -27,9 +27,8 @@ vantrel::ChancePlan eightHourPlan() {
         session.step();
     }
     const auto trips = roundTrips(session.ledger().fills(), session.prices());
-    const Figures figures = computeFigures(session.ledger(), session.trader().account(),
-                                           session.market().quotes().dblNowPrice);
-    return chancePlan(session.record(), session.elapsed(), trips, figures.net);
+    const double net = session.figures()["netProfit"].value_or(0);
+    return chancePlan(session.record(), session.elapsed(), trips, net);
 }
 
 // A thousand computer traders over the same eight hours, the market's quotes

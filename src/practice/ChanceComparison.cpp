@@ -108,7 +108,7 @@ double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quot
                 trader.executionTick(quotes[++now]);
         }
     }
-    return computeFigures(ledger, trader.account(), quotes[last].dblNowPrice).net;
+    return computeFigures({ledger, trader.account(), quotes[last].dblNowPrice})["netProfit"].value_or(0);
 }
 
 std::vector<ChanceBin> histogram(const std::vector<double>& sorted, double learner,

@@ -116,18 +116,12 @@ void PracticeSession::takeOver() {
     m_replay.reset();
 }
 
+Figures PracticeSession::figures() const {
+    return computeFigures({m_ledger, m_trader.account(), m_market.quotes().dblNowPrice});
+}
+
 SessionResults PracticeSession::results() const {
-    const Account& account = m_trader.account();
-    const Figures figures = computeFigures(m_ledger, account, m_market.quotes().dblNowPrice);
-    SessionResults r;
-    r.seconds = elapsed();
-    r.buyingPower = account.power();
-    r.holdings = account.holdings();
-    r.realisedProfit = figures.realised;
-    r.commissions = figures.commissions;
-    r.netProfit = figures.net;
-    r.totalAssets = figures.assets;
-    return r;
+    return {elapsed(), figures()};
 }
 
 SessionRecord PracticeSession::record() const {

@@ -64,10 +64,11 @@ public:
     // The practice as it stands, ready to be saved.
     SessionRecord record() const;
     SessionResults results() const;
+    // The figures of the practice as it stands, at the last price.
+    Figures figures() const;
 
     const Market& market() const { return m_market; }
     const Trader& trader() const { return m_trader; }
-    Trader& trader() { return m_trader; }
     // Every fill and commission of this session, and the last price after
     // every market second (element 0 is the start price).
     const Ledger& ledger() const { return m_ledger; }

@@ -149,12 +149,10 @@ SessionRecord readRecord(const Json& root) {
     if (!record.actions.empty() && record.actions.back().second > r.seconds)
         throw Refusal{"操作 " + std::to_string(record.actions.size()) +
                       " の second が results の seconds より後です"};
-    r.buyingPower = number(results, "buyingPower", place);
-    r.holdings = number(results, "holdings", place);
-    r.realisedProfit = number(results, "realisedProfit", place);
-    r.commissions = number(results, "commissions", place);
-    r.netProfit = number(results, "netProfit", place);
-    r.totalAssets = number(results, "totalAssets", place);
+    const auto& table = figureTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].saved)
+            r.figures.values[i] = number(results, table[i].key, place);
     return record;
 }
 
@@ -181,10 +179,14 @@ std::string writeSessionFile(const SessionRecord& record) {
     }
     root["actions"] = std::move(actions);
     const SessionResults& r = record.results;
-    root["results"] = {{"seconds", r.seconds},         {"buyingPower", r.buyingPower},
-                       {"holdings", r.holdings},       {"realisedProfit", r.realisedProfit},
-                       {"commissions", r.commissions}, {"netProfit", r.netProfit},
-                       {"totalAssets", r.totalAssets}};
+    Json& results = root["results"];
+    results["seconds"] = r.seconds;
+    // A saved figure always has a value; a record made without one writes 0,
+    // so that every file written can be read.
+    const auto& table = figureTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].saved)
+            results[table[i].key] = r.figures.values[i].value_or(0);
     // The window's texts are valid UTF-8; anything else is replaced rather
     // than failing the save.
     return root.dump(1, ' ', false, Json::error_handler_t::replace) + '\n';

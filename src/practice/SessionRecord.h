@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trading/Figures.h"
 #include "trading/OrderForm.h"
 
 #include <cstdint>
@@ -22,16 +23,11 @@ struct SessionAction {
     std::string codeText;
 };
 
-// The figures a session stood at, in yen and shares; what a file claims and
-// what a replay is checked against.
+// Where a session stood: its market seconds and its figures; what a file
+// claims (the saved figures only) and what a replay is checked against.
 struct SessionResults {
     std::uint64_t seconds = 0;
-    double buyingPower = 0;
-    double holdings = 0;
-    double realisedProfit = 0;
-    double commissions = 0;
-    double netProfit = 0;
-    double totalAssets = 0;
+    Figures figures;
 };
 
 // A whole practice: its market and its actions describe it fully, since the

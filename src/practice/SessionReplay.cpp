@@ -6,8 +6,6 @@
 #include "trading/ResultsText.h"
 #include "trading/TradeLog.h"
 
-#include <cmath>
-
 namespace vantrel {
 
 namespace {
@@ -39,31 +37,21 @@ HeadlessReplay replaySession(const SessionRecord& record) {
         session.step();
     HeadlessReplay replay;
     replay.results = session.results();
-    replay.figures = computeFigures(session.ledger(), session.trader().account(),
-                                    session.market().quotes().dblNowPrice);
     replay.lines = std::move(log.lines);
     return replay;
 }
 
-std::vector<std::string> figureResultLines(const Figures& f) {
-    const std::vector<FigureLine> captions = figureLines(f);
-    const double values[] = {f.held,     f.averageCost.value_or(0),
-                             f.last,     f.unrealised,
-                             f.realised, f.commissions,
-                             f.net,      f.assets,
-                             f.rate};
-    // Rounded as the results window shows them: money and shares in whole
-    // yen, the average cost and the rate to two decimals. Unrounded, a sum of
-    // fractional averages would show binary noise (-47999.9999999998).
-    const int decimals[] = {0, 2, 0, 0, 0, 0, 0, 0, 2};
+std::vector<std::string> figureResultLines(const Figures& figures) {
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < captions.size() && i < std::size(values); ++i) {
-        std::string line = std::string(captions[i].caption) + '=';
-        if (i != 1 || f.averageCost) {
-            const double scale = std::pow(10.0, decimals[i]);
-            line += displayNumber(roundHalfEven(values[i] * scale) / scale);
-        }
-        lines.push_back(std::move(line));
+    const auto& table = figureTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (!table[i].shown())
+            continue;
+        // Unrounded, a sum of fractional averages would show binary noise
+        // (-47999.9999999998).
+        const std::optional<double>& value = figures.values[i];
+        lines.push_back(std::string(table[i].caption) + '=' +
+                        (value ? displayNumber(shownValue(table[i], *value)) : ""));
     }
     return lines;
 }
@@ -77,12 +65,11 @@ std::vector<std::string> differingResults(const SessionResults& claimed,
                             plainDecimal(replay));
     };
     compare("seconds", static_cast<double>(claimed.seconds), static_cast<double>(replayed.seconds));
-    compare("buyingPower", claimed.buyingPower, replayed.buyingPower);
-    compare("holdings", claimed.holdings, replayed.holdings);
-    compare("realisedProfit", claimed.realisedProfit, replayed.realisedProfit);
-    compare("commissions", claimed.commissions, replayed.commissions);
-    compare("netProfit", claimed.netProfit, replayed.netProfit);
-    compare("totalAssets", claimed.totalAssets, replayed.totalAssets);
+    const auto& table = figureTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].saved)
+            compare(table[i].key, claimed.figures.values[i].value_or(0),
+                    replayed.figures.values[i].value_or(0));
     return lines;
 }
 

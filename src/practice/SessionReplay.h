@@ -1,7 +1,6 @@
 #pragma once
 
 #include "practice/SessionRecord.h"
-#include "trading/Ledger.h"
 
 #include <string>
 #include <vector>
@@ -13,16 +12,16 @@ struct HeadlessReplay {
     // What the log would hold, each line "<market second>  <message>".
     std::vector<std::string> lines;
     SessionResults results;
-    Figures figures;
 };
 HeadlessReplay replaySession(const SessionRecord& record);
 
 // The results window's figures, one "caption=value" line each, the values as
-// plain numbers (平均取得単価 is empty while nothing is held).
+// plain numbers rounded as the window shows them; empty where a figure has no
+// value (平均取得単価 while nothing is held).
 std::vector<std::string> figureResultLines(const Figures& figures);
 
-// The results that differ, one "name: file X, replay Y" line each; empty when
-// the claim holds exactly.
+// The saved results that differ, one "key: file X, replay Y" line each;
+// empty when the claim holds exactly.
 std::vector<std::string> differingResults(const SessionResults& claimed,
                                           const SessionResults& replayed);
 

@@ -20,9 +20,7 @@ SessionStatistics analysePractice(const PracticeSession& session, const ChancePr
     const Ledger& ledger = session.ledger();
     analysis.trips = roundTrips(ledger.fills(), session.prices());
     analysis.statistics = computeStatistics(analysis.trips, ledger.fills(), session.prices());
-    const double net =
-        computeFigures(ledger, session.trader().account(), session.market().quotes().dblNowPrice)
-            .net;
+    const double net = session.figures()["netProfit"].value_or(0);
     analysis.chance = compareWithChance(
         chancePlan(session.record(), session.elapsed(), analysis.trips, net), progress);
     return analysis;

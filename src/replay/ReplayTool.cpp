@@ -157,7 +157,7 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
     }
     for (const std::string& line : replay.lines)
         out << line << '\n';
-    for (const std::string& line : figureResultLines(replay.figures))
+    for (const std::string& line : figureResultLines(replay.results.figures))
         out << line << '\n';
     out << '\n';
     for (const std::string& line : statisticsLines(analyseRecord(*read.record)))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trading/OrderForm.h"
 #include "trading/StockInfo.h"
 
 #include <optional>
@@ -19,21 +20,22 @@ enum class OrderSide { Buy, Sell };
 // been set aside from the buying power.
 struct PendingOrder {
     OrderSide side = OrderSide::Buy;
-    double price = 0;          // the value of priceText; 600 or 400 at market
-    std::string priceText;     // lblOrderPrice
-    std::string priceViewText; // lblOrderPriceView: the price, or "成行"
-    double remaining = 0;      // lblOrderAmount: shares not yet filled
-    double ordered = 0;        // shares when placed
+    double price = 0;      // the value of priceText; 600 or 400 at market
+    std::string priceText; // a limit price as typed, or the market order's price
+    // A market order is held as a limit order at the edge of the day's band.
+    PriceKind priceKind = PriceKind::Limit;
+    double remaining = 0; // shares not yet filled
+    double ordered = 0;   // shares when placed
 };
 
-// The user's values of record, with the text each label shows for them.
+// The user's values of record.
 class Account final {
 public:
     double power() const { return m_power; }
     void setPower(double yen) { m_power = yen; }
 
     double holdings() const { return m_holdings; }
-    void setHoldings(double shares);
+    void setHoldings(double shares) { m_holdings = shares; }
 
     const std::optional<PendingOrder>& order() const { return m_order; }
     bool hasPendingOrder() const { return m_order.has_value(); }
@@ -41,22 +43,15 @@ public:
     void setRemaining(double shares) { m_order->remaining = shares; }
     void clearOrder() { m_order.reset(); }
 
-    std::string powerText() const;          // lblPower
-    std::string amountText() const;         // lblAmount: empty until the first fill
-    std::string orderTypeText() const;      // lblOrderType: "買", "売" or empty
-    std::string orderPriceText() const;     // lblOrderPrice
-    std::string orderPriceViewText() const; // lblOrderPriceView
-    std::string orderAmountText() const;    // lblOrderAmount
-
     // Running traded value since start-up, kept below the commission step.
     double dblTradeValue = 0;
-    // Timer2 events since the last button press or fill (offset by the fill).
+    // Execution ticks since the last press of an order button or the last
+    // fill (offset by the fill).
     double dblExecWait = 0;
 
 private:
     double m_power = stock::kStartPower;
     double m_holdings = 0;
-    bool m_amountShown = false;
     std::optional<PendingOrder> m_order;
 };
 

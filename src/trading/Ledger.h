@@ -28,30 +28,29 @@ struct LedgerFill {
     double commission = 0; // charged on this fill, if its value reached the step
 };
 
-// The user's trades as they are settled: every fill, the shares held, their
-// average cost by the moving-average method, the realised profit and the
-// commissions. Fed by the same events that write the log.
+// The user's trades as they are settled: every fill, the average cost of the
+// shares held by the moving-average method, the realised profit and the
+// commissions. Fed by the same events that write the log; the account keeps
+// the shares held.
 class Ledger final : public TradeEvents {
 public:
     explicit Ledger(std::function<FillTime()> now = {});
 
-    void onFill(OrderSide side, double price, double shares) override;
+    void onFill(OrderSide side, double price, double shares, double heldBefore) override;
     void onCommission(double yen) override;
     // Forgets every trade, for a new practice session.
     void reset();
 
     const std::vector<LedgerFill>& fills() const { return m_fills; }
-    double held() const { return m_held; }
     // Empty while no shares are held.
-    std::optional<double> averageCost() const;
+    std::optional<double> averageCost() const { return m_average; }
     double realised() const { return m_realised; }
     double commissions() const { return m_commissions; }
 
 private:
     std::function<FillTime()> m_now;
     std::vector<LedgerFill> m_fills;
-    double m_held = 0;
-    double m_average = 0;
+    std::optional<double> m_average;
     double m_realised = 0;
     double m_commissions = 0;
 };
@@ -62,21 +61,5 @@ struct PriceHistory {
     std::vector<double> prices;
     void append(double last) { prices.push_back(last); }
 };
-
-// What the results show, in yen (rate in per cent). The whole sums are
-// assets − start power = net, up to floating-point rounding.
-struct Figures {
-    double held = 0;
-    std::optional<double> averageCost;
-    double last = 0;
-    double unrealised = 0; // (last − average cost) × held
-    double realised = 0;
-    double commissions = 0;
-    double net = 0;    // realised + unrealised − commissions
-    double assets = 0; // power + money set aside for a pending buy + held × last
-    double rate = 0;   // net / start power, per cent
-};
-
-Figures computeFigures(const Ledger& ledger, const Account& account, double lastPrice);
 
 } // namespace vantrel

@@ -27,7 +27,7 @@ void chargeCommission(Account& account, TradeLog& log, TradeEvents& events, doub
 
 class NoTradeEvents final : public TradeEvents {
 public:
-    void onFill(OrderSide, double, double) override {}
+    void onFill(OrderSide, double, double, double) override {}
     void onCommission(double) override {}
 };
 
@@ -86,7 +86,7 @@ void ExecuteOrder(Account& account, TradeLog& log, double price, double shares,
     const double value = price * shares;
     log.AddLog("株価" + displayNumber(price) + "円で" + displayNumber(shares) +
                "株約定しました。（" + displayNumber(value) + "円）");
-    events.onFill(order.side, price, shares);
+    events.onFill(order.side, price, shares, account.holdings());
     if (order.side == OrderSide::Buy) {
         account.setHoldings(account.holdings() + shares);
         // The order price was set aside; the fill costs its own price.

@@ -12,8 +12,9 @@ namespace vantrel {
 inline constexpr double kExecWaitThreshold = 5;
 inline constexpr double kExecWaitAfterFill = 2;
 
-// One execution tick (a Timer2 event): tries the pending order once the wait
-// has run out, and advances the wait on every tick.
+// One execution tick (once a market second, after the market's tick): tries
+// the pending order once the wait has run out, and advances the wait on every
+// tick.
 void executionTick(Account& account, const Quotes& quotes, TradeLog& log,
                    TradeEvents& events = noTradeEvents());
 

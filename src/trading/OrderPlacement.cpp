@@ -11,21 +11,20 @@
 namespace vantrel {
 namespace {
 
-const char* const kAtMarket = "成行";
 const char* const kShortOfPower = "余力が足りません。";
 
 PendingOrder makeOrder(OrderSide side, const OrderValues& form, double shares) {
     if (form.priceKind == PriceKind::Limit)
-        return {side, form.price, form.storedPriceText, form.storedPriceText, shares, shares};
+        return {side, form.price, form.storedPriceText, PriceKind::Limit, shares, shares};
     // A market order is held as a limit order at the edge of the day's band.
     const double price = side == OrderSide::Buy ? upperLimitPrice(stock::kPreviousClose)
                                                 : lowerLimitPrice(stock::kPreviousClose);
-    return {side, price, plainDecimal(price), kAtMarket, shares, shares};
+    return {side, price, plainDecimal(price), PriceKind::Market, shares, shares};
 }
 
-std::string announcement(const PendingOrder& order, bool atMarket, const char* ending) {
+std::string announcement(const PendingOrder& order, const char* ending) {
     std::string line = stock::kName;
-    if (atMarket)
+    if (order.priceKind == PriceKind::Market)
         line += "を成行で";
     else
         line += "を" + order.priceText + "円で";
@@ -46,7 +45,7 @@ void PlaceBuyOrder(Account& account, const OrderValues& form, TradeLog& log) {
     }
 
     PendingOrder order = makeOrder(OrderSide::Buy, form, shares);
-    log.AddLog(announcement(order, form.priceKind != PriceKind::Limit, "株購入します。"));
+    log.AddLog(announcement(order, "株購入します。"));
     // The commission reserve is not part of the amount reported as needed.
     const double cost = order.price * shares;
     if (cost > available) {
@@ -69,7 +68,7 @@ std::optional<MessageBoxText> PlaceSellOrder(Account& account, const OrderValues
         return MessageBoxText{texts::kMoreThanHeld, texts::kQuantityErrorTitle};
 
     PendingOrder order = makeOrder(OrderSide::Sell, form, shares);
-    log.AddLog(announcement(order, form.priceKind != PriceKind::Limit, "株売却します。"));
+    log.AddLog(announcement(order, "株売却します。"));
     account.placeOrder(std::move(order));
     return std::nullopt;
 }

@@ -34,7 +34,7 @@ std::string plainYen(double yen) {
 // order is held at the edge of the day's band, so that edge is its limit.
 std::string waitingFor(const PendingOrder& order, const Quotes& q) {
     const bool buy = order.side == OrderSide::Buy;
-    const bool atMarket = order.priceViewText == "成行";
+    const bool atMarket = order.priceKind == PriceKind::Market;
     const std::string limitName = atMarket ? (buy ? "成行の上限" : "成行の下限") : "指値";
     const std::string limit = limitName + " " + priceText(order.price);
     const std::string best = buy ? "最良売気配 " : "最良買気配 ";
@@ -87,22 +87,19 @@ std::string yenText(double yen) {
     return groupedNumber(yen) + "円";
 }
 
-std::vector<FigureLine> figureLines(const Figures& f) {
-    const auto money = [](const char* caption, double yen) {
-        return FigureLine{caption, yenText(yen), roundHalfEven(yen) < 0};
-    };
-    // The average is a price per share, so it keeps its sen.
-    const std::string average = f.averageCost ? groupedNumber(*f.averageCost, 2) + "円" : "";
-    const double rate = roundHalfEven(f.rate * 100) / 100;
-    return {{"保有株数", sharesText(f.held)},
-            {"平均取得単価", average},
-            {"現値", groupedNumber(f.last) + "円"},
-            money("評価損益", f.unrealised),
-            money("実現損益", f.realised),
-            {"手数料合計", yenText(f.commissions)},
-            money("純損益", f.net),
-            money("資産合計", f.assets),
-            {"損益率", groupedNumber(f.rate, 2) + "%", rate < 0}};
+std::string figureText(const FigureDefinition& definition, const std::optional<double>& value) {
+    if (!value)
+        return definition.undefinedText;
+    return groupedNumber(*value, definition.decimals) + definition.unit;
+}
+
+bool isShownLoss(const FigureDefinition& definition, const std::optional<double>& value) {
+    return definition.lossColoured && value && shownValue(definition, *value) < 0;
+}
+
+double shownValue(const FigureDefinition& definition, double value) {
+    const double scale = std::pow(10.0, definition.decimals);
+    return roundHalfEven(value * scale) / scale;
 }
 
 std::string waitText(const Account& account, const Quotes& quotes) {

@@ -2,6 +2,7 @@
 
 #include "market/Quotes.h"
 #include "trading/Account.h"
+#include "trading/Figures.h"
 #include "trading/Ledger.h"
 
 #include <array>
@@ -18,15 +19,13 @@ std::string groupedNumber(double value, int decimals = 0);
 // Money as the results show it: whole yen, grouped, "円" ("-2,100円").
 std::string yenText(double yen);
 
-// One line of the figures: its caption, its value, and whether the value is a
-// loss (shown with its minus sign and in the loss colour).
-struct FigureLine {
-    const char* caption;
-    std::string value;
-    bool loss = false;
-};
-// 保有株数 to 損益率, in the order they are shown.
-std::vector<FigureLine> figureLines(const Figures& figures);
+// A shown figure's value as the results window writes it: rounded to its
+// decimals, grouped, with its unit; its undefined text when it has none.
+std::string figureText(const FigureDefinition& definition, const std::optional<double>& value);
+// Whether the value, as shown, is a loss (drawn in the loss colour).
+bool isShownLoss(const FigureDefinition& definition, const std::optional<double>& value);
+// The value rounded as shown, half to even.
+double shownValue(const FigureDefinition& definition, double value);
 
 // Why the pending order waits, in the execution rules' own terms: what it
 // waits for (or what the next attempt will fill), then the shares left after

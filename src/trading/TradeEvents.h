@@ -9,7 +9,8 @@ namespace vantrel {
 class TradeEvents {
 public:
     virtual ~TradeEvents() = default;
-    virtual void onFill(OrderSide side, double price, double shares) = 0;
+    // heldBefore: the shares held before this fill.
+    virtual void onFill(OrderSide side, double price, double shares, double heldBefore) = 0;
     // Always follows the fill whose value reached the commission step.
     virtual void onCommission(double yen) = 0;
 };

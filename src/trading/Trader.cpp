@@ -37,8 +37,8 @@ void Trader::executionTick(const Quotes& quotes) {
     vantrel::executionTick(m_account, quotes, m_log, m_events);
 }
 
-// Timer events may run while the box is open, so a refusal shows its box only
-// after everything else it does is done.
+// Ticks may come while the box is open, so a refusal shows its box only after
+// everything else it does is done.
 void Trader::show(const std::optional<MessageBoxText>& box) {
     if (box)
         m_prompter.ShowMessage(box->prompt, box->title);

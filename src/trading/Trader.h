@@ -12,8 +12,9 @@
 
 namespace vantrel {
 
-// The trading side of the main window: what its buttons and Timer2 do. It
-// sees the market only through the quotes each execution tick is given.
+// The user's trading: the three presses of an order (buy, sell, cancel) and
+// the execution tick. It sees the market only through the quotes each
+// execution tick is given.
 class Trader final {
 public:
     // Events hear of every fill and commission, beside the log.

@@ -224,22 +224,10 @@ void frmMain::cmdCancelOldest_Click() {
 }
 
 void frmMain::refreshFromCore() {
-    const Market& market = m_session->market();
-    m_board.setRows(market.boardRows());
-    m_ui.lblNowPrice->setText(numberText(market.quotes().dblNowPrice));
-
-    const Account& account = m_session->trader().account();
-    const auto show = [](QLabel* label, const std::string& text) {
-        label->setText(QString::fromStdString(text));
-    };
-    show(m_ui.lblPower, account.powerText());
-    show(m_ui.lblAmount, account.amountText());
-    show(m_ui.lblOrderType, account.orderTypeText());
-    show(m_ui.lblOrderPrice, account.orderPriceText());
-    show(m_ui.lblOrderPriceView, account.orderPriceViewText());
-    show(m_ui.lblOrderAmount, account.orderAmountText());
+    m_board.setRows(m_session->market().boardRows());
+    m_presenter.show(*m_session);
     if (m_results)
-        m_results->refresh(market.quotes());
+        m_results->refresh();
 }
 
 // The forms are read only when a button is pressed; an option group with
@@ -275,12 +263,10 @@ void frmMain::MnuAbout_Click() {
 void frmMain::MnuResults_Click() {
     // Built on first use, so neither it nor the chart costs anything at start-up.
     if (!m_results)
-        m_results = std::make_unique<frmResults>(m_session->ledger(), m_session->prices(),
-                                                 m_session->trader().account(), m_dialogs);
+        m_results = std::make_unique<frmResults>(*m_session, m_dialogs);
     m_results->show();
     m_results->raise();
     m_results->activateWindow();
-    m_results->refresh(m_session->market().quotes());
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

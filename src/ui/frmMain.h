@@ -6,6 +6,7 @@
 #include "practice/PracticeSession.h"
 #include "trading/Trader.h"
 #include "ui/BoardModel.h"
+#include "ui/MainWindowPresenter.h"
 #include "ui/MainWindowUi.h"
 
 #include <QMainWindow>
@@ -88,6 +89,7 @@ private:
     Dialogs& m_dialogs;
     BoardModel m_board;
     MainWindowUi m_ui;
+    MainWindowPresenter m_presenter{m_ui};
     std::unique_ptr<MessageLog> m_log;
     std::unique_ptr<PracticeSession> m_session;
     // Declared after the session it shows, so it goes first.

@@ -1,5 +1,6 @@
 #include "ui/frmResults.h"
 
+#include "practice/PracticeSession.h"
 #include "trading/ResultsText.h"
 #include "trading/StockInfo.h"
 #include "ui/Appearance.h"
@@ -21,38 +22,37 @@
 namespace vantrel {
 namespace {
 
-// Object names of the figures' values, in the order figureLines gives them.
-const char* const kValueNames[] = {"lblHeld",       "lblAverageCost", "lblLast",
-                                   "lblUnrealised", "lblRealised",    "lblCommissions",
-                                   "lblNet",        "lblAssets",      "lblRate"};
-
 // A loss is written with its minus sign and drawn in this colour as well.
 const QColor kLossColour(0xc0, 0x10, 0x10);
 
 } // namespace
 
-frmResults::frmResults(const Ledger& ledger, const PriceHistory& history, const Account& account,
-                       Dialogs& dialogs)
-    : QWidget(nullptr, Qt::Window), m_ledger(ledger), m_account(account), m_dialogs(dialogs) {
+frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
+    : QWidget(nullptr, Qt::Window), m_session(session), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmResults"));
     setWindowTitle(QStringLiteral("取引成績 - ") + QString::fromUtf8(kAppTitle));
     setFont(gothicFont(9));
 
     auto* figures = new QGroupBox(QStringLiteral("成績"), this);
     auto* grid = new QGridLayout(figures);
-    const std::vector<FigureLine> lines = figureLines({});
-    for (std::size_t i = 0; i < m_values.size(); ++i) {
-        grid->addWidget(new QLabel(QString::fromUtf8(lines[i].caption), figures),
-                        static_cast<int>(i), 0);
+    const auto& table = figureTable();
+    m_values.assign(table.size(), nullptr);
+    m_loss.assign(table.size(), false);
+    int row = 0;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (!table[i].shown())
+            continue;
+        grid->addWidget(new QLabel(QString::fromUtf8(table[i].caption), figures), row, 0);
         m_values[i] = new QLabel(figures);
-        m_values[i]->setObjectName(QString::fromLatin1(kValueNames[i]));
+        m_values[i]->setObjectName(QString::fromLatin1(table[i].labelName));
         m_values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_values[i]->setMinimumWidth(110);
-        grid->addWidget(m_values[i], static_cast<int>(i), 1);
+        grid->addWidget(m_values[i], row++, 1);
     }
-    grid->setRowStretch(static_cast<int>(m_values.size()), 1);
+    grid->setRowStretch(row, 1);
 
-    m_chart = new PriceChart(history, ledger, this);
+    const Ledger& ledger = session.ledger();
+    m_chart = new PriceChart(session.prices(), ledger, this);
     m_chart->setMinimumSize(520, 300);
 
     auto* waitBox = new QGroupBox(QStringLiteral("約定状況"), this);
@@ -90,43 +90,47 @@ frmResults::frmResults(const Ledger& ledger, const PriceHistory& history, const 
 
 frmResults::~frmResults() = default;
 
-void frmResults::refresh(const Quotes& quotes) {
-    m_quotes = quotes;
+void frmResults::refresh() {
     if (!isVisible())
         return;
-    const Figures figures = computeFigures(m_ledger, m_account, quotes.dblNowPrice);
-    const std::vector<FigureLine> lines = figureLines(figures);
-    for (std::size_t i = 0; i < m_values.size(); ++i) {
-        m_values[i]->setText(QString::fromStdString(lines[i].value));
-        if (lines[i].loss == m_loss[i])
+    const Figures figures = m_session.figures();
+    const auto& table = figureTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (!m_values[i])
             continue;
-        m_loss[i] = lines[i].loss;
+        const std::optional<double>& value = figures.values[i];
+        m_values[i]->setText(QString::fromStdString(figureText(table[i], value)));
+        const bool loss = isShownLoss(table[i], value);
+        if (loss == m_loss[i])
+            continue;
+        m_loss[i] = loss;
         QPalette palette = m_values[i]->parentWidget()->palette();
-        if (m_loss[i])
+        if (loss)
             palette.setColor(QPalette::WindowText, kLossColour);
         m_values[i]->setPalette(palette);
     }
-    m_wait->setText(QString::fromStdString(waitText(m_account, quotes)));
+    const Account& account = m_session.trader().account();
+    m_wait->setText(QString::fromStdString(waitText(account, m_session.market().quotes())));
 
     const int rows = m_model->rowCount();
     m_model->sync();
     if (m_model->rowCount() > rows)
         m_table->scrollToBottom();
 
-    const auto& order = m_account.order();
+    const auto& order = account.order();
     m_chart->update(order ? std::optional<double>(order->price) : std::nullopt,
-                    figures.averageCost);
+                    m_session.ledger().averageCost());
 }
 
 void frmResults::reset() {
     m_model->sync();
     m_chart->reset();
-    refresh(m_quotes);
+    refresh();
 }
 
 void frmResults::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    refresh(m_quotes);
+    refresh();
 }
 
 void frmResults::cmdSaveCsv_Click() {
@@ -136,7 +140,7 @@ void frmResults::cmdSaveCsv_Click() {
         QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    const std::string csv = tradeHistoryCsv(m_ledger.fills(), [](const LedgerFill& fill) {
+    const std::string csv = tradeHistoryCsv(m_session.ledger().fills(), [](const LedgerFill& fill) {
         return TradeHistoryModel::timeText(fill).toStdString();
     });
     if (const auto error = writeFileAtomically(path, csv))

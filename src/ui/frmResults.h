@@ -1,13 +1,9 @@
 #pragma once
 
-#include "market/Quotes.h"
-#include "trading/Account.h"
-#include "trading/Ledger.h"
-
 #include <QWidget>
 
-#include <array>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -16,25 +12,24 @@ class QTableView;
 namespace vantrel {
 
 class Dialogs;
+class PracticeSession;
 class PriceChart;
 class TradeHistoryModel;
 
 // The practice results beside the main window: the figures, why the order
 // waits, the trade history with its CSV export, and the price chart with the
-// user's fills. It only shows what the ledger, the price history and the
-// account hold; the main window has it refreshed after every tick and action.
+// user's fills. It only shows what the session holds; the main window has it
+// refreshed after every tick and action.
 class frmResults final : public QWidget {
     Q_OBJECT
 public:
     // The dialogs ask where the CSV goes and show why it could not be saved.
-    frmResults(const Ledger& ledger, const PriceHistory& history, const Account& account,
-               Dialogs& dialogs);
+    frmResults(const PracticeSession& session, Dialogs& dialogs);
     ~frmResults() override;
 
-    // Shows the core's state against these quotes. Hidden, it only remembers
-    // them for when it is shown again.
-    void refresh(const Quotes& quotes);
-    // Starts fresh once the ledger and the price history have been emptied.
+    // Shows the session as it stands; hidden, it waits until it is shown.
+    void refresh();
+    // Starts fresh once the session has started afresh.
     void reset();
 
 protected:
@@ -45,12 +40,12 @@ private:
     // whole or not at all.
     void cmdSaveCsv_Click();
 
-    const Ledger& m_ledger;
-    const Account& m_account;
+    const PracticeSession& m_session;
     Dialogs& m_dialogs;
-    Quotes m_quotes;
-    std::array<QLabel*, 9> m_values{};
-    std::array<bool, 9> m_loss{};
+    // The value label and whether it shows a loss, for each row of the
+    // figure table; null for a figure not shown.
+    std::vector<QLabel*> m_values;
+    std::vector<bool> m_loss;
     QLabel* m_wait = nullptr;
     TradeHistoryModel* m_model = nullptr;
     QTableView* m_table = nullptr;

@@ -66,8 +66,7 @@ SessionRecord recordRandomSession(unsigned seed, std::string& replayed) {
     }
     const SessionRecord record = session.record();
     replayed = log.text;
-    for (const std::string& line : figureResultLines(computeFigures(
-             session.ledger(), session.trader().account(), session.market().quotes().dblNowPrice)))
+    for (const std::string& line : figureResultLines(session.figures()))
         replayed += line + '\n';
     replayed += '\n';
     for (const std::string& line : statisticsLines(analysePractice(session)))
@@ -94,7 +93,7 @@ TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
 
         // A claim of a better result than the trades give is caught.
         SessionRecord boasted = *read.record;
-        boasted.results.netProfit += 1;
+        *boasted.results.figures["netProfit"] += 1;
         run({"--session", saved(writeSessionFile(boasted), "boast.json"), "--verify"}, status);
         EXPECT_EQ(status, 1);
         EXPECT_NE(run({"--session", path + ".missing", "--verify"}, status), "");
@@ -104,9 +103,9 @@ TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
 
 TEST(SessionFile, ResultLinesAreRoundedAsTheResultsWindowShowsThem) {
     Figures f;
-    f.averageCost = 500.6666666666667;
-    f.realised = -47999.9999999998;
-    f.rate = -1.366666;
+    f["averageCost"] = 500.6666666666667;
+    f["realisedProfit"] = -47999.9999999998;
+    f["rate"] = -1.366666;
     const std::vector<std::string> lines = figureResultLines(f);
     EXPECT_EQ(lines[1], "平均取得単価=500.67");
     EXPECT_EQ(lines[4], "実現損益=-48000");

@@ -25,9 +25,14 @@ double number(const std::string& text) {
     return readStrict(text).value_or(std::nan(""));
 }
 
+// Power, holdings and the pending order: side, price, kind, shares left.
 std::string labels(const Account& a) {
-    return a.powerText() + '|' + a.amountText() + '|' + a.orderTypeText() + '|' +
-           a.orderPriceText() + '|' + a.orderPriceViewText() + '|' + a.orderAmountText();
+    std::string text = plainDecimal(a.power()) + '|' + plainDecimal(a.holdings());
+    if (const auto& order = a.order())
+        text += std::string(order->side == OrderSide::Buy ? "|buy " : "|sell ") + order->priceText +
+                (order->priceKind == PriceKind::Market ? " market " : " ") +
+                plainDecimal(order->remaining);
+    return text;
 }
 
 } // namespace

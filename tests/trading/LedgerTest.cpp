@@ -1,5 +1,6 @@
 #include "trading/Ledger.h"
 #include "support/Session.h"
+#include "trading/Figures.h"
 #include "trading/ResultsText.h"
 
 #include <gtest/gtest.h>
@@ -9,22 +10,30 @@
 namespace vantrel {
 namespace {
 
+// The figure of this caption as the results window shows it, and whether as
+// a loss.
+std::pair<std::string, bool> shownWithLoss(const Figures& f, const char* caption) {
+    const auto& table = figureTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].shown() && std::string(table[i].caption) == caption)
+            return {figureText(table[i], f.values[i]), isShownLoss(table[i], f.values[i])};
+    return {"?", false};
+}
+
 std::string shown(const Figures& f, const char* caption) {
-    for (const FigureLine& line : figureLines(f))
-        if (std::string(line.caption) == caption)
-            return line.value;
-    return "?";
+    return shownWithLoss(f, caption).first;
 }
 
 TEST(Ledger, MovingAverageAndRealisedProfitOnAHandMadeSession) {
     Ledger ledger;
     Account account;
-    ledger.onFill(OrderSide::Buy, 500, 1000);
-    ledger.onFill(OrderSide::Buy, 501, 2000); // average 500.666...
-    ledger.onFill(OrderSide::Sell, 505, 1500);
+    ledger.onFill(OrderSide::Buy, 500, 1000, 0);
+    ledger.onFill(OrderSide::Buy, 501, 2000, 1000); // average 500.666...
+    ledger.onFill(OrderSide::Sell, 505, 1500, 3000);
     ledger.onCommission(2100);
+    account.setHoldings(1500);
     account.setPower(3000000 - 500000 - 1002000 + 757500 - 2100);
-    Figures f = computeFigures(ledger, account, 498);
+    Figures f = computeFigures({ledger, account, 498});
     EXPECT_EQ(shown(f, "平均取得単価"), "500.67円");
     EXPECT_EQ(shown(f, "実現損益"), "6,500円"); // (505 − 500.67) × 1,500
     EXPECT_EQ(shown(f, "評価損益"), "-4,000円");
@@ -33,15 +42,20 @@ TEST(Ledger, MovingAverageAndRealisedProfitOnAHandMadeSession) {
     EXPECT_EQ(shown(f, "損益率"), "0.01%");
     EXPECT_EQ(ledger.fills().back().commission, 2100);
 
-    ledger.onFill(OrderSide::Sell, 490, 1500);
-    f = computeFigures(ledger, account, 498);
-    EXPECT_FALSE(f.averageCost);
-    EXPECT_EQ(shown(f, "実現損益"), "-9,500円");
-    EXPECT_TRUE(figureLines(f)[4].loss);
-    EXPECT_TRUE(figureLines(f)[8].loss); // the rate, rounded to 0.01 %
-    for (const FigureLine& line : figureLines(computeFigures(Ledger(), Account(), 500)))
-        EXPECT_FALSE(line.loss) << line.caption; // nothing, so no loss
-    ledger.onFill(OrderSide::Buy, 480, 1000);    // a fresh average, nothing carried over
+    ledger.onFill(OrderSide::Sell, 490, 1500, 1500);
+    account.setHoldings(0);
+    f = computeFigures({ledger, account, 498});
+    EXPECT_FALSE(f["averageCost"]);
+    EXPECT_EQ(shown(f, "平均取得単価"), "");
+    EXPECT_EQ(shownWithLoss(f, "実現損益"), std::make_pair(std::string("-9,500円"), true));
+    EXPECT_TRUE(shownWithLoss(f, "損益率").second); // the rate, rounded to 0.01 %
+    const Figures none = computeFigures({Ledger(), Account(), 500});
+    for (const FigureDefinition& row : figureTable()) {
+        if (!row.shown())
+            continue;
+        EXPECT_FALSE(shownWithLoss(none, row.caption).second) << row.caption;
+    }
+    ledger.onFill(OrderSide::Buy, 480, 1000, 0); // a fresh average, nothing carried over
     EXPECT_EQ(*ledger.averageCost(), 480);
 }
 
@@ -61,10 +75,11 @@ TEST(Ledger, FiguresHoldTheirIdentityOverALongRandomSession) {
                                 "9999", user.form());
         ASSERT_FALSE(problem) << "step " << step << ": " << *problem;
         const Figures f =
-            computeFigures(s.ledger, s.trader.account(), s.market.quotes().dblNowPrice);
-        ASSERT_LT(std::fabs(f.assets - 3000000 - f.net), 1e-6) << "step " << step;
-        ASSERT_EQ(yenText(std::round(f.assets) - 3000000), shown(f, "純損益")) << "step " << step;
-        ASSERT_EQ(s.ledger.held(), s.trader.account().holdings()) << "step " << step;
+            computeFigures({s.ledger, s.trader.account(), s.market.quotes().dblNowPrice});
+        const double assets = *f["totalAssets"];
+        ASSERT_LT(std::fabs(assets - 3000000 - *f["netProfit"]), 1e-6) << "step " << step;
+        ASSERT_EQ(yenText(std::round(assets) - 3000000), shown(f, "純損益")) << "step " << step;
+        ASSERT_EQ(s.ledger.averageCost().has_value(), s.trader.account().holdings() != 0) << step;
         ASSERT_EQ(s.ledger.fills().size(), static_cast<std::size_t>(s.books.fills)) << step;
         ASSERT_EQ(s.ledger.commissions(), s.books.commissions * kCommission) << "step " << step;
     }
@@ -80,23 +95,23 @@ TEST(Ledger, WaitTextSaysWhatTheOrderWaitsFor) {
         std::string text;
     };
     const Row rows[] = {
-        {{OrderSide::Buy, 497, "497", "497", 1000, 1000},
+        {{OrderSide::Buy, 497, "497", PriceKind::Limit, 1000, 1000},
          {501, 2000, 498, 1000, 499},
          0,
          "最良売気配 501円 が指値 497円 まで下がるか、現値が指値を下回ると約定します（あと "
          "4円）。\n"
          "次の約定判定まで約 6秒。"},
-        {{OrderSide::Buy, 505, "505", "505", 1000, 3000},
+        {{OrderSide::Buy, 505, "505", PriceKind::Limit, 1000, 3000},
          {501, 3000, 500, 1000, 501},
          2,
          "最良売気配 501円 が指値 505円 以下なので、次の判定で 501円 で 1,000株 約定します。\n"
          "残り 1,000株（2,000株 約定済み）。次の約定判定まで約 4秒。"},
-        {{OrderSide::Sell, 503, "503", "503", 2000, 2000},
+        {{OrderSide::Sell, 503, "503", PriceKind::Limit, 2000, 2000},
          {506, 1000, 502, 1000, 505},
          9,
          "現値 505円 が指値 503円 を上回ったので、次の判定で 505円 で 2,000株 約定します。\n"
          "次の約定判定まで約 1秒。"},
-        {{OrderSide::Sell, 400, "400", "成行", 1000, 1000},
+        {{OrderSide::Sell, 400, "400", PriceKind::Market, 1000, 1000},
          {},
          5,
          "買気配がないので、現値が成行の下限を上回ると約定します。\n次の約定判定まで約 1秒。"},
@@ -112,8 +127,8 @@ TEST(Ledger, WaitTextSaysWhatTheOrderWaitsFor) {
 
 TEST(Ledger, CsvHasBomCrlfHeaderAndOneRowPerFill) {
     Ledger ledger;
-    ledger.onFill(OrderSide::Buy, 500, 3000);
-    ledger.onFill(OrderSide::Sell, 1003, 3000);
+    ledger.onFill(OrderSide::Buy, 500, 3000, 0);
+    ledger.onFill(OrderSide::Sell, 1003, 3000, 3000);
     ledger.onCommission(2100);
     const std::string csv = tradeHistoryCsv(
         ledger.fills(), [](const LedgerFill& f) { return f.price == 500 ? "t1" : "t2"; });

@@ -39,7 +39,7 @@ TEST(Execution, EightRules) {
     for (const auto& row : rows) {
         Account a;
         a.setHoldings(10000);
-        a.placeOrder({row.side, row.price, "p", "p", row.remaining});
+        a.placeOrder({row.side, row.price, "p", PriceKind::Limit, row.remaining});
         Recorder log;
         CheckExecution(a, {row.ask, row.askAmt, row.bid, row.bidAmt, row.last}, log);
         Lines fill;
@@ -48,7 +48,7 @@ TEST(Execution, EightRules) {
                     "株約定しました。（" + plainDecimal(row.fillPrice * row.fillShares) + "円）"};
         EXPECT_EQ(log.lines, fill) << row.rule;
         const double left = row.remaining - row.fillShares;
-        EXPECT_EQ(a.orderAmountText(), left == 0 ? "" : plainDecimal(left)) << row.rule;
+        EXPECT_EQ(a.order() ? a.order()->remaining : 0, left) << row.rule;
     }
 }
 
@@ -64,12 +64,12 @@ TEST(Execution, CommissionStep) {
     // clang-format on
     for (const auto& row : rows) {
         Account a;
-        a.placeOrder({OrderSide::Buy, 500, "500", "500", row.shares});
+        a.placeOrder({OrderSide::Buy, 500, "500", PriceKind::Limit, row.shares});
         a.dblTradeValue = row.runningBefore;
         Recorder log;
         ExecuteOrder(a, log, 500, row.shares);
         EXPECT_EQ(a.dblTradeValue, row.runningAfter) << row.runningBefore;
-        EXPECT_EQ(a.powerText() + (log.lines.size() > 1 ? log.lines[1] : ""),
+        EXPECT_EQ(plainDecimal(a.power()) + (log.lines.size() > 1 ? log.lines[1] : ""),
                   row.charged ? "2997900手数料 2100円 が余力から引かれました。" : "3000000")
             << row.runningBefore;
     }
@@ -105,14 +105,18 @@ TEST(Execution, WaitAndCancellationThroughTheTrader) {
     trader.pressCancel();
     EXPECT_EQ(std::count(record.lines.begin(), record.lines.end(), "注文をキャンセルしました。"),
               1);
-    EXPECT_EQ(trader.account().powerText() + "|" + trader.account().amountText(), "1004000|4000");
+    const auto powerAndHoldings = [&trader] {
+        return plainDecimal(trader.account().power()) + "|" +
+               plainDecimal(trader.account().holdings());
+    };
+    EXPECT_EQ(powerAndHoldings(), "1004000|4000");
 
     trader.pressSell("9999", {PriceKind::Market, "", QuantityKind::Everything, "", ""});
     EXPECT_EQ(fillsAfter(6), 3); // 1000 of 4000 at the bid of 498
     trader.pressCancel();
     EXPECT_EQ(std::count(record.lines.begin(), record.lines.end(), "注文をキャンセルしました。"),
               2);
-    EXPECT_EQ(trader.account().powerText() + "|" + trader.account().amountText(), "1502000|3000");
+    EXPECT_EQ(powerAndHoldings(), "1502000|3000");
 }
 
 TEST(TradingSession, RandomUserAgainstTheMarketKeepsTheBooksStraight) {

@@ -1,3 +1,4 @@
+#include "base/NumberText.h"
 #include "support/Session.h"
 #include "trading/OrderChecks.h"
 #include "trading/OrderPlacement.h"
@@ -91,9 +92,14 @@ TEST(PriceRules, EachBoundBelongsToTheHigherRow) {
     EXPECT_EQ(GetLimitWidth(std::numeric_limits<double>::quiet_NaN()), 10'000'000);
 }
 
+// The pending order: side, price text, 成行 or the price text again, shares.
 std::string orderLabels(const Account& a) {
-    return a.orderTypeText() + ',' + a.orderPriceText() + ',' + a.orderPriceViewText() + ',' +
-           a.orderAmountText();
+    const auto& order = a.order();
+    if (!order)
+        return ",,,";
+    return std::string(order->side == OrderSide::Buy ? "買," : "売,") + order->priceText + ',' +
+           (order->priceKind == PriceKind::Market ? "成行" : order->priceText) + ',' +
+           plainDecimal(order->remaining);
 }
 
 TEST(ShareCount, WholeDivisionRoundsOperandsHalfToEven) {
@@ -158,7 +164,7 @@ TEST(Placement, WhatEachFormPlaces) {
         for (const std::string& line : log.lines)
             result += line + " | ";
         result += box ? box->prompt + " | " + box->title
-                      : orderLabels(account) + " | " + account.powerText();
+                      : orderLabels(account) + " | " + plainDecimal(account.power());
         EXPECT_EQ(result, row.result);
     }
 }

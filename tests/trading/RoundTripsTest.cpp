@@ -20,9 +20,11 @@ struct Books {
     PriceHistory prices;
     Books(const std::vector<Fill>& fills, const std::vector<double>& last) {
         prices.prices = last;
+        double held = 0;
         for (const Fill& f : fills) {
             now = f.second;
-            ledger.onFill(f.side, f.price, f.shares);
+            ledger.onFill(f.side, f.price, f.shares, held);
+            held += f.side == OrderSide::Buy ? f.shares : -f.shares;
             if (f.commission != 0)
                 ledger.onCommission(f.commission);
         }

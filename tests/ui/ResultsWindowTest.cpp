@@ -1,4 +1,6 @@
 #include "WindowFixture.h"
+#include "practice/PracticeSession.h"
+#include "support/Session.h"
 #include "ui/frmResults.h"
 
 #include <QChartView>
@@ -73,12 +75,13 @@ TEST_F(ResultsWindowTest, ChartFollowsTheLastFiveMinutesUntilScrolledBack) {
 }
 
 TEST(ResultsWindowSave, AFailureShowsTheReasonAndLeavesNoFile) {
-    Ledger ledger;
-    ledger.onFill(OrderSide::Buy, 500, 1000);
-    PriceHistory prices;
-    Account account;
     test::ScriptedDialogs dialogs;
-    frmResults results(ledger, prices, account, dialogs);
+    Recorder log;
+    PracticeSession session(log, dialogs);
+    session.pressBuy("9999", {PriceKind::Limit, "500", QuantityKind::Shares, "1000", ""});
+    for (int second = 0; second < 7; ++second)
+        session.step();
+    frmResults results(session, dialogs);
     auto* save = results.findChild<QPushButton*>("cmdSaveCsv");
     QTemporaryDir dir;
     dialogs.path = dir.filePath(QStringLiteral("gone/取引履歴.csv"));

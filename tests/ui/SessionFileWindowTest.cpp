@@ -74,8 +74,9 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     use("MnuOpenSession", path);
     seconds(12);
     EXPECT_FALSE(window.session().replaying());
-    EXPECT_EQ(window.session().results().totalAssets, played.totalAssets);
-    EXPECT_EQ(window.session().results().holdings, 1000);
+    const Figures figures = window.session().figures();
+    EXPECT_EQ(figures["totalAssets"], played.figures["totalAssets"]);
+    EXPECT_EQ(figures["holdings"], 1000);
 }
 
 } // namespace

@@ -58,8 +58,9 @@ TEST(WindowPlacement, BesideTheMainWindowNeverOverTheOrderForms) {
         EXPECT_TRUE(c.screen.contains(place)) << c.what;
         if (c.main.width() + c.smallest.width() <= c.screen.width() &&
             (c.screen.right() - c.main.right() >= c.smallest.width() ||
-             c.main.left() - c.screen.left() >= c.smallest.width()))
+             c.main.left() - c.screen.left() >= c.smallest.width())) {
             EXPECT_FALSE(place.intersects(c.main)) << c.what;
+        }
     }
 }
 
