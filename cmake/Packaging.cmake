@@ -30,6 +30,13 @@ if(NOT vantrel_changelog_head MATCHES "^vantrel \\(${vantrel_package_version}\\)
   message(FATAL_ERROR "resources/changelog must begin with the entry for "
                       "vantrel ${vantrel_package_version}, not: ${vantrel_changelog_head}")
 endif()
+# The software centres' list of releases must lead with this version too.
+file(READ ${PROJECT_SOURCE_DIR}/resources/invalid.vantrel.Vantrel.metainfo.xml vantrel_metainfo)
+if(NOT vantrel_metainfo MATCHES "<releases>[ \n]*<release version=\"${PROJECT_VERSION}\"")
+  message(FATAL_ERROR "the metainfo's first release must be ${PROJECT_VERSION}")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VANTREL_CHANGELOG}
+             ${PROJECT_SOURCE_DIR}/resources/invalid.vantrel.Vantrel.metainfo.xml)
 # -9n: the most compression, and no name or time stamp, so the same changelog
 # always makes the same bytes.
 set(VANTREL_CHANGELOG_GZ ${PROJECT_BINARY_DIR}/changelog.Debian.gz)
