@@ -7,8 +7,10 @@
 #             run every test under them
 #   fuzz [S]  build the libFuzzer targets with clang and run each for S
 #             seconds (default 60)
-#   package   build the Debian package, check what it holds, install it with
-#             apt-get and try the installed programs
+#   package   build the Debian package, check what it holds, its desktop entry
+#             and software-centre data and run lintian over it (any error or
+#             warning stops), install it with apt-get and try the installed
+#             programs
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,7 +24,9 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev nlohmann-json3
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           qt6-translations-l10n fonts-ipafont-gothic)
 [ "$job" = fuzz ] && packages+=(clang libclang-rt-14-dev)
-[ "$job" = package ] && packages+=(dpkg-dev file)
+# The package job makes the manual pages (help2man), compresses them and the
+# changelog (gzip) and checks the result (lintian, appstream, desktop-file-utils).
+[ "$job" = package ] && packages+=(dpkg-dev file gzip help2man lintian appstream desktop-file-utils)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -94,6 +98,17 @@ case "$job" in
     echo "== $deb"
     dpkg-deb -f "$deb" Package Version Architecture Depends
     dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort | diff -u scripts/package-contents.txt -
+    # desktop-file-validate exits 0 on warnings, so what it says decides.
+    # appstreamcli fails on errors and warnings and lets infos pass; --no-net
+    # because the screenshots' web address is the project's own, not yet live.
+    entry=$(desktop-file-validate resources/vantrel.desktop 2>&1) && [ -z "$entry" ] || {
+      echo "$entry" >&2; echo "desktop-file-validate found the faults above" >&2; exit 1; }
+    appstreamcli validate --no-net resources/*.metainfo.xml
+    # By default lintian fails only on errors; warnings stop here as well.
+    if ! lintian --fail-on error,warning "$deb"; then
+      echo "lintian found the faults above in $deb" >&2
+      exit 1
+    fi
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "./$deb"
     /usr/bin/vantrel-market --ticks 1 >/dev/null
     # A bare `! pipeline` never stops a `set -e` script, so test and exit.
@@ -101,6 +116,7 @@ case "$job" in
       echo "vantrel misses the libraries above" >&2
       exit 1
     fi
-    echo "installed; contents match scripts/package-contents.txt; vantrel-market runs; vantrel finds its libraries"
+    echo "lintian, appstreamcli and desktop-file-validate pass; installed; contents match"
+    echo "scripts/package-contents.txt; vantrel-market runs; vantrel finds its libraries"
     ;;
 esac
