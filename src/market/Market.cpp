@@ -3,6 +3,7 @@
 #include "market/MarketNumber.h"
 #include "market/RandomStream.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -27,6 +28,13 @@ Market::Market(int marketNumber)
 
 double Market::boardEntry(int price) const {
     return (price >= 0 && price < kBookSize) ? m_board[price] : 0.0;
+}
+
+bool Market::uncrossed() const {
+    const auto lowestAsk =
+        std::find_if(m_board.begin(), m_board.end(), [](double e) { return e < 0; });
+    return lowestAsk != m_board.end() &&
+           std::none_of(lowestAsk, m_board.end(), [](double e) { return e > 0; });
 }
 
 void Market::setBoardEntry(int price, double shares) {

@@ -51,6 +51,10 @@ public:
     const std::array<double, kBookSize>& dblBoard() const { return m_board; }
     // One level of the book; 0 outside it.
     double boardEntry(int price) const;
+    // Whether the book holds an ask and every bid lies below the lowest one.
+    // The tick never crosses a book that starts this way, so a start book
+    // that fails it would show the user a riskless trade.
+    bool uncrossed() const;
 
     // Number of ticks run since start-up.
     std::uint64_t tickCount() const { return m_ticks; }
