@@ -88,6 +88,7 @@ void Market::FindAskIndex() {
 }
 
 void Market::Tick() {
+    m_trade.reset();
     double r = draw();
     dblCenterPrice = std::floor(dblCenterPrice - 2 + r * 5.0);
     if (dblCenterPrice > kHighestCentre)
@@ -124,11 +125,13 @@ void Market::Tick() {
     topUp(intBidIndex - 5, +1);
     RefreshBoard();
     ++m_ticks;
+    m_tape.record(m_ticks, m_trade);
 }
 
 void Market::crowdBuy() {
     if (dblCrowdBuyPrice >= intAskIndex) {
         // Marketable: trades at the lowest ask; any excess stays there as a bid.
+        printTrade(TapeSide::Buy, intAskIndex, -boardEntry(intAskIndex), dblCrowdBuyAmount);
         addToBoard(intAskIndex, dblCrowdBuyAmount);
         dblNowPrice = intAskIndex;
     } else {
@@ -140,11 +143,24 @@ void Market::crowdSell() {
     if (dblCrowdSellPrice <= intBidIndex) {
         // Marketable: trades one yen below the lowest ask, bid there or not;
         // what the level cannot absorb rests there as the new lowest ask.
+        printTrade(TapeSide::Sell, intBidIndex, boardEntry(intBidIndex), dblCrowdSellAmount);
         addToBoard(intBidIndex, -dblCrowdSellAmount);
         dblNowPrice = intBidIndex;
     } else {
         addToBoard(dblCrowdSellPrice, -dblCrowdSellAmount);
     }
+}
+
+void Market::printTrade(TapeSide side, int price, double restingBefore, double crowdShares) {
+    // Only the shares resting on the other side at that price meet the order;
+    // none may rest there at all, and the price is set all the same.
+    const double met = std::min(std::max(restingBefore, 0.0), crowdShares);
+    TapeEntry entry;
+    entry.second = m_ticks + 1;
+    entry.side = side;
+    entry.price = static_cast<std::int16_t>(price);
+    entry.shares = static_cast<std::uint32_t>(met);
+    m_trade = entry;
 }
 
 void Market::topUp(int price, double sign) {
