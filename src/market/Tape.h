@@ -13,12 +13,16 @@ namespace vantrel {
 // running volume and volume-weighted average price (VWAP) since the start
 // and over the last five market minutes.
 //
-// For a table in the window: after each tick read size() and dropped();
-// lines appended since the last look are at(size() - added) to
-// at(size() - 1), the newest at the end. Once the tape is full, each new
-// line drops the oldest from the front (dropped() counts them), so a table
-// removes that many rows from its top. The totals always cover the whole
-// session, dropped lines included.
+// The market owns its tape (Market::tape()); a new market starts an empty
+// one. For a table in the window, after each tick (with the rest of the
+// refresh) compare dropped() and dropped() + size() with what the table
+// showed: first remove from its top the rows dropped since (once the tape
+// is full each new line drops the oldest), then append the new lines, the
+// last ones of at(0) .. at(size() - 1), the newest at the end. A tick adds
+// at most one line. The totals (volume(), vwap(), recentVolume(),
+// recentVwap()) always cover the whole session, dropped lines included.
+// Side texts for the window: TapeSide::Buy is 買い, TapeSide::Sell is 売り;
+// priceMoveOnly() lines moved the price without volume.
 class Tape final {
 public:
     // At most one line per tick: a full day of ticks, 16 bytes a line, about
@@ -27,7 +31,7 @@ public:
     // "The last five minutes": lines printed in the last 300 market seconds.
     static constexpr std::uint64_t kRecentSeconds = 300;
 
-    // Called by the market once per tick, in order, with the tick's trade
+    // Called by the market (only) once per tick, in order, with the tick's trade
     // if it printed one; the tick's second moves the five-minute window on
     // even when nothing traded.
     void record(std::uint64_t second, const std::optional<TapeEntry>& trade);
