@@ -18,4 +18,21 @@ static void BM_MarketTick(benchmark::State& state) {
 }
 BENCHMARK(BM_MarketTick);
 
+// Eight hours of market (28,800 ticks) from start-up; the counter is what the
+// trade tape then holds, in bytes.
+static void BM_TapeEightHours(benchmark::State& state) {
+    std::size_t bytes = 0, lines = 0;
+    for (auto _ : state) {
+        vantrel::Market market;
+        market.StartUp();
+        for (int second = 0; second < 28800; ++second)
+            market.Tick();
+        bytes = market.tape().memoryBytes();
+        lines = market.tape().size();
+    }
+    state.counters["tape_bytes"] = static_cast<double>(bytes);
+    state.counters["tape_lines"] = static_cast<double>(lines);
+}
+BENCHMARK(BM_TapeEightHours)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();

@@ -3,6 +3,7 @@
 #include "market/MarketNumber.h"
 #include "market/RandomStream.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vantrel {
@@ -27,6 +28,13 @@ Market::Market(int marketNumber)
 
 double Market::boardEntry(int price) const {
     return (price >= 0 && price < kBookSize) ? m_board[price] : 0.0;
+}
+
+bool Market::uncrossed() const {
+    const auto lowestAsk =
+        std::find_if(m_board.begin(), m_board.end(), [](double e) { return e < 0; });
+    return lowestAsk != m_board.end() &&
+           std::none_of(lowestAsk, m_board.end(), [](double e) { return e > 0; });
 }
 
 void Market::setBoardEntry(int price, double shares) {
@@ -80,6 +88,7 @@ void Market::FindAskIndex() {
 }
 
 void Market::Tick() {
+    m_trade.reset();
     double r = draw();
     dblCenterPrice = std::floor(dblCenterPrice - 2 + r * 5.0);
     if (dblCenterPrice > kHighestCentre)
@@ -116,11 +125,13 @@ void Market::Tick() {
     topUp(intBidIndex - 5, +1);
     RefreshBoard();
     ++m_ticks;
+    m_tape.record(m_ticks, m_trade);
 }
 
 void Market::crowdBuy() {
     if (dblCrowdBuyPrice >= intAskIndex) {
         // Marketable: trades at the lowest ask; any excess stays there as a bid.
+        printTrade(TapeSide::Buy, intAskIndex, -boardEntry(intAskIndex), dblCrowdBuyAmount);
         addToBoard(intAskIndex, dblCrowdBuyAmount);
         dblNowPrice = intAskIndex;
     } else {
@@ -132,11 +143,24 @@ void Market::crowdSell() {
     if (dblCrowdSellPrice <= intBidIndex) {
         // Marketable: trades one yen below the lowest ask, bid there or not;
         // what the level cannot absorb rests there as the new lowest ask.
+        printTrade(TapeSide::Sell, intBidIndex, boardEntry(intBidIndex), dblCrowdSellAmount);
         addToBoard(intBidIndex, -dblCrowdSellAmount);
         dblNowPrice = intBidIndex;
     } else {
         addToBoard(dblCrowdSellPrice, -dblCrowdSellAmount);
     }
+}
+
+void Market::printTrade(TapeSide side, int price, double restingBefore, double crowdShares) {
+    // Only the shares resting on the other side at that price meet the order;
+    // none may rest there at all, and the price is set all the same.
+    const double met = std::min(std::max(restingBefore, 0.0), crowdShares);
+    TapeEntry entry;
+    entry.second = m_ticks + 1;
+    entry.side = side;
+    entry.price = static_cast<std::int16_t>(price);
+    entry.shares = static_cast<std::uint32_t>(met);
+    m_trade = entry;
 }
 
 void Market::topUp(int price, double sign) {

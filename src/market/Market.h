@@ -3,10 +3,13 @@
 #include "market/BoardRow.h"
 #include "market/Quotes.h"
 #include "market/RandomSource.h"
+#include "market/Tape.h"
+#include "market/TapeEntry.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vantrel {
@@ -51,9 +54,18 @@ public:
     const std::array<double, kBookSize>& dblBoard() const { return m_board; }
     // One level of the book; 0 outside it.
     double boardEntry(int price) const;
+    // Whether the book holds an ask and every bid lies below the lowest one.
+    // The tick never crosses a book that starts this way, so a start book
+    // that fails it would show the user a riskless trade.
+    bool uncrossed() const;
 
     // Number of ticks run since start-up.
     std::uint64_t tickCount() const { return m_ticks; }
+
+    // What the last tick traded, if it set the last price (see TapeEntry).
+    const std::optional<TapeEntry>& lastTrade() const { return m_trade; }
+    // Every tick's trade since start-up, with volume and VWAP.
+    const Tape& tape() const { return m_tape; }
 
 private:
     static constexpr double kLowestCentre = 405;
@@ -67,6 +79,7 @@ private:
     void crowdBuy();
     void crowdSell();
     void topUp(int price, double sign);
+    void printTrade(TapeSide side, int price, double restingBefore, double crowdShares);
 
     std::unique_ptr<RandomSource> m_random;
     std::array<double, kBookSize> m_board{};
@@ -76,6 +89,8 @@ private:
     std::array<BoardRow, kBoardRows> m_rows{};
     int m_rowCount = 0;
     std::uint64_t m_ticks = 0;
+    std::optional<TapeEntry> m_trade;
+    Tape m_tape;
 
     // Best quotes read back from the board; 0 where the board shows none.
     double dblBidAmount = 0;

@@ -120,7 +120,7 @@ SessionRecord readRecord(const Json& root) {
     const Json& format = field(root, "format", top);
     if (!format.is_number_integer())
         throw Refusal{"format が整数ではありません"};
-    if (format.get<std::int64_t>() != kSessionFormat)
+    if (format.get<std::int64_t>() < 1 || format.get<std::int64_t>() > kSessionFormat)
         throw Refusal{"format " + format.dump() + " には対応していません"};
     record.program = text(root, "program", top);
     const Json& market = field(root, "market", top);
@@ -128,6 +128,11 @@ SessionRecord readRecord(const Json& root) {
         market.get<std::int64_t>() > kLastMarket)
         throw Refusal{"market が 1 から 9999 の整数ではありません"};
     record.market = market.get<int>();
+    // Replaying such a file on today's market would silently give other results.
+    if (format.get<std::int64_t>() == 1 && marketStartReplaced(record.market))
+        throw Refusal{
+            "市場番号 " + std::to_string(record.market) +
+            " の意味がこの版で変わったため、この format 1 のファイルは記録どおりに再生できません"};
 
     const Json& actions = field(root, "actions", top);
     if (!actions.is_array())

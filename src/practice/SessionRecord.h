@@ -9,8 +9,10 @@
 
 namespace vantrel {
 
-// The version of the session file this program writes and reads.
-inline constexpr int kSessionFormat = 1;
+// The version of the session file this program writes. Format 1 files are
+// still read, except those of a market number whose start changed with
+// format 2 (their recorded market no longer exists).
+inline constexpr int kSessionFormat = 2;
 
 enum class ActionKind { Buy, Sell, Cancel };
 

@@ -21,13 +21,16 @@ constexpr std::uint64_t kDefaultTicks = 60;
 constexpr std::uint64_t kMaxTicks = 100000000;
 
 constexpr const char* kUsage =
-    "usage: vantrel-market [--ticks N] [--market N] [--board]\n"
+    "usage: vantrel-market [--ticks N] [--market N] [--board] [--tape]\n"
     "       vantrel-market --session FILE [--verify]\n"
     "Replays the simulated market from start-up and writes one CSV row per tick:\n"
     "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
     "  --ticks N       number of ticks to run, 0 to 100000000 (default 60)\n"
     "  --market N      market number, 1 to 9999 (default 1, the standard market)\n"
     "  --board         add the eleven board rows r1..r11 as price/offered/bid\n"
+    "  --tape          add the tick's trade: trade (buy or sell), trade_price and\n"
+    "                  trade_shares (0: the price moved without shares meeting);\n"
+    "                  empty when the tick traded nothing\n"
     "  --session FILE  replay a saved practice session instead: one line per log\n"
     "                  message (market second, two blanks, the message), then one\n"
     "                  caption=value line per result; after a blank line the\n"
@@ -41,6 +44,7 @@ struct Options {
     std::uint64_t ticks = kDefaultTicks;
     int market = kStandardMarket;
     bool board = false;
+    bool tape = false;
     bool help = false;
     std::optional<std::string> session;
     bool verify = false;
@@ -88,6 +92,8 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
             options.help = true;
         } else if (arg == "--board") {
             options.board = true;
+        } else if (arg == "--tape") {
+            options.tape = true;
         } else if (arg == "--verify") {
             options.verify = true;
         } else if (optionValue(args, i, "--session", value)) {
@@ -116,8 +122,8 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
         return "--verify needs --session FILE";
     // A session names its own market and length; silently ignoring these
     // would print something other than what was asked for.
-    if (options.session && (options.board || marketOrTicksGiven))
-        return "--session takes no --ticks, --market or --board (the file gives them)";
+    if (options.session && (options.board || options.tape || marketOrTicksGiven))
+        return "--session takes no --ticks, --market, --board or --tape (the file gives them)";
     return {};
 }
 
@@ -170,16 +176,18 @@ void appendNumber(std::string& line, double value) {
     line += plainDecimal(value);
 }
 
-void writeHeader(std::string& line, bool board) {
+void writeHeader(std::string& line, bool board, bool tape) {
     line = "tick,centre,last,ask,ask_shares,bid,bid_shares";
     if (board) {
         for (int r = 1; r <= Market::kBoardRows; ++r)
             line += ",r" + std::to_string(r);
     }
+    if (tape)
+        line += ",trade,trade_price,trade_shares";
     line += '\n';
 }
 
-void writeRow(std::string& line, std::uint64_t tick, const Market& market, bool board) {
+void writeRow(std::string& line, std::uint64_t tick, const Market& market, bool board, bool tape) {
     line = std::to_string(tick);
     const Quotes quotes = market.quotes();
     for (double value : {market.centrePrice(), quotes.dblNowPrice, quotes.dblAskPrice,
@@ -195,6 +203,14 @@ void writeRow(std::string& line, std::uint64_t tick, const Market& market, bool 
             appendNumber(line, row.offered);
             line += '/';
             appendNumber(line, row.bid);
+        }
+    }
+    if (tape) {
+        if (const std::optional<TapeEntry>& trade = market.lastTrade()) {
+            line += trade->side == TapeSide::Buy ? ",buy," : ",sell,";
+            line += std::to_string(trade->price) + ',' + std::to_string(trade->shares);
+        } else {
+            line += ",,,";
         }
     }
     line += '\n';
@@ -219,11 +235,11 @@ int runReplay(const std::vector<std::string>& args, std::ostream& out, std::ostr
     Market market(options.market);
     market.StartUp();
     std::string line;
-    writeHeader(line, options.board);
+    writeHeader(line, options.board, options.tape);
     out << line;
     for (std::uint64_t tick = 1; tick <= options.ticks && out; ++tick) {
         market.Tick();
-        writeRow(line, tick, market, options.board);
+        writeRow(line, tick, market, options.board, options.tape);
         out << line;
     }
     out.flush();

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <tuple>
 #include <vector>
 
 using vantrel::Market;
@@ -22,6 +24,14 @@ std::vector<double> run(Market market, int ticks) {
                                  q.dblBidPrice, q.dblBidAmount});
     }
     return seen;
+}
+
+// Whether the whole book holds an ask and every bid lies below the lowest ask.
+bool uncrossed(const Market& market) {
+    const auto& book = market.dblBoard();
+    const auto lowestAsk = std::find_if(book.begin(), book.end(), [](double e) { return e < 0; });
+    const auto bidAtOrAbove = std::find_if(lowestAsk, book.end(), [](double e) { return e > 0; });
+    return lowestAsk != book.end() && bidAtOrAbove == book.end();
 }
 
 } // namespace
@@ -51,16 +61,42 @@ TEST(MarketNumber, OneIsTheStandardMarketAndTwoAnotherThatRepeats) {
     EXPECT_EQ(run(Market(2), 3600), second);
 }
 
-TEST(MarketNumber, SampledMarketsKeepMovingForEightHours) {
-    for (int number : {1, 2, 3, 17, 500, 1234, 4096, 7777, 9998, 9999}) {
+// Every market's start book is sound: it holds an ask and no bid stands at or above the
+// lowest one, which is what keeps the board from ever showing a riskless trade.
+TEST(MarketNumber, EveryStartBookIsUncrossed) {
+    for (int number = 1; number <= vantrel::kLastMarket; ++number) {
+        Market market(number);
+        market.StartUp();
+        ASSERT_TRUE(uncrossed(market)) << "market " << number;
+    }
+}
+
+// Numbers whose first start was sound keep it, so their older session files replay as
+// recorded; only numbers whose first start was crossed (501, 5814) were given another.
+TEST(MarketNumber, SoundStartsKeepTheirStateAndCrossedOnesWereReplaced) {
+    const std::vector<std::tuple<int, std::uint32_t, bool>> firstStates = {
+        {2, 12203798u, false},  {17, 10137919u, false},  {1234, 8902279u, false},
+        {501, 13997549u, true}, {5814, 11696525u, true}, {9999, 9958480u, true}};
+    for (const auto& [number, firstState, replaced] : firstStates) {
+        EXPECT_EQ(vantrel::marketStartReplaced(number), replaced) << number;
+        EXPECT_EQ(vantrel::marketStartState(number) != firstState, replaced) << number;
+    }
+    EXPECT_FALSE(vantrel::marketStartReplaced(vantrel::kStandardMarket));
+}
+
+TEST(MarketNumber, SampledMarketsKeepMovingAndUncrossedForEightHours) {
+    for (int number : {1, 2, 3, 17, 500, 501, 1234, 4096, 5814, 7777, 9998, 9999}) {
         Market market(number);
         market.StartUp();
         for (int hour = 0; hour < 8; ++hour) {
             std::set<double> lastPrices;
             for (int second = 0; second < 3600; ++second) {
                 market.Tick();
-                lastPrices.insert(market.quotes().dblNowPrice);
+                const vantrel::Quotes q = market.quotes();
+                lastPrices.insert(q.dblNowPrice);
+                ASSERT_LT(q.dblBidPrice, q.dblAskPrice) << "market " << number;
             }
+            EXPECT_TRUE(uncrossed(market)) << "market " << number << " hour " << hour;
             EXPECT_GE(lastPrices.size(), 5u) << "market " << number << " hour " << hour;
         }
     }

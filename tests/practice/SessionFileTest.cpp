@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 namespace vantrel {
 namespace {
@@ -131,8 +132,9 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"{\"format\": 1", "JSON として読めません"},
         {"[]", "全体がオブジェクトではありません"},
-        {edited("\"format\": 1", "\"format\": 2"), "format 2 には対応していません"},
-        {edited("\"format\": 1", "\"format\": \"1\""), "format が整数ではありません"},
+        {edited("\"format\": 2", "\"format\": 3"), "format 3 には対応していません"},
+        {edited("\"format\": 2", "\"format\": 0"), "format 0 には対応していません"},
+        {edited("\"format\": 2", "\"format\": \"2\""), "format が整数ではありません"},
         {edited("\"market\": 1", "\"market\": 10000"),
          "market が 1 から 9999 の整数ではありません"},
         {edited("\"program\"", "\"programme\""), "program がありません"},
@@ -154,6 +156,24 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
         const SessionFileRead read = readSessionFile(text);
         EXPECT_FALSE(read.record) << message;
         EXPECT_EQ(read.error, message);
+    }
+}
+
+// Files of format 1 name markets by the first numbering: those still read
+// replay the same market, the others are refused rather than replayed on
+// another market.
+TEST(SessionFile, FormatOneFilesReadOnlyWhereTheMarketIsUnchanged) {
+    const std::string changed = "市場番号 501 の意味がこの版で変わったため、この format 1 "
+                                "のファイルは記録どおりに再生できません";
+    const std::vector<std::tuple<int, int, std::string>> rows = {
+        {1, 1, ""}, {1, 2, ""}, {1, 501, changed}, {2, 501, ""}, {2, 1, ""}};
+    for (const auto& [format, market, error] : rows) {
+        SessionRecord record;
+        record.format = format;
+        record.market = market;
+        const SessionFileRead read = readSessionFile(writeSessionFile(record));
+        EXPECT_EQ(read.error, error) << format << " " << market;
+        EXPECT_EQ(read.record.has_value(), error.empty()) << format << " " << market;
     }
 }
 

@@ -30,6 +30,12 @@ TEST(ReplayTool, FirstTicksMatchTheKnownMarket) {
                         "1,500,500,501,7000,500,4000,505/4000/0,504/0/0,503/12000/0,502/9000/0,"
                         "501/7000/0,500/0/4000,499/0/3000,498/0/5000,497/0/20000,496/0/7000,"
                         "495/0/8000\n");
+    // Tick 2 sells 3000 shares into the bid of 4000 at 500; ticks 1 and 3 trade nothing.
+    EXPECT_EQ(Replay({"--ticks", "3", "--tape"}).out,
+              kHeader + ",trade,trade_price,trade_shares\n"
+                        "1,500,500,501,7000,500,4000,,,\n"
+                        "2,500,500,501,7000,500,1000,sell,500,3000\n"
+                        "3,498,500,501,7000,500,1000,,,\n");
     EXPECT_EQ(Replay({"--ticks", "0"}).out, kHeader + "\n");
     const Replay sixty({});
     EXPECT_EQ(std::count(sixty.out.begin(), sixty.out.end(), '\n'), 61);
@@ -62,7 +68,7 @@ TEST(ReplayTool, BadArgumentsExitTwoWithOneLine) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     } // A session file gives its own market and length: refused before it is read.
-    for (const char* option : {"--ticks=5", "--market=2", "--board"})
+    for (const char* option : {"--ticks=5", "--market=2", "--board", "--tape"})
         EXPECT_NE(Replay({"--session", "missing.json", option}).err.find("takes no"),
                   std::string::npos);
 }
@@ -74,6 +80,16 @@ TEST(ReplayTool, MarketNumberChoosesTheMarket) {
     EXPECT_NE(Replay({"--market=2", "--ticks", "600"}).out, standard);
     EXPECT_EQ(Replay({"--market", "2", "--ticks", "600"}).out,
               Replay({"--market=2", "--ticks", "600"}).out);
+    // The tape only adds columns: the market it shows is the same.
+    std::istringstream plain(Replay({"--market=17", "--ticks=3600"}).out);
+    std::istringstream taped(Replay({"--market=17", "--ticks=3600", "--tape"}).out);
+    int rows = 0;
+    for (std::string p, t; std::getline(plain, p) && std::getline(taped, t); ++rows) {
+        for (int column = 0; column < 3; ++column)
+            t.erase(t.rfind(','));
+        ASSERT_EQ(t, p);
+    }
+    EXPECT_EQ(rows, 3601);
 }
 
 TEST(ReplayTool, HelpAndAReaderThatWentAway) {
