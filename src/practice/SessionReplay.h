@@ -3,6 +3,7 @@
 #include "practice/SessionRecord.h"
 #include "trading/Ledger.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,10 @@ struct HeadlessReplay {
     SessionResults results;
     Figures figures;
 };
-HeadlessReplay replaySession(const SessionRecord& record);
+// Given onLine, each log line goes there as it is made and none is kept, so
+// memory follows what is written, not the seconds replayed.
+using ReplayLineSink = std::function<void(const std::string&)>;
+HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine = {});
 
 // The results window's figures, one "caption=value" line each, the values as
 // plain numbers (平均取得単価 is empty while nothing is held).
