@@ -135,7 +135,7 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
         return at == std::string::npos ? text : text.replace(at, from.size(), to);
     };
     const std::string week = std::to_string(kSessionFileMaxSeconds);
-    const std::string deep = "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + "}";
+    const std::string deep = "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + ", \"b\": 1}";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"{\"format\": 1", "JSON として読めません（1 行 13 列）"},
         {"{\"format\":\n 1,\n  \"x\": tru}", "JSON として読めません（3 行 11 列）"},
