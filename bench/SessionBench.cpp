@@ -66,8 +66,7 @@ std::string largestSession() {
     for (std::size_t i = 0; i < kSessionFileMaxActions; ++i) {
         const std::uint64_t second = i * kSessionFileMaxSeconds / kSessionFileMaxActions;
         const ActionKind kind = static_cast<ActionKind>(i % 3);
-        record.actions.push_back(
-            {second, kind, kind == ActionKind::Buy ? buy : sell, "1001"});
+        record.actions.push_back({second, kind, kind == ActionKind::Buy ? buy : sell, "1001"});
     }
     const std::size_t spare =
         kSessionFileMaxBytes - writeSessionFile(record).text.value_or("").size();

@@ -202,8 +202,7 @@ public:
     }
     bool key(string_t& name) override {
         const std::size_t depth = m_open.size();
-        const bool seen =
-            depth == 1 ? !m_keys.insert(name).second : m_open.back()->contains(name);
+        const bool seen = depth == 1 ? !m_keys.insert(name).second : m_open.back()->contains(name);
         if (seen)
             throw Refusal{pathTo(depth) + name + " が二つあります"};
         m_key[depth - 1] = std::move(name);
@@ -275,8 +274,8 @@ private:
 
     bool open(Tree container) {
         if (m_open.size() >= static_cast<std::size_t>(kSessionFileMaxDepth))
-            throw Refusal{"入れ子が深すぎます（" + lineAndColumn(m_text, tooDeepAt(m_text)) +
-                          "、" + std::to_string(kSessionFileMaxDepth) + " 段まで）"};
+            throw Refusal{"入れ子が深すぎます（" + lineAndColumn(m_text, tooDeepAt(m_text)) + "、" +
+                          std::to_string(kSessionFileMaxDepth) + " 段まで）"};
         if (m_open.empty()) {
             if (!container.is_object())
                 throw Refusal{"全体がオブジェクトではありません"};
@@ -354,8 +353,8 @@ SessionFileWrite writeSessionFile(const SessionRecord& record) {
     if (record.actions.size() > kSessionFileMaxActions)
         return {std::nullopt, tooManyActions()};
     if (record.results.seconds > kSessionFileMaxSeconds)
-        return {std::nullopt, "練習が長すぎます（" + std::to_string(kSessionFileMaxSeconds) +
-                                  " 秒まで）"};
+        return {std::nullopt,
+                "練習が長すぎます（" + std::to_string(kSessionFileMaxSeconds) + " 秒まで）"};
     // The window's texts are valid UTF-8; anything else is replaced rather
     // than failing the save.
     const auto dump = [](const Json& value) {

@@ -137,8 +137,8 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
         return differences.empty() ? 0 : 1;
     }
     // Each line is written as the replay makes it; none is kept.
-    const HeadlessReplay replay = replaySession(
-        *read.record, [&out](const std::string& line) { out << line << '\n'; });
+    const HeadlessReplay replay =
+        replaySession(*read.record, [&out](const std::string& line) { out << line << '\n'; });
     for (const std::string& line : figureResultLines(replay.figures))
         out << line << '\n';
     out.flush();

@@ -188,8 +188,8 @@ void frmMain::MnuOpenSession_Click() {
     const SessionFileRead read = openSessionFile(path.toStdString());
     if (!read.record) {
         // The practice under way goes on as if nothing had been asked.
-        m_prompter.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + read.error,
-                               kAppTitle);
+        m_prompter.ShowMessage(
+            "練習を開けませんでした。\n" + path.toStdString() + "\n" + read.error, kAppTitle);
         return;
     }
     m_session->startReplay(*read.record);

@@ -135,15 +135,15 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
         return at == std::string::npos ? text : text.replace(at, from.size(), to);
     };
     const std::string week = std::to_string(kSessionFileMaxSeconds);
-    const std::string deep = "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + ", \"b\": 1}";
+    const std::string deep =
+        "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + ", \"b\": 1}";
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"{\"format\": 1", "JSON として読めません（1 行 13 列）"},
         {"{\"format\":\n 1,\n  \"x\": tru}", "JSON として読めません（3 行 11 列）"},
         {"[]", "全体がオブジェクトではありません"},
         {edited("\"format\":1", "\"format\":2"), "format 2 には対応していません"},
         {edited("\"format\":1", "\"format\":\"1\""), "format が整数ではありません"},
-        {edited("\"market\":1", "\"market\":10000"),
-         "market が 1 から 9999 の整数ではありません"},
+        {edited("\"market\":1", "\"market\":10000"), "market が 1 から 9999 の整数ではありません"},
         {edited("\"program\"", "\"programme\""), "program がありません"},
         {edited("\"second\":5", "\"second\":2"), "操作 2 の second が前の操作より前です"},
         {edited("\"second\":3", "\"second\":-3"),
@@ -169,7 +169,8 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
          "操作 1 の form の yenText が二つあります"},
         // Nesting deeper than a session's own is refused before it is built.
         {deep, "入れ子が深すぎます（1 行 10 列、4 段まで）"},
-        {edited("\"priceText\":\"\"", "\"priceText\":[]"), "入れ子が深すぎます（2 行 66 列、4 段まで）"},
+        {edited("\"priceText\":\"\"", "\"priceText\":[]"),
+         "入れ子が深すぎます（2 行 66 列、4 段まで）"},
         {std::string(kSessionFileMaxBytes + 1, ' '), "ファイルが大きすぎます（16 MiB まで）"},
     };
     for (const auto& [text, message] : cases) {
@@ -195,7 +196,8 @@ TEST(SessionFile, OnlyOrdinaryFilesAreRead) {
     };
     for (const auto& [path, message] : cases) {
         int status = -1;
-        EXPECT_EQ(run({"--session", path}, status), "vantrel-market: " + path + ": " + message + "\n");
+        EXPECT_EQ(run({"--session", path}, status),
+                  "vantrel-market: " + path + ": " + message + "\n");
         EXPECT_EQ(status, 2);
     }
 }
@@ -206,8 +208,10 @@ TEST(SessionFile, WriterAndReaderKeepTheSameLimits) {
     SessionRecord record;
     record.program = programVersionText();
     record.results.seconds = kSessionFileMaxSeconds;
-    const SessionAction press{kSessionFileMaxSeconds, ActionKind::Cancel,
-                              {PriceKind::Market, "", QuantityKind::Everything, "", ""}, ""};
+    const SessionAction press{kSessionFileMaxSeconds,
+                              ActionKind::Cancel,
+                              {PriceKind::Market, "", QuantityKind::Everything, "", ""},
+                              ""};
     record.actions.assign(kSessionFileMaxActions, press);
     const std::size_t bytes = writeSessionFile(record).text.value_or("").size();
     ASSERT_LT(bytes, kSessionFileMaxBytes);

@@ -107,8 +107,8 @@ TEST_F(SessionFileWindowTest, FilesThatAreNotSessionsAreRefusedWithABox) {
         const int boxes = prompter.boxes;
         use("MnuOpenSession", path);
         EXPECT_EQ(prompter.boxes, boxes + 1);
-        EXPECT_EQ(prompter.lastBox,
-                  "練習を開けませんでした。\n" + path.toStdString() + "\n" + message + " | Vantrel");
+        EXPECT_EQ(prompter.lastBox, "練習を開けませんでした。\n" + path.toStdString() + "\n" +
+                                        message + " | Vantrel");
         EXPECT_EQ(window.market().tickCount(), 3u);
     }
 }
