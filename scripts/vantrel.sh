@@ -80,8 +80,11 @@ case "$job" in
       scratch=build-fuzz/corpus-$name
       mkdir -p "$scratch"
       cp fuzz/corpus/"$name"/* "$scratch"/
+      # Session files get room for nesting far deeper than a session's own.
+      max_len=4096
+      [ "$name" = sessionfile ] && max_len=262144
       echo "== $(basename "$target") for ${seconds}s"
-      if ! "$target" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+      if ! "$target" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 \
              -artifact_prefix=build-fuzz/ "$scratch" >build-fuzz/"$name".log 2>&1; then
         tail -n 60 build-fuzz/"$name".log >&2
         echo "fuzzing $(basename "$target") failed; the input is saved in build-fuzz/" >&2

@@ -36,7 +36,8 @@ PracticeSession::PracticeSession(TradeLog& log, MessagePrompter& prompter, int m
 
 void PracticeSession::tick() {
     m_market.Tick();
-    m_prices.append(m_market.quotes().dblNowPrice);
+    if (m_keepPrices)
+        m_prices.append(m_market.quotes().dblNowPrice);
 }
 
 void PracticeSession::executionTick() {

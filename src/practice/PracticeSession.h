@@ -73,6 +73,9 @@ public:
     // every market second (element 0 is the start price).
     const Ledger& ledger() const { return m_ledger; }
     const PriceHistory& prices() const { return m_prices; }
+    // Without a chart to draw (a headless replay), the price after every
+    // second need not be kept: it would grow with the length replayed.
+    void keepPriceHistory(bool keep) { m_keepPrices = keep; }
     int marketNumber() const { return m_marketNumber; }
 
 private:
@@ -104,6 +107,7 @@ private:
     std::function<std::int64_t()> m_wallClockMs;
     Ledger m_ledger;
     PriceHistory m_prices;
+    bool m_keepPrices = true;
     Trader m_trader;
     std::vector<SessionAction> m_actions;
     std::optional<Replay> m_replay;

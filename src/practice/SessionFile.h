@@ -3,25 +3,43 @@
 #include "practice/SessionRecord.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace vantrel {
 
-// Files beyond these are refused before anything is built from them.
+// What a session file may hold. A press every four seconds through a week
+// of eight-hour days is 50,400 actions, and a week is longer than any
+// practice left running; the bytes fit the longest record of typical presses
+// (about 150 bytes each, written compactly) with room for long form texts.
+// Within these a file reads and replays headless in well under a second.
 inline constexpr std::size_t kSessionFileMaxBytes = 16u * 1024u * 1024u;
-inline constexpr std::size_t kSessionFileMaxActions = 200000;
-inline constexpr std::uint64_t kSessionFileMaxSeconds = 100000000;
+inline constexpr std::size_t kSessionFileMaxActions = 50000;
+inline constexpr std::uint64_t kSessionFileMaxSeconds = 7u * 24u * 3600u;
+// The file's own shape is four levels deep: the whole, actions, an action,
+// its form. Anything deeper is refused before it is built.
+inline constexpr int kSessionFileMaxDepth = 4;
 
-// The session as a JSON text (UTF-8), fields in a fixed order.
-std::string writeSessionFile(const SessionRecord& record);
+// The session as a JSON text (UTF-8, one action a line), or why it cannot
+// be written: a record beyond the limits above would make a file this
+// program refuses to open.
+struct SessionFileWrite {
+    std::optional<std::string> text;
+    std::string error;
+};
+SessionFileWrite writeSessionFile(const SessionRecord& record);
 
 // A session file read strictly: either the record, or a short Japanese
-// message saying what is wrong and where (a field, an action number).
+// message saying what is wrong and where (a field, an action number, a line
+// and column).
 struct SessionFileRead {
     std::optional<SessionRecord> record;
     std::string error;
 };
 SessionFileRead readSessionFile(const std::string& text);
+// The file at a path (UTF-8), read only if it is an ordinary file and never
+// beyond the size limit, whatever size it claims.
+SessionFileRead openSessionFile(const std::string& path);
 
 } // namespace vantrel

@@ -13,9 +13,14 @@ namespace {
 class SecondLog final : public TradeLog {
 public:
     void AddLog(const std::string& message) override {
-        lines.push_back(std::to_string(session ? session->elapsed() : 0) + "  " + message);
+        std::string line = std::to_string(session ? session->elapsed() : 0) + "  " + message;
+        if (onLine)
+            onLine(line);
+        else
+            lines.push_back(std::move(line));
     }
     const PracticeSession* session = nullptr;
+    ReplayLineSink onLine;
     std::vector<std::string> lines;
 };
 
@@ -27,10 +32,12 @@ public:
 
 } // namespace
 
-HeadlessReplay replaySession(const SessionRecord& record) {
+HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine) {
     SecondLog log;
+    log.onLine = onLine;
     NoPrompter prompter;
     PracticeSession session(log, prompter, record.market);
+    session.keepPriceHistory(false);
     log.session = &session;
     session.startReplay(record);
     while (session.replaying())

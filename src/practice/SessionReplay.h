@@ -2,6 +2,7 @@
 
 #include "practice/SessionRecord.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,10 @@ struct HeadlessReplay {
     std::vector<std::string> lines;
     SessionResults results;
 };
-HeadlessReplay replaySession(const SessionRecord& record);
+// Given onLine, each log line goes there as it is made and none is kept, so
+// memory follows what is written, not the seconds replayed.
+using ReplayLineSink = std::function<void(const std::string&)>;
+HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine = {});
 
 // The results window's figures, one "caption=value" line each, the values as
 // plain numbers rounded as the window shows them; empty where a figure has no

@@ -8,10 +8,8 @@
 #include "practice/SessionStatistics.h"
 
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 
 namespace vantrel {
 
@@ -129,29 +127,14 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
 
 // Returns the status: the session's log and results, or the verdict.
 int runSession(const Options& options, std::ostream& out, std::ostream& err) {
-    std::ifstream file(*options.session, std::ios::binary);
-    std::ostringstream content;
-    if (file) {
-        // Refuse a huge file before reading it all.
-        file.seekg(0, std::ios::end);
-        const std::streamoff size = file.tellg();
-        file.seekg(0);
-        if (size >= 0 && static_cast<std::uint64_t>(size) <= kSessionFileMaxBytes)
-            content << file.rdbuf();
-        else
-            content << std::string(kSessionFileMaxBytes + 1, ' ');
-    }
-    if (!file) {
-        err << "vantrel-market: cannot read '" << *options.session << "'\n";
-        return 2;
-    }
-    const SessionFileRead read = readSessionFile(content.str());
+    const SessionFileRead read = openSessionFile(*options.session);
     if (!read.record) {
         err << "vantrel-market: " << *options.session << ": " << read.error << '\n';
         return 2;
     }
-    const HeadlessReplay replay = replaySession(*read.record);
     if (options.verify) {
+        // Only the results count here; the log is not kept.
+        const HeadlessReplay replay = replaySession(*read.record, [](const std::string&) {});
         const std::vector<std::string> differences =
             differingResults(read.record->results, replay.results);
         for (const std::string& line : differences)
@@ -161,8 +144,9 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
         out.flush();
         return differences.empty() ? 0 : 1;
     }
-    for (const std::string& line : replay.lines)
-        out << line << '\n';
+    // Each line is written as the replay makes it; none is kept.
+    const HeadlessReplay replay =
+        replaySession(*read.record, [&out](const std::string& line) { out << line << '\n'; });
     for (const std::string& line : figureResultLines(replay.results.figures))
         out << line << '\n';
     out << '\n';

@@ -144,7 +144,15 @@ void frmMain::MnuSaveSession_Click() {
                                                kSessionFilter, QStringLiteral("json"));
     if (path.isEmpty())
         return;
-    if (const auto error = writeFileAtomically(path, writeSessionFile(m_session->record())))
+    // A record beyond the file's limits is refused before anything is
+    // written, so every file saved here opens again.
+    const SessionFileWrite written = writeSessionFile(m_session->record());
+    std::optional<QString> error;
+    if (!written.text)
+        error = QString::fromStdString(written.error);
+    else
+        error = writeFileAtomically(path, *written.text);
+    if (error)
         m_dialogs.ShowMessage("練習を保存できませんでした。\n" + path.toStdString() + "\n" +
                                   error->toStdString(),
                               kAppTitle);
@@ -157,22 +165,13 @@ void frmMain::MnuOpenSession_Click() {
     const QString path = m_dialogs.askOpenPath(QStringLiteral("練習を開く"), kSessionFilter);
     if (path.isEmpty())
         return;
-    QFile file(path);
-    std::string error;
-    SessionFileRead read;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString().toStdString();
-    } else if (file.size() > static_cast<qint64>(kSessionFileMaxBytes)) {
-        error = "ファイルが大きすぎます（16 MiB まで）";
-    } else {
-        const QByteArray bytes = file.readAll();
-        read =
-            readSessionFile(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-        error = read.error;
-    }
+    // The core opens the file itself: only an ordinary file, never read past
+    // the size limit, its nesting bounded before anything is built, so even a
+    // hostile file is refused in a fraction of a second.
+    const SessionFileRead read = openSessionFile(path.toStdString());
     if (!read.record) {
         // The practice under way goes on as if nothing had been asked.
-        m_dialogs.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + error,
+        m_dialogs.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + read.error,
                               kAppTitle);
         return;
     }

@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <tuple>
+
+#include <sys/stat.h>
 
 namespace vantrel {
 namespace {
@@ -31,6 +34,12 @@ std::string run(const std::vector<std::string>& args, int& status) {
     std::ostringstream out, err;
     status = runReplay(args, out, err);
     return out.str() + err.str();
+}
+
+std::string written(const SessionRecord& record) {
+    const SessionFileWrite write = writeSessionFile(record);
+    EXPECT_TRUE(write.text) << write.error;
+    return write.text.value_or("");
 }
 
 std::string saved(const std::string& text, const char* name) {
@@ -80,10 +89,10 @@ TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
         std::string expected;
         const SessionRecord record = recordRandomSession(seed, expected);
         ASSERT_GT(record.actions.size(), 100u);
-        const std::string text = writeSessionFile(record);
+        const std::string text = written(record);
         const SessionFileRead read = readSessionFile(text);
         ASSERT_TRUE(read.record) << read.error;
-        EXPECT_EQ(writeSessionFile(*read.record), text);
+        EXPECT_EQ(written(*read.record), text);
 
         const std::string path = saved(text, "session.json");
         int status = -1;
@@ -95,7 +104,7 @@ TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
         // A claim of a better result than the trades give is caught.
         SessionRecord boasted = *read.record;
         *boasted.results.figures["netProfit"] += 1;
-        run({"--session", saved(writeSessionFile(boasted), "boast.json"), "--verify"}, status);
+        run({"--session", saved(written(boasted), "boast.json"), "--verify"}, status);
         EXPECT_EQ(status, 1);
         EXPECT_NE(run({"--session", path + ".missing", "--verify"}, status), "");
         EXPECT_EQ(status, 2);
@@ -119,7 +128,7 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
     record.actions.push_back({3, ActionKind::Buy, {}, "1001"});
     record.actions.push_back({5, ActionKind::Cancel, {}, ""});
     record.results.seconds = 9;
-    const std::string good = writeSessionFile(record);
+    const std::string good = written(record);
     // Up to the size limit a file is read.
     ASSERT_TRUE(
         readSessionFile(good + std::string(kSessionFileMaxBytes - good.size(), ' ')).record);
@@ -129,27 +138,44 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
         EXPECT_NE(at, std::string::npos) << from;
         return at == std::string::npos ? text : text.replace(at, from.size(), to);
     };
+    const std::string week = std::to_string(kSessionFileMaxSeconds);
+    const std::string deep =
+        "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + ", \"b\": 1}";
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"{\"format\": 1", "JSON として読めません"},
+        {"{\"format\": 1", "JSON として読めません（1 行 13 列）"},
+        {"{\"format\":\n 1,\n  \"x\": tru}", "JSON として読めません（3 行 11 列）"},
         {"[]", "全体がオブジェクトではありません"},
-        {edited("\"format\": 2", "\"format\": 3"), "format 3 には対応していません"},
-        {edited("\"format\": 2", "\"format\": 0"), "format 0 には対応していません"},
-        {edited("\"format\": 2", "\"format\": \"2\""), "format が整数ではありません"},
-        {edited("\"market\": 1", "\"market\": 10000"),
-         "market が 1 から 9999 の整数ではありません"},
+        {edited("\"format\":2", "\"format\":3"), "format 3 には対応していません"},
+        {edited("\"format\":2", "\"format\":0"), "format 0 には対応していません"},
+        {edited("\"format\":2", "\"format\":\"2\""), "format が整数ではありません"},
+        {edited("\"market\":1", "\"market\":10000"), "market が 1 から 9999 の整数ではありません"},
         {edited("\"program\"", "\"programme\""), "program がありません"},
-        {edited("\"second\": 5", "\"second\": 2"), "操作 2 の second が前の操作より前です"},
-        {edited("\"second\": 3", "\"second\": -3"),
-         "操作 1 の second が 0 から 100000000 の整数ではありません"},
-        {edited("\"kind\": \"cancel\"", "\"kind\": \"sell all\""),
+        {edited("\"second\":5", "\"second\":2"), "操作 2 の second が前の操作より前です"},
+        {edited("\"second\":3", "\"second\":-3"),
+         "操作 1 の second が 0 から " + week + " の整数ではありません"},
+        {edited("\"seconds\":9", "\"seconds\":" + std::to_string(kSessionFileMaxSeconds + 1)),
+         "results の seconds が 0 から " + week + " の整数ではありません"},
+        {edited("\"kind\":\"cancel\"", "\"kind\":\"sell all\""),
          "操作 2 の kind が知らない種類です"},
-        {edited("\"codeText\": \"1001\"", "\"codeText\": 1001"),
+        {edited("\"codeText\":\"1001\"", "\"codeText\":1001"),
          "操作 1 の codeText が文字列ではありません"},
-        {edited("\"priceText\": \"\"", "\"priceTxt\": \"\""), "操作 1 の priceText がありません"},
-        {edited("\"seconds\": 9", "\"seconds\": 4"),
+        {edited("\"priceText\":\"\"", "\"priceTxt\":\"\""), "操作 1 の priceText がありません"},
+        {edited("\"seconds\":9", "\"seconds\":4"),
          "操作 2 の second が results の seconds より後です"},
-        {edited("\"netProfit\": 0.0", "\"netProfit\": null"),
+        {edited("\"netProfit\":0.0", "\"netProfit\":null"),
          "results の netProfit が数値ではありません"},
+        // A second claim must not silently win, at any level.
+        {edited("\"results\":", "\"results\":{},\"results\":"), "results が二つあります"},
+        {edited("\"seconds\":9", "\"seconds\":9,\"seconds\":9"),
+         "results の seconds が二つあります"},
+        {edited("\"kind\":\"cancel\"", "\"kind\":\"cancel\",\"kind\":\"buy\""),
+         "操作 2 の kind が二つあります"},
+        {edited("\"yenText\":\"\"", "\"yenText\":\"\",\"yenText\":\"1\""),
+         "操作 1 の form の yenText が二つあります"},
+        // Nesting deeper than a session's own is refused before it is built.
+        {deep, "入れ子が深すぎます（1 行 10 列、4 段まで）"},
+        {edited("\"priceText\":\"\"", "\"priceText\":[]"),
+         "入れ子が深すぎます（2 行 66 列、4 段まで）"},
         {std::string(kSessionFileMaxBytes + 1, ' '), "ファイルが大きすぎます（16 MiB まで）"},
     };
     for (const auto& [text, message] : cases) {
@@ -171,9 +197,66 @@ TEST(SessionFile, FormatOneFilesReadOnlyWhereTheMarketIsUnchanged) {
         SessionRecord record;
         record.format = format;
         record.market = market;
-        const SessionFileRead read = readSessionFile(writeSessionFile(record));
+        const SessionFileRead read = readSessionFile(written(record));
         EXPECT_EQ(read.error, error) << format << " " << market;
         EXPECT_EQ(read.record.has_value(), error.empty()) << format << " " << market;
+    }
+}
+
+// What is not an ordinary file is refused at once, saying what it is, and
+// never read past the size limit whatever size it claims.
+TEST(SessionFile, OnlyOrdinaryFilesAreRead) {
+    const std::string folder = ::testing::TempDir() + "session-folder";
+    const std::string pipe = ::testing::TempDir() + "session-pipe";
+    std::filesystem::create_directories(folder);
+    std::remove(pipe.c_str());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {folder, "ファイルではなくフォルダーです"},
+        {pipe, "普通のファイルではありません（デバイスやパイプなど）"},
+        {"/dev/zero", "普通のファイルではありません（デバイスやパイプなど）"},
+        {folder + "/missing.json", "ファイルが見つかりません"},
+    };
+    for (const auto& [path, message] : cases) {
+        int status = -1;
+        EXPECT_EQ(run({"--session", path}, status),
+                  "vantrel-market: " + path + ": " + message + "\n");
+        EXPECT_EQ(status, 2);
+    }
+}
+
+// What the program writes it reads back: the largest record the limits allow
+// round-trips, and one beyond them is refused before anything is written.
+TEST(SessionFile, WriterAndReaderKeepTheSameLimits) {
+    SessionRecord record;
+    record.program = programVersionText();
+    record.results.seconds = kSessionFileMaxSeconds;
+    const SessionAction press{kSessionFileMaxSeconds,
+                              ActionKind::Cancel,
+                              {PriceKind::Market, "", QuantityKind::Everything, "", ""},
+                              ""};
+    record.actions.assign(kSessionFileMaxActions, press);
+    const std::size_t bytes = writeSessionFile(record).text.value_or("").size();
+    ASSERT_LT(bytes, kSessionFileMaxBytes);
+    record.actions.back().form.priceText.assign(kSessionFileMaxBytes - bytes, '5');
+    const std::string text = written(record);
+    EXPECT_EQ(text.size(), kSessionFileMaxBytes);
+    const SessionFileRead read = openSessionFile(saved(text, "largest.json"));
+    ASSERT_TRUE(read.record) << read.error;
+    EXPECT_EQ(written(*read.record), text);
+
+    const std::vector<std::pair<void (*)(SessionRecord&), std::string>> beyond = {
+        {[](SessionRecord& r) { r.actions.back().form.priceText += '5'; },
+         "ファイルが大きすぎます（16 MiB まで）"},
+        {[](SessionRecord& r) { r.actions.push_back({}); }, "操作が多すぎます（50000 まで）"},
+        {[](SessionRecord& r) { ++r.results.seconds; }, "練習が長すぎます（604800 秒まで）"},
+    };
+    for (const auto& [change, message] : beyond) {
+        SessionRecord larger = *read.record;
+        change(larger);
+        const SessionFileWrite write = writeSessionFile(larger);
+        EXPECT_FALSE(write.text) << message;
+        EXPECT_EQ(write.error, message);
     }
 }
 

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace vantrel {
 namespace {
 
@@ -77,6 +79,33 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     const Figures figures = window.session().figures();
     EXPECT_EQ(figures["totalAssets"], played.figures["totalAssets"]);
     EXPECT_EQ(figures["holdings"], 1000);
+}
+
+// What is not a session is refused with a box naming it, at once, and the
+// practice goes on untouched: nothing blocks, runs out of memory or crashes.
+TEST_F(SessionFileWindowTest, FilesThatAreNotSessionsAreRefusedWithABox) {
+    const QString pipe = folder.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString deep = folder.filePath(QStringLiteral("deep.json"));
+    QFile deepFile(deep);
+    ASSERT_TRUE(deepFile.open(QIODevice::WriteOnly));
+    deepFile.write("{\"a\": " + QByteArray(100000, '[') + QByteArray(100000, ']') + ", \"b\": 1}");
+    deepFile.close();
+    const std::vector<std::pair<QString, std::string>> cases = {
+        {folder.path(), "ファイルではなくフォルダーです"},
+        {pipe, "普通のファイルではありません（デバイスやパイプなど）"},
+        {QStringLiteral("/dev/zero"), "普通のファイルではありません（デバイスやパイプなど）"},
+        {deep, "入れ子が深すぎます（1 行 10 列、4 段まで）"},
+    };
+    seconds(3);
+    for (const auto& [path, message] : cases) {
+        const int boxes = dialogs.boxes;
+        use("MnuOpenSession", path);
+        EXPECT_EQ(dialogs.boxes, boxes + 1);
+        EXPECT_EQ(dialogs.lastBox, "練習を開けませんでした。\n" + path.toStdString() + "\n" +
+                                       message + " | Vantrel");
+        EXPECT_EQ(window.session().elapsed(), 3u);
+    }
 }
 
 } // namespace
