@@ -1,5 +1,5 @@
-#include "ui/Clock.h"
-#include "ui/MessageLog.h"
+#include "ui/common/Clock.h"
+#include "ui/mainwindow/MessageLog.h"
 
 #include "BenchApplication.h"
 

@@ -1,8 +1,8 @@
 #include "practice/PracticeSession.h"
-#include "trading/OrderForm.h"
+#include "orders/OrderForm.h"
 #include "trading/TradeLog.h"
-#include "ui/ModalDialogs.h"
-#include "ui/frmResults.h"
+#include "ui/common/ModalDialogs.h"
+#include "ui/results/frmResults.h"
 
 #include "BenchApplication.h"
 

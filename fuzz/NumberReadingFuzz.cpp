@@ -2,8 +2,8 @@
 // undefined behaviour, and every finite value must survive a trip through
 // its plain decimal text.
 #include "base/NumberText.h"
-#include "trading/NumberReading.h"
-#include "trading/PriceRules.h"
+#include "base/NumberReading.h"
+#include "orders/PriceRules.h"
 
 #include <algorithm>
 #include <cmath>

@@ -54,7 +54,7 @@ build() { # folder, then extra cmake arguments
 case "$job" in
   run)
     build build
-    exec build/src/ui/vantrel
+    exec build/src/vantrel
     ;;
   test)
     build build

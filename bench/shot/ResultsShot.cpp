@@ -2,10 +2,10 @@
 // laid out for the README's screenshot. It buys, sells and leaves an order
 // pending while the market runs, then stays up until it is killed (or for a
 // minute), so `import -window root` can take the screen under Xvfb.
-#include "ui/Clock.h"
-#include "ui/ModalDialogs.h"
-#include "ui/Program.h"
-#include "ui/frmMain.h"
+#include "ui/common/Clock.h"
+#include "ui/common/ModalDialogs.h"
+#include "app/Program.h"
+#include "ui/mainwindow/frmMain.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -3,8 +3,8 @@
 // so that keeping up can be checked and the processor time of a fast practice
 // read from outside (time, /proc):
 //   vantrel-pace-probe [seconds, default 30] [speed, default 10]
-#include "ui/Program.h"
-#include "ui/frmMain.h"
+#include "app/Program.h"
+#include "ui/mainwindow/frmMain.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Starts Vantrel exactly as its main does and ends as soon as the window is
 // shown.
 #include "ShownProbe.h"
-#include "ui/Program.h"
+#include "app/Program.h"
 
 #include <QApplication>
 

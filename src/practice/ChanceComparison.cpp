@@ -2,10 +2,10 @@
 
 #include "base/NumberText.h"
 #include "market/Market.h"
-#include "trading/Ledger.h"
+#include "results/Ledger.h"
 #include "trading/MessagePrompter.h"
-#include "trading/PriceRules.h"
-#include "trading/StockInfo.h"
+#include "orders/PriceRules.h"
+#include "orders/StockInfo.h"
 #include "trading/TradeLog.h"
 #include "trading/Trader.h"
 
@@ -82,7 +82,7 @@ double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quot
     const auto pending = [&trader] { return trader.account().hasPendingOrder(); };
     const auto stepWhilePending = [&](std::uint64_t until) {
         while (now < until && pending())
-            trader.executionTick(quotes[++now]);
+            trader.executionStep(quotes[++now]);
         now = std::max(now, until);
     };
     for (std::size_t trip = 0; trip < plan.tripShares.size() && now < last; ++trip) {
@@ -105,7 +105,7 @@ double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quot
         if (trader.account().holdings() > 0) {
             trader.pressSell(code, {PriceKind::Market, "", QuantityKind::Everything, "", ""});
             while (now < last && pending())
-                trader.executionTick(quotes[++now]);
+                trader.executionStep(quotes[++now]);
         }
     }
     return computeFigures({ledger, trader.account(), quotes[last].dblNowPrice})["netProfit"].value_or(0);

@@ -5,15 +5,7 @@
 #include <string>
 #include <utility>
 
-#ifndef VANTREL_VERSION_TEXT
-#define VANTREL_VERSION_TEXT "0"
-#endif
-
 namespace vantrel {
-
-std::string programVersionText() {
-    return std::string("Vantrel ") + VANTREL_VERSION_TEXT;
-}
 
 void PracticeSession::ReplayPrompter::ShowMessage(const std::string& prompt,
                                                   const std::string& title) {
@@ -40,13 +32,13 @@ void PracticeSession::tick() {
         m_prices.append(m_market.quotes().dblNowPrice);
 }
 
-void PracticeSession::executionTick() {
-    m_trader.executionTick(m_market.quotes());
+void PracticeSession::executionStep() {
+    m_trader.executionStep(m_market.quotes());
 }
 
 void PracticeSession::step() {
     tick();
-    executionTick();
+    executionStep();
     if (m_replay)
         applyDueActions();
 }

@@ -3,7 +3,8 @@
 #include "market/Market.h"
 #include "market/MarketNumber.h"
 #include "practice/SessionRecord.h"
-#include "trading/Ledger.h"
+#include "results/Ledger.h"
+#include "results/PriceHistory.h"
 #include "trading/Trader.h"
 
 #include <cstdint>
@@ -30,7 +31,7 @@ public:
     // One market tick.
     void tick();
     // One execution event against the current quotes.
-    void executionTick();
+    void executionStep();
     // One second of practice: tick, then execution. While replaying, the
     // recorded actions of the new second follow, and the replay hands over
     // once it reaches the second its file was saved at.

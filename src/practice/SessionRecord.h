@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trading/Figures.h"
-#include "trading/OrderForm.h"
+#include "results/Figures.h"
+#include "orders/OrderForm.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 #include "base/NumberText.h"
 #include "practice/PracticeSession.h"
 #include "trading/MessagePrompter.h"
-#include "trading/ResultsText.h"
+#include "results/ResultsText.h"
 #include "trading/TradeLog.h"
 
 namespace vantrel {

@@ -2,8 +2,8 @@
 
 #include "practice/ChanceComparison.h"
 #include "practice/SessionRecord.h"
-#include "trading/RoundTrips.h"
-#include "trading/Statistics.h"
+#include "results/RoundTrips.h"
+#include "results/Statistics.h"
 
 #include <optional>
 #include <string>

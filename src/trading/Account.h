@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trading/OrderForm.h"
-#include "trading/StockInfo.h"
+#include "orders/OrderForm.h"
+#include "orders/StockInfo.h"
 
 #include <optional>
 #include <string>

@@ -25,18 +25,7 @@ void chargeCommission(Account& account, TradeLog& log, TradeEvents& events, doub
     events.onCommission(kCommission);
 }
 
-class NoTradeEvents final : public TradeEvents {
-public:
-    void onFill(OrderSide, double, double, double) override {}
-    void onCommission(double) override {}
-};
-
 } // namespace
-
-TradeEvents& noTradeEvents() {
-    static NoTradeEvents none;
-    return none;
-}
 
 // Rules 1 and 2 (3 and 4 for a sell) reach the other side's best quote; 5 (6)
 // meet the last trade at the order's own best price; 7 (8) follow a last
@@ -65,7 +54,7 @@ std::optional<ExpectedFill> expectedFill(const PendingOrder& order, const Quotes
     return std::nullopt;
 }
 
-void executionTick(Account& account, const Quotes& quotes, TradeLog& log, TradeEvents& events) {
+void executionStep(Account& account, const Quotes& quotes, TradeLog& log, TradeEvents& events) {
     if (account.dblExecWait >= kExecWaitThreshold)
         CheckExecution(account, quotes, log, events);
     account.dblExecWait += 1;

@@ -15,7 +15,7 @@ inline constexpr double kExecWaitAfterFill = 2;
 // One execution tick (once a market second, after the market's tick): tries
 // the pending order once the wait has run out, and advances the wait on every
 // tick.
-void executionTick(Account& account, const Quotes& quotes, TradeLog& log,
+void executionStep(Account& account, const Quotes& quotes, TradeLog& log,
                    TradeEvents& events = noTradeEvents());
 
 // Tries the pending order against the best quotes and the last price; makes

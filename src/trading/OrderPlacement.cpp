@@ -1,10 +1,10 @@
 #include "trading/OrderPlacement.h"
 
 #include "base/NumberText.h"
-#include "trading/OrderTexts.h"
-#include "trading/PriceRules.h"
-#include "trading/ShareCount.h"
-#include "trading/StockInfo.h"
+#include "orders/OrderTexts.h"
+#include "orders/PriceRules.h"
+#include "orders/ShareCount.h"
+#include "orders/StockInfo.h"
 
 #include <utility>
 

@@ -2,7 +2,7 @@
 
 #include "trading/Account.h"
 #include "trading/MessagePrompter.h"
-#include "trading/OrderForm.h"
+#include "orders/OrderForm.h"
 #include "trading/TradeLog.h"
 
 #include <optional>

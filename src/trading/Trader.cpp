@@ -1,7 +1,7 @@
 #include "trading/Trader.h"
 
 #include "trading/OrderCancellation.h"
-#include "trading/OrderChecks.h"
+#include "orders/OrderChecks.h"
 #include "trading/OrderExecution.h"
 #include "trading/OrderPlacement.h"
 
@@ -33,8 +33,8 @@ void Trader::pressCancel() {
     CancelPendingOrder(m_account, m_log);
 }
 
-void Trader::executionTick(const Quotes& quotes) {
-    vantrel::executionTick(m_account, quotes, m_log, m_events);
+void Trader::executionStep(const Quotes& quotes) {
+    vantrel::executionStep(m_account, quotes, m_log, m_events);
 }
 
 // Ticks may come while the box is open, so a refusal shows its box only after

@@ -3,7 +3,7 @@
 #include "market/Quotes.h"
 #include "trading/Account.h"
 #include "trading/MessagePrompter.h"
-#include "trading/OrderForm.h"
+#include "orders/OrderForm.h"
 #include "trading/TradeEvents.h"
 #include "trading/TradeLog.h"
 
@@ -23,7 +23,7 @@ public:
     void pressBuy(const std::string& codeText, const OrderForm& buyForm);
     void pressSell(const std::string& codeText, const OrderForm& sellForm);
     void pressCancel();
-    void executionTick(const Quotes& quotes);
+    void executionStep(const Quotes& quotes);
 
     const Account& account() const { return m_account; }
     // A fresh start-up account: no holdings, no order. References to the

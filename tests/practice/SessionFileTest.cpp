@@ -2,7 +2,7 @@
 #include "practice/PracticeSession.h"
 #include "practice/SessionReplay.h"
 #include "practice/SessionStatistics.h"
-#include "replay/ReplayTool.h"
+#include "markettool/MarketTool.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ public:
 
 std::string run(const std::vector<std::string>& args, int& status) {
     std::ostringstream out, err;
-    status = runReplay(args, out, err);
+    status = runMarketTool(args, out, err);
     return out.str() + err.str();
 }
 

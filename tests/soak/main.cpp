@@ -4,10 +4,10 @@
 // fails if memory grows from the first report to the end by more than the
 // log's own lines explain.
 #include "support/Session.h"
-#include "ui/Clock.h"
-#include "ui/MessageLog.h"
+#include "ui/common/Clock.h"
+#include "ui/mainwindow/MessageLog.h"
 #include "ui/ScriptedDialogs.h"
-#include "ui/frmMain.h"
+#include "ui/mainwindow/frmMain.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "support/Session.h"
 
 #include "base/NumberText.h"
-#include "trading/NumberReading.h"
+#include "base/NumberReading.h"
 
 #include <cmath>
 #include <iterator>
@@ -96,7 +96,7 @@ std::optional<std::string> Session::act(Action action, const std::string& code,
     else if (action == Tick)
         market.Tick();
     else
-        trader.executionTick(market.quotes());
+        trader.executionStep(market.quotes());
     return books.afterAction(before, trader.account(),
                              Lines(record.lines.begin() + lines, record.lines.end()),
                              record.boxes > boxes);

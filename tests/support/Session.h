@@ -1,7 +1,7 @@
 #pragma once
 
 #include "market/Market.h"
-#include "trading/Ledger.h"
+#include "results/Ledger.h"
 #include "trading/Trader.h"
 
 #include <optional>

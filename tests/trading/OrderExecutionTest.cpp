@@ -85,7 +85,7 @@ TEST(Execution, WaitAndCancellationThroughTheTrader) {
     Trader trader(record, record);
     const auto fillsAfter = [&](int events) {
         for (int i = 0; i < events; ++i)
-            trader.executionTick({499, 2000, 498, 1000, 500});
+            trader.executionStep({499, 2000, 498, 1000, 500});
         return std::count_if(record.lines.begin(), record.lines.end(),
                              [](const std::string& line) { return line.rfind("株価", 0) == 0; });
     };

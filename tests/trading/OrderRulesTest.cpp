@@ -1,9 +1,9 @@
 #include "base/NumberText.h"
 #include "support/Session.h"
-#include "trading/OrderChecks.h"
+#include "orders/OrderChecks.h"
 #include "trading/OrderPlacement.h"
-#include "trading/PriceRules.h"
-#include "trading/ShareCount.h"
+#include "orders/PriceRules.h"
+#include "orders/ShareCount.h"
 
 #include <gtest/gtest.h>
 

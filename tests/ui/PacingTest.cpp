@@ -1,5 +1,5 @@
 #include "WindowFixture.h"
-#include "ui/Program.h"
+#include "app/Program.h"
 
 #include <QTableView>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "ui/Program.h"
+#include "app/Program.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #include "WindowFixture.h"
 #include "practice/PracticeSession.h"
 #include "support/Session.h"
-#include "ui/frmResults.h"
+#include "ui/results/frmResults.h"
 
 #include <QChartView>
 #include <QDir>

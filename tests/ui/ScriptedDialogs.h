@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/Dialogs.h"
+#include "ui/common/Dialogs.h"
 
 #include <QStringList>
 

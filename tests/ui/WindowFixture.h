@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ScriptedDialogs.h"
-#include "ui/Clock.h"
-#include "ui/frmMain.h"
+#include "ui/common/Clock.h"
+#include "ui/mainwindow/frmMain.h"
 
 #include <QAction>
 #include <QApplication>

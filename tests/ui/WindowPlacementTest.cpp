@@ -1,4 +1,4 @@
-#include "ui/WindowPlacement.h"
+#include "ui/common/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "WindowFixture.h"
-#include "ui/ModalDialogs.h"
+#include "ui/common/ModalDialogs.h"
 
 #include <QApplication>
 #include <QHeaderView>

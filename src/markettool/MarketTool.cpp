@@ -1,0 +1,234 @@
+#include "markettool/MarketTool.h"
+
+#include "base/NumberText.h"
+#include "market/Market.h"
+#include "market/MarketNumber.h"
+#include "practice/SessionFile.h"
+#include "practice/SessionReplay.h"
+#include "practice/SessionStatistics.h"
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::uint64_t kDefaultTicks = 60;
+constexpr std::uint64_t kMaxTicks = 100000000;
+
+constexpr const char* kUsage =
+    "usage: vantrel-market [--ticks N] [--market N] [--board] [--tape]\n"
+    "       vantrel-market --session FILE [--verify]\n"
+    "Replays the simulated market from start-up and writes one CSV row per tick:\n"
+    "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
+    "  --ticks N       number of ticks to run, 0 to 100000000 (default 60)\n"
+    "  --market N      market number, 1 to 9999 (default 1, the standard market)\n"
+    "  --board         add the eleven board rows r1..r11 as price/offered/bid\n"
+    "  --tape          add the tick's trade: trade (buy or sell), trade_price and\n"
+    "                  trade_shares (0: the price moved without shares meeting);\n"
+    "                  empty when the tick traded nothing\n"
+    "  --session FILE  replay a saved practice session instead: one line per log\n"
+    "                  message (market second, two blanks, the message), then one\n"
+    "                  caption=value line per result; after a blank line the\n"
+    "                  round-trip statistics and the comparison with chance\n"
+    "  --verify        with --session: check the file's results against the replay;\n"
+    "                  exit 0 if they agree, 1 (printing the differences) if not,\n"
+    "                  2 if the file cannot be read\n"
+    "  --help          show this help\n";
+
+struct Options {
+    std::uint64_t ticks = kDefaultTicks;
+    int market = kStandardMarket;
+    bool board = false;
+    bool tape = false;
+    bool help = false;
+    std::optional<std::string> session;
+    bool verify = false;
+};
+
+bool parseTicks(const std::string& text, std::uint64_t& ticks) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value > kMaxTicks)
+        return false;
+    ticks = value;
+    return true;
+}
+
+// Reads the value of `--name V` or `--name=V` at args[i], moving i past it.
+// False when args[i] is not that option.
+bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+                 std::optional<std::string>& value) {
+    const std::string& arg = args[i];
+    if (arg == name) {
+        if (i + 1 < args.size())
+            value = args[++i];
+        return true;
+    }
+    if (arg.rfind(name + "=", 0) == 0) {
+        value = arg.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+// Returns an empty string on success, else the one line to complain with.
+std::string parseOptions(const std::vector<std::string>& args, Options& options) {
+    bool marketOrTicksGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::optional<std::string> value;
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--board") {
+            options.board = true;
+        } else if (arg == "--tape") {
+            options.tape = true;
+        } else if (arg == "--verify") {
+            options.verify = true;
+        } else if (optionValue(args, i, "--session", value)) {
+            if (!value)
+                return "--session needs a file name";
+            options.session = *value;
+        } else if (optionValue(args, i, "--ticks", value)) {
+            marketOrTicksGiven = true;
+            if (!value)
+                return "--ticks needs a number of ticks";
+            if (!parseTicks(*value, options.ticks))
+                return "--ticks takes a whole number from 0 to 100000000, not '" + *value + "'";
+        } else if (optionValue(args, i, "--market", value)) {
+            marketOrTicksGiven = true;
+            if (!value)
+                return "--market needs a market number";
+            const std::optional<int> number = parseMarketNumber(*value);
+            if (!number)
+                return "--market takes a whole number from 1 to 9999, not '" + *value + "'";
+            options.market = *number;
+        } else {
+            return "unknown argument '" + arg + "' (see --help)";
+        }
+    }
+    if (options.verify && !options.session)
+        return "--verify needs --session FILE";
+    // A session names its own market and length; silently ignoring these
+    // would print something other than what was asked for.
+    if (options.session && (options.board || options.tape || marketOrTicksGiven))
+        return "--session takes no --ticks, --market, --board or --tape (the file gives them)";
+    return {};
+}
+
+// Returns the status: the session's log and results, or the verdict.
+int runSession(const Options& options, std::ostream& out, std::ostream& err) {
+    const SessionFileRead read = openSessionFile(*options.session);
+    if (!read.record) {
+        err << "vantrel-market: " << *options.session << ": " << read.error << '\n';
+        return 2;
+    }
+    if (options.verify) {
+        // Only the results count here; the log is not kept.
+        const HeadlessReplay replay = replaySession(*read.record, [](const std::string&) {});
+        const std::vector<std::string> differences =
+            differingResults(read.record->results, replay.results);
+        for (const std::string& line : differences)
+            out << line << '\n';
+        if (differences.empty())
+            out << "results agree\n";
+        out.flush();
+        return differences.empty() ? 0 : 1;
+    }
+    // Each line is written as the replay makes it; none is kept.
+    const HeadlessReplay replay =
+        replaySession(*read.record, [&out](const std::string& line) { out << line << '\n'; });
+    for (const std::string& line : figureResultLines(replay.results.figures))
+        out << line << '\n';
+    out << '\n';
+    for (const std::string& line : statisticsLines(analyseRecord(*read.record)))
+        out << line << '\n';
+    out.flush();
+    return 0;
+}
+
+void appendNumber(std::string& line, double value) {
+    line += plainDecimal(value);
+}
+
+void writeHeader(std::string& line, bool board, bool tape) {
+    line = "tick,centre,last,ask,ask_shares,bid,bid_shares";
+    if (board) {
+        for (int r = 1; r <= Market::kBoardRows; ++r)
+            line += ",r" + std::to_string(r);
+    }
+    if (tape)
+        line += ",trade,trade_price,trade_shares";
+    line += '\n';
+}
+
+void writeRow(std::string& line, std::uint64_t tick, const Market& market, bool board, bool tape) {
+    line = std::to_string(tick);
+    const Quotes quotes = market.quotes();
+    for (double value : {market.centrePrice(), quotes.dblNowPrice, quotes.dblAskPrice,
+                         quotes.dblAskAmount, quotes.dblBidPrice, quotes.dblBidAmount}) {
+        line += ',';
+        appendNumber(line, value);
+    }
+    if (board) {
+        for (const BoardRow& row : market.boardRows()) {
+            line += ',';
+            appendNumber(line, row.price);
+            line += '/';
+            appendNumber(line, row.offered);
+            line += '/';
+            appendNumber(line, row.bid);
+        }
+    }
+    if (tape) {
+        if (const std::optional<TapeEntry>& trade = market.lastTrade()) {
+            line += trade->side == TapeSide::Buy ? ",buy," : ",sell,";
+            line += std::to_string(trade->price) + ',' + std::to_string(trade->shares);
+        } else {
+            line += ",,,";
+        }
+    }
+    line += '\n';
+}
+
+} // namespace
+
+int runMarketTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    const std::string problem = parseOptions(args, options);
+    if (!problem.empty()) {
+        err << "vantrel-market: " << problem << '\n';
+        return 2;
+    }
+    if (options.help) {
+        out << kUsage;
+        return out ? 0 : 1;
+    }
+    if (options.session)
+        return runSession(options, out, err);
+
+    Market market(options.market);
+    market.StartUp();
+    std::string line;
+    writeHeader(line, options.board, options.tape);
+    out << line;
+    for (std::uint64_t tick = 1; tick <= options.ticks && out; ++tick) {
+        market.Tick();
+        writeRow(line, tick, market, options.board, options.tape);
+        out << line;
+    }
+    out.flush();
+    // A reader that went away (for example `| head`) is not an error.
+    return 0;
+}
+
+} // namespace vantrel

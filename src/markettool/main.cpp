@@ -1,0 +1,17 @@
+#include "markettool/MarketTool.h"
+
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+#ifdef SIGPIPE
+    // A reader that stops early (`| head`) should end the replay quietly with
+    // status 0: let the write fail instead of the signal killing the process.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return vantrel::runMarketTool(args, std::cout, std::cerr);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "market/Quotes.h"
+#include "trading/Account.h"
+#include "trading/TradeEvents.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace vantrel {
+
+// When a fill happened: the market second (ticks since the session started)
+// places it on the chart, the wall-clock time in the history.
+struct FillTime {
+    std::uint64_t second = 0;
+    std::int64_t wallMs = 0; // milliseconds since the Unix epoch; 0 if unknown
+};
+
+struct LedgerFill {
+    FillTime time;
+    OrderSide side = OrderSide::Buy;
+    double price = 0;
+    double shares = 0;
+    double value = 0;      // price × shares
+    double realised = 0;   // sales: (price − average cost) × shares
+    double commission = 0; // charged on this fill, if its value reached the step
+};
+
+// The user's trades as they are settled: every fill, the average cost of the
+// shares held by the moving-average method, the realised profit and the
+// commissions. Fed by the same events that write the log; the account keeps
+// the shares held.
+class Ledger final : public TradeEvents {
+public:
+    explicit Ledger(std::function<FillTime()> now = {});
+
+    void onFill(OrderSide side, double price, double shares, double heldBefore) override;
+    void onCommission(double yen) override;
+    // Forgets every trade, for a new practice session.
+    void reset();
+
+    const std::vector<LedgerFill>& fills() const { return m_fills; }
+    // Empty while no shares are held.
+    std::optional<double> averageCost() const { return m_average; }
+    double realised() const { return m_realised; }
+    double commissions() const { return m_commissions; }
+
+private:
+    std::function<FillTime()> m_now;
+    std::vector<LedgerFill> m_fills;
+    std::optional<double> m_average;
+    double m_realised = 0;
+    double m_commissions = 0;
+};
+
+} // namespace vantrel

@@ -1,0 +1,157 @@
+#include "results/ResultsText.h"
+
+#include "base/NumberText.h"
+#include "trading/OrderExecution.h"
+#include "orders/StockInfo.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vantrel {
+namespace {
+
+const char* const kSideText[] = {"買", "売"};
+
+const char* sideText(OrderSide side) {
+    return kSideText[side == OrderSide::Buy ? 0 : 1];
+}
+
+std::string priceText(double yen) {
+    return displayNumber(yen) + "円";
+}
+
+std::string sharesText(double shares) {
+    return groupedNumber(shares) + "株";
+}
+
+// Whole yen with no grouping, for the spreadsheet to read as numbers.
+std::string plainYen(double yen) {
+    const double rounded = roundHalfEven(yen);
+    return displayNumber(rounded == 0 ? 0 : rounded);
+}
+
+// What the order waits for, or what the next attempt fills and why. A market
+// order is held at the edge of the day's band, so that edge is its limit.
+std::string waitingFor(const PendingOrder& order, const Quotes& q) {
+    const bool buy = order.side == OrderSide::Buy;
+    const bool atMarket = order.priceKind == PriceKind::Market;
+    const std::string limitName = atMarket ? (buy ? "成行の上限" : "成行の下限") : "指値";
+    const std::string limit = limitName + " " + priceText(order.price);
+    const std::string best = buy ? "最良売気配 " : "最良買気配 ";
+    const double bestPrice = buy ? q.dblAskPrice : q.dblBidPrice;
+    const std::string through =
+        "、現値が" + limitName + (buy ? "を下回る" : "を上回る") + "と約定します";
+    const auto fill = expectedFill(order, q);
+    if (fill && fill->shares == 0)
+        return buy ? "売気配が出るまで約定しません。" : "買気配が出るまで約定しません。";
+    if (!fill && bestPrice == 0)
+        return (buy ? "売気配がないので" : "買気配がないので") + through + "。";
+    if (!fill) {
+        const double gap = buy ? bestPrice - order.price : order.price - bestPrice;
+        return best + priceText(bestPrice) + " が" + limit +
+               (buy ? " まで下がるか" : " まで上がるか") + through + "（あと " +
+               displayNumber(gap) + "円）。";
+    }
+    const std::string fills = "、次の判定で " + priceText(fill->price) + " で " +
+                              sharesText(fill->shares) + " 約定します。";
+    switch (fill->rule) {
+    case FillRule::BestQuote:
+        return best + priceText(bestPrice) + " が" + limit + (buy ? " 以下なので" : " 以上なので") +
+               fills;
+    case FillRule::QueueTraded:
+        return "現値が" + limit + " と同じで、" + (buy ? "買気配" : "売気配") + "の " +
+               sharesText(buy ? q.dblBidAmount : q.dblAskAmount) + " を超える分が待っているので" +
+               fills;
+    case FillRule::TradedThrough:
+        break;
+    }
+    return "現値 " + priceText(q.dblNowPrice) + " が" + limit +
+           (buy ? " を下回ったので" : " を上回ったので") + fills;
+}
+
+} // namespace
+
+std::string groupedNumber(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = roundHalfEven(value * scale) / scale;
+    char digits[64];
+    std::snprintf(digits, sizeof digits, "%.*f", decimals, std::fabs(rounded));
+    std::string text = digits;
+    const std::size_t point = text.find('.');
+    for (std::size_t end = point == std::string::npos ? text.size() : point; end > 3; end -= 3)
+        text.insert(end - 3, ",");
+    return rounded < 0 ? "-" + text : text;
+}
+
+std::string yenText(double yen) {
+    return groupedNumber(yen) + "円";
+}
+
+std::string figureText(const FigureDefinition& definition, const std::optional<double>& value) {
+    if (!value)
+        return definition.undefinedText;
+    return groupedNumber(*value, definition.decimals) + definition.unit;
+}
+
+bool isShownLoss(const FigureDefinition& definition, const std::optional<double>& value) {
+    return definition.lossColoured && value && shownValue(definition, *value) < 0;
+}
+
+double shownValue(const FigureDefinition& definition, double value) {
+    const double scale = std::pow(10.0, definition.decimals);
+    return roundHalfEven(value * scale) / scale;
+}
+
+std::string waitText(const Account& account, const Quotes& quotes) {
+    const auto& order = account.order();
+    if (!order)
+        return "注文なし";
+    std::string text = waitingFor(*order, quotes) + "\n";
+    if (order->remaining < order->ordered)
+        text += "残り " + sharesText(order->remaining) + "（" +
+                sharesText(order->ordered - order->remaining) + " 約定済み）。";
+    // An attempt is made on the first execution tick whose wait has reached the
+    // threshold; a press restarts the wait, a fill shortens it.
+    const double ticks = account.dblExecWait >= kExecWaitThreshold
+                             ? 1
+                             : kExecWaitThreshold - account.dblExecWait + 1;
+    return text + "次の約定判定まで約 " + displayNumber(ticks) + "秒。";
+}
+
+const std::array<const char*, kHistoryColumns>& historyCaptions() {
+    static const std::array<const char*, kHistoryColumns> captions = {
+        "日時", "売買", "価格", "株数", "金額", "実現損益", "手数料"};
+    return captions;
+}
+
+std::array<std::string, kHistoryColumns> historyCells(const LedgerFill& fill,
+                                                      const std::string& timeText) {
+    const bool sale = fill.side == OrderSide::Sell;
+    return {timeText,
+            sideText(fill.side),
+            yenText(fill.price),
+            groupedNumber(fill.shares),
+            yenText(fill.value),
+            sale ? yenText(fill.realised) : "",
+            fill.commission != 0 ? yenText(fill.commission) : ""};
+}
+
+std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
+                            const std::function<std::string(const LedgerFill&)>& timeText) {
+    // No field holds a comma, a quote or a line break, so none is quoted.
+    std::string csv = "\xEF\xBB\xBF";
+    const auto& captions = historyCaptions();
+    for (int column = 0; column < kHistoryColumns; ++column)
+        csv += std::string(column ? "," : "") + captions[column];
+    csv += "\r\n";
+    for (const LedgerFill& fill : fills) {
+        const bool sale = fill.side == OrderSide::Sell;
+        csv += timeText(fill) + "," + sideText(fill.side) + "," + plainYen(fill.price) + "," +
+               displayNumber(fill.shares) + "," + plainYen(fill.value) + "," +
+               (sale ? plainYen(fill.realised) : "") + "," +
+               (fill.commission != 0 ? plainYen(fill.commission) : "") + "\r\n";
+    }
+    return csv;
+}
+
+} // namespace vantrel

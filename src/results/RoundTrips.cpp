@@ -1,0 +1,141 @@
+#include "results/RoundTrips.h"
+
+#include "base/NumberText.h"
+#include "orders/StockInfo.h"
+
+#include <algorithm>
+
+namespace vantrel {
+namespace {
+
+// The position between fills, kept by the same moving average as the ledger.
+struct Position {
+    double held = 0;
+    double average = 0;
+
+    void apply(const LedgerFill& fill) {
+        if (fill.side == OrderSide::Buy) {
+            average = (average * held + fill.value) / (held + fill.shares);
+            held += fill.shares;
+        } else {
+            held -= fill.shares;
+            if (held == 0)
+                average = 0;
+        }
+    }
+};
+
+// Tracks the open trip's excursions over the seconds [from, to).
+void markExcursions(RoundTrip& trip, const Position& position, const PriceHistory& prices,
+                    std::uint64_t from, std::uint64_t to) {
+    const std::uint64_t stop = std::min<std::uint64_t>(to, prices.prices.size());
+    for (std::uint64_t s = from; s < stop; ++s) {
+        const double open = (prices.prices[s] - position.average) * position.held;
+        trip.adverse = std::min(trip.adverse, open);
+        trip.favourable = std::max(trip.favourable, open);
+    }
+}
+
+std::string plainYen(double yen) {
+    const double rounded = roundHalfEven(yen);
+    return displayNumber(rounded == 0 ? 0 : rounded);
+}
+
+std::string plainSen(double yen) {
+    return displayNumber(roundHalfEven(yen * 100) / 100);
+}
+
+} // namespace
+
+std::vector<RoundTrip> roundTrips(const std::vector<LedgerFill>& fills,
+                                  const PriceHistory& prices) {
+    std::vector<RoundTrip> trips;
+    Position position;
+    std::optional<RoundTrip> trip;
+    double bought = 0, boughtValue = 0, sold = 0, soldValue = 0;
+    std::uint64_t since = 0; // the second the position last changed
+    for (const LedgerFill& fill : fills) {
+        const std::uint64_t second = fill.time.second;
+        if (!trip) {
+            if (position.held == 0 && fill.shares == 0)
+                continue;
+            trip = RoundTrip{};
+            trip->start = second;
+            bought = boughtValue = sold = soldValue = 0;
+        } else {
+            markExcursions(*trip, position, prices, since, second);
+        }
+        since = second;
+        position.apply(fill);
+        (fill.side == OrderSide::Buy ? bought : sold) += fill.shares;
+        (fill.side == OrderSide::Buy ? boughtValue : soldValue) += fill.value;
+        trip->profit += fill.realised - fill.commission;
+        trip->commissions += fill.commission;
+        trip->mostShares = std::max(trip->mostShares, position.held);
+        if (bought != 0)
+            trip->averageBuy = boughtValue / bought;
+        if (sold != 0)
+            trip->averageSell = soldValue / sold;
+        if (position.held == 0) {
+            trip->end = second;
+            trips.push_back(*trip);
+            trip.reset();
+        }
+    }
+    if (trip) {
+        markExcursions(*trip, position, prices, since, prices.prices.size());
+        trip->end = prices.prices.empty()
+                        ? since
+                        : std::max<std::uint64_t>(since, prices.prices.size() - 1);
+        if (!prices.prices.empty())
+            trip->profit += (prices.prices.back() - position.average) * position.held;
+        trip->open = true;
+        trips.push_back(*trip);
+    }
+    return trips;
+}
+
+std::vector<double> assetsPerSecond(const std::vector<LedgerFill>& fills,
+                                    const PriceHistory& prices) {
+    std::vector<double> assets;
+    assets.reserve(prices.prices.size());
+    double cash = stock::kStartPower, held = 0;
+    auto next = fills.begin();
+    for (std::uint64_t s = 0; s < prices.prices.size(); ++s) {
+        for (; next != fills.end() && next->time.second <= s; ++next) {
+            const double sign = next->side == OrderSide::Buy ? 1 : -1;
+            cash -= sign * next->value + next->commission;
+            held += sign * next->shares;
+        }
+        assets.push_back(cash + held * prices.prices[s]);
+    }
+    return assets;
+}
+
+const std::array<const char*, kRoundTripColumns>& roundTripCaptions() {
+    static const std::array<const char*, kRoundTripColumns> captions = {
+        "番号",     "開始秒", "終了秒", "保有秒数",   "最大保有株数", "平均買値",
+        "平均売値", "損益",   "手数料", "最大逆行幅", "最大順行幅",   "状態"};
+    return captions;
+}
+
+std::string roundTripCsv(const std::vector<RoundTrip>& trips) {
+    // No field holds a comma, a quote or a line break, so none is quoted.
+    std::string csv = "\xEF\xBB\xBF";
+    const auto& captions = roundTripCaptions();
+    for (int column = 0; column < kRoundTripColumns; ++column)
+        csv += std::string(column ? "," : "") + captions[column];
+    csv += "\r\n";
+    int number = 0;
+    for (const RoundTrip& t : trips) {
+        csv += std::to_string(++number) + "," + std::to_string(t.start) + "," +
+               std::to_string(t.end) + "," + std::to_string(t.holdingSeconds()) + "," +
+               displayNumber(t.mostShares) + "," + plainSen(t.averageBuy) + "," +
+               (t.averageSell ? plainSen(*t.averageSell) : "") + "," + plainYen(t.profit) + "," +
+               plainYen(t.commissions) + "," + plainYen(t.adverse) + "," + plainYen(t.favourable) +
+               "," + (t.open ? "保有中" : "決済済") + "\r\n";
+    }
+    return csv;
+}
+
+} // namespace vantrel

@@ -1,0 +1,89 @@
+#include "results/Statistics.h"
+
+#include "base/NumberText.h"
+#include "orders/StockInfo.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vantrel {
+
+Statistics computeStatistics(const std::vector<RoundTrip>& trips,
+                             const std::vector<LedgerFill>& fills, const PriceHistory& prices) {
+    Statistics st;
+    int wins = 0, losses = 0;
+    double grossProfit = 0, grossLoss = 0, total = 0, holding = 0, held = 0;
+    for (const RoundTrip& trip : trips) {
+        st.mostShares = std::max(st.mostShares, trip.mostShares);
+        held += static_cast<double>(trip.holdingSeconds());
+        if (trip.open)
+            continue;
+        ++st.trips;
+        total += trip.profit;
+        holding += static_cast<double>(trip.holdingSeconds());
+        if (trip.profit > 0) {
+            ++wins;
+            grossProfit += trip.profit;
+            st.largestWin = std::max(st.largestWin.value_or(trip.profit), trip.profit);
+        } else if (trip.profit < 0) {
+            ++losses;
+            grossLoss += trip.profit;
+            st.largestLoss = std::min(st.largestLoss.value_or(trip.profit), trip.profit);
+        }
+    }
+    if (st.trips > 0) {
+        st.winRate = 100.0 * wins / st.trips;
+        st.expectancy = total / st.trips;
+        st.averageHolding = holding / st.trips;
+    }
+    if (wins > 0)
+        st.averageWin = grossProfit / wins;
+    if (losses > 0) {
+        st.averageLoss = grossLoss / losses;
+        st.profitFactor = grossProfit / -grossLoss;
+    }
+    const std::vector<double> assets = assetsPerSecond(fills, prices);
+    if (!assets.empty()) {
+        // The session starts from the start power, before any fill.
+        double peak = stock::kStartPower, drop = 0, rate = 0;
+        for (double value : assets) {
+            peak = std::max(peak, value);
+            if (peak - value > drop) {
+                drop = peak - value;
+                rate = drop / peak * 100;
+            }
+        }
+        st.maxDrawdown = drop;
+        st.maxDrawdownRate = rate;
+    }
+    if (prices.prices.size() > 1)
+        st.timeInMarket = held / static_cast<double>(prices.prices.size() - 1) * 100;
+    return st;
+}
+
+std::vector<StatisticRow> statisticRows(const Statistics& st) {
+    return {{"roundTrips", "往復取引数", "回", 0, static_cast<double>(st.trips)},
+            {"winRate", "勝率", "%", 2, st.winRate},
+            {"averageWin", "平均利益", "円", 0, st.averageWin},
+            {"averageLoss", "平均損失", "円", 0, st.averageLoss},
+            {"profitFactor", "プロフィットファクター", "", 2, st.profitFactor},
+            {"expectancy", "期待値（1往復あたり）", "円", 0, st.expectancy},
+            {"largestWin", "最大利益", "円", 0, st.largestWin},
+            {"largestLoss", "最大損失", "円", 0, st.largestLoss},
+            {"maxDrawdown", "最大ドローダウン", "円", 0, st.maxDrawdown},
+            {"maxDrawdownRate", "最大ドローダウン率", "%", 2, st.maxDrawdownRate},
+            {"averageHolding", "平均保有時間", "秒", 1, st.averageHolding},
+            {"timeInMarket", "保有時間率", "%", 2, st.timeInMarket},
+            {"mostShares", "最大保有株数", "株", 0, st.mostShares}};
+}
+
+std::string statisticLine(const StatisticRow& row) {
+    std::string line = std::string(row.caption) + '=';
+    if (!row.value)
+        return line + "—";
+    const double scale = std::pow(10.0, row.decimals);
+    const double rounded = roundHalfEven(*row.value * scale) / scale;
+    return line + displayNumber(rounded == 0 ? 0 : rounded);
+}
+
+} // namespace vantrel

@@ -1,0 +1,73 @@
+#include "ui/common/ModalDialogs.h"
+
+#include "orders/StockInfo.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace vantrel {
+
+namespace {
+
+// The window the user acted in, so the dialog comes up over it.
+QWidget* owner() {
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+void ModalDialogs::ShowMessage(const std::string& prompt, const std::string& title) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
+                    QString::fromStdString(prompt), QMessageBox::Ok, owner());
+    box.setObjectName(QStringLiteral("orderMessageBox"));
+    // Timers keep running while the box is open; the refusal has already
+    // changed nothing, so whatever they do in the meantime is safe.
+    box.exec();
+}
+
+bool ModalDialogs::confirm(const QString& question) {
+    return QMessageBox::question(owner(), QString::fromUtf8(kAppTitle), question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> ModalDialogs::askMarketNumber(int current) {
+    QDialog dialog(owner());
+    dialog.setObjectName(QStringLiteral("frmNewPractice"));
+    dialog.setWindowTitle(QStringLiteral("新しい練習"));
+    auto* number = new QLineEdit(QString::number(current), &dialog);
+    number->setObjectName(QStringLiteral("txtMarketNumber"));
+    number->selectAll();
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QFormLayout(&dialog);
+    layout->addRow(QStringLiteral("市場番号"), number);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return number->text();
+}
+
+QString ModalDialogs::askOpenPath(const QString& title, const QString& filter) {
+    return QFileDialog::getOpenFileName(owner(), title, QString(), filter);
+}
+
+QString ModalDialogs::askSavePath(const QString& title, const QString& suggested,
+                                  const QString& filter, const QString& suffix) {
+    QFileDialog dialog(owner(), title, suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace vantrel

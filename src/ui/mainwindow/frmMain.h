@@ -1,0 +1,102 @@
+#pragma once
+
+#include "market/Market.h"
+#include "market/MarketNumber.h"
+#include "practice/Pace.h"
+#include "practice/PracticeSession.h"
+#include "trading/Trader.h"
+#include "ui/mainwindow/BoardModel.h"
+#include "ui/mainwindow/MainWindowPresenter.h"
+#include "ui/mainwindow/MainWindowUi.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class QTimer;
+
+namespace vantrel {
+
+class Clock;
+class Dialogs;
+class MessageLog;
+struct OrderPane;
+class frmAbout;
+class frmResults;
+
+// The program's one working window. It owns the practice (market and account)
+// and every control; the core decides, the window renders what the core holds
+// after every second and action. Everything else happens through its
+// controls, menus and clock, as the user makes it happen.
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the controls and runs the start-up on the given market: start
+    // captions, seeded book, the clock running. The clock stamps the log
+    // lines; the dialogs ask the user and show the order checks' boxes.
+    frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber = kStandardMarket,
+            QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The practice the window shows.
+    const PracticeSession& session() const { return *m_session; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_QueryUnload();
+    // One market second, the practice's one clock: the timeout of Timer1,
+    // every second at normal speed, and 1秒進める while paused. The market
+    // tick comes first, then the execution attempt, then a replay's actions.
+    void Timer1_Timer();
+    // The 練習 menu: pause or resume the clock, one second while paused, the
+    // speed of the clock, a fresh practice on a chosen market, and taking
+    // over from a replay.
+    void MnuPause_Click(bool paused);
+    void MnuStep_Click();
+    void MnuSpeed_Click(int speed);
+    void MnuNewPractice_Click();
+    void MnuTakeOver_Click();
+    // The ファイル menu: the practice so far to a file, and a saved practice
+    // replayed from its start.
+    void MnuSaveSession_Click();
+    void MnuOpenSession_Click();
+    void cmdBuyNow_Click();
+    void cmdSellNow_Click();
+    void cmdCancelOldest_Click();
+    void MnuEnd_Click();
+    void MnuAbout_Click();
+    // Opens the results window, built the first time; later uses raise it.
+    void MnuResults_Click();
+
+    // Redraws every caption that mirrors the core: the board, the last price,
+    // the buying power, the holdings and the pending order.
+    void refreshFromCore();
+    static OrderForm readForm(const OrderPane& pane);
+    std::string codeText() const;
+    // Sets the clock to the pace and redraws the caption.
+    void applyPace();
+    // True when nothing is at stake, or the user agrees to drop the shares
+    // held and the order pending.
+    bool mayDiscardPractice();
+    // The caption: the title, what differs from the usual practice, and how
+    // far a replay has come; the take-over item follows the replay.
+    void showState();
+
+    Dialogs& m_dialogs;
+    BoardModel m_board;
+    MainWindowUi m_ui;
+    MainWindowPresenter m_presenter{m_ui};
+    std::unique_ptr<MessageLog> m_log;
+    std::unique_ptr<PracticeSession> m_session;
+    // Declared after the session it shows, so it goes first.
+    std::unique_ptr<frmResults> m_results;
+    Pace m_pace;
+    QTimer* m_timer1 = nullptr;
+    QPointer<frmAbout> m_about;
+};
+
+} // namespace vantrel

@@ -1,0 +1,280 @@
+#include "ui/results/PriceChart.h"
+
+#include "ui/common/Appearance.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QHBoxLayout>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace vantrel {
+namespace {
+
+// Widths of the visible window in seconds, narrowest first; 300 is the start.
+constexpr std::array<int, 9> kSpans{60, 120, 300, 900, 1800, 3600, 7200, 14400, 28800};
+constexpr int kFollowSpanIndex = 2;
+// Beyond this many points a window is thinned to each bucket's low and high,
+// which keeps its shape and bounds the work of a wide view.
+constexpr std::size_t kMaxPoints = 1200;
+
+// The time axis shows market time since the start as m:ss (H:mm:ss past an
+// hour): a date-time axis on a fixed local midnight does the formatting.
+qint64 timeBaseMs() {
+    static const qint64 base = QDateTime(QDate(2000, 1, 1), QTime(0, 0)).toMSecsSinceEpoch();
+    return base;
+}
+
+double toX(double second) {
+    return static_cast<double>(timeBaseMs()) + second * 1000;
+}
+
+QLineSeries* horizontalLine(const QString& name, const QColor& colour, Qt::PenStyle style) {
+    auto* line = new QLineSeries;
+    line->setName(name);
+    QPen pen(colour, 1.5, style);
+    line->setPen(pen);
+    return line;
+}
+
+QScatterSeries* markers(const QString& name, QScatterSeries::MarkerShape shape,
+                        const QColor& colour) {
+    auto* series = new QScatterSeries;
+    series->setName(name);
+    series->setMarkerShape(shape);
+    series->setMarkerSize(12);
+    series->setColor(colour);
+    series->setBorderColor(colour.darker(150));
+    return series;
+}
+
+} // namespace
+
+PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidget* parent)
+    : QWidget(parent), m_history(history), m_ledger(ledger), m_spanIndex(kFollowSpanIndex) {
+    setObjectName(QStringLiteral("chartPanel"));
+    m_chart = new QChart;
+    m_chart->setFont(gothicFont(9));
+    m_chart->legend()->setFont(gothicFont(9));
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->setMargins(QMargins(4, 4, 4, 4));
+
+    m_price = horizontalLine(QStringLiteral("現値"), QColor(0x33, 0x33, 0x33), Qt::SolidLine);
+    m_order = horizontalLine(QStringLiteral("注文価格"), QColor(0x2c, 0xa0, 0x2c), Qt::SolidLine);
+    m_average =
+        horizontalLine(QStringLiteral("平均取得単価"), QColor(0x99, 0x44, 0xbb), Qt::DashLine);
+    m_buys = markers(QStringLiteral("買い約定 ▲"), QScatterSeries::MarkerShapeTriangle,
+                     QColor(0xe0, 0x30, 0x30));
+    m_sells = markers(QStringLiteral("売り約定 ●"), QScatterSeries::MarkerShapeCircle,
+                      QColor(0x20, 0x60, 0xd0));
+
+    m_time = new QDateTimeAxis;
+    m_time->setTickCount(6);
+    m_time->setLabelsFont(gothicFont(8));
+    m_yen = new QValueAxis;
+    // The label format goes through a Latin-1 printf, so the unit is the title.
+    m_yen->setLabelFormat(QStringLiteral("%.0f"));
+    m_yen->setTitleText(QStringLiteral("円"));
+    m_yen->setTitleFont(gothicFont(8));
+    m_yen->setLabelsFont(gothicFont(8));
+    m_chart->addAxis(m_time, Qt::AlignBottom);
+    m_chart->addAxis(m_yen, Qt::AlignLeft);
+    for (QXYSeries* series : {static_cast<QXYSeries*>(m_price), static_cast<QXYSeries*>(m_order),
+                              static_cast<QXYSeries*>(m_average), static_cast<QXYSeries*>(m_buys),
+                              static_cast<QXYSeries*>(m_sells)}) {
+        m_chart->addSeries(series);
+        series->attachAxis(m_time);
+        series->attachAxis(m_yen);
+    }
+
+    m_view = new QChartView(m_chart, this);
+    m_view->setObjectName(QStringLiteral("chtPrice"));
+    m_view->setRenderHint(QPainter::Antialiasing);
+
+    m_scroll = new QScrollBar(Qt::Horizontal, this);
+    m_scroll->setObjectName(QStringLiteral("hsbChart"));
+    auto* zoomIn = new QPushButton(QStringLiteral("拡大"), this);
+    zoomIn->setObjectName(QStringLiteral("cmdZoomIn"));
+    auto* zoomOut = new QPushButton(QStringLiteral("縮小"), this);
+    zoomOut->setObjectName(QStringLiteral("cmdZoomOut"));
+    m_latest = new QPushButton(QStringLiteral("最新に戻る"), this);
+    m_latest->setObjectName(QStringLiteral("cmdLatest"));
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(m_scroll, 1);
+    controls->addWidget(zoomIn);
+    controls->addWidget(zoomOut);
+    controls->addWidget(m_latest);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(controls);
+
+    connect(m_scroll, &QScrollBar::valueChanged, this, [this](int value) {
+        // Scrolled to the newest second, the chart follows again by itself.
+        m_following = value >= m_scroll->maximum();
+        m_first = value;
+        redraw();
+    });
+    connect(zoomIn, &QPushButton::clicked, this, [this] { zoom(-1); });
+    connect(zoomOut, &QPushButton::clicked, this, [this] { zoom(+1); });
+    connect(m_latest, &QPushButton::clicked, this, &PriceChart::follow);
+}
+
+int PriceChart::spanSeconds() const {
+    return kSpans[static_cast<std::size_t>(m_spanIndex)];
+}
+
+void PriceChart::update(std::optional<double> orderPrice, std::optional<double> averageCost) {
+    m_orderPrice = orderPrice;
+    m_averageCost = averageCost;
+    redraw();
+}
+
+void PriceChart::reset() {
+    m_spanIndex = kFollowSpanIndex;
+    follow();
+}
+
+void PriceChart::follow() {
+    m_following = true;
+    redraw();
+}
+
+void PriceChart::zoom(int step) {
+    const int index = std::clamp(m_spanIndex + step, 0, static_cast<int>(kSpans.size()) - 1);
+    if (index == m_spanIndex)
+        return;
+    // Keeps the right edge where it is, so zooming looks at the same moment.
+    const double end = m_first + spanSeconds();
+    m_spanIndex = index;
+    m_first = std::max(0.0, end - spanSeconds());
+    redraw();
+}
+
+void PriceChart::redraw() {
+    const std::vector<double>& prices = m_history.prices;
+    const int span = spanSeconds();
+    const int latest = prices.empty() ? 0 : static_cast<int>(prices.size()) - 1;
+    // Following, the window moves on in steps of a thirtieth of its width, so
+    // the axes (dear to lay out) change every few ticks, not on every one.
+    const int step = std::max(1, span / 30);
+    const int lastEdge = (latest + step - 1) / step * step;
+    {
+        const QSignalBlocker blocker(m_scroll);
+        m_scroll->setRange(0, std::max(0, lastEdge - span));
+        m_scroll->setPageStep(span);
+        m_scroll->setSingleStep(step);
+        m_scroll->setValue(m_following ? m_scroll->maximum() : static_cast<int>(m_first));
+    }
+    m_latest->setEnabled(!m_following);
+    m_first = m_scroll->value();
+    const std::size_t first = static_cast<std::size_t>(m_first);
+    const std::size_t end = std::min(prices.size(), first + static_cast<std::size_t>(span) + 1);
+
+    QList<QPointF> points;
+    double low = prices.empty() ? 500 : prices[std::min(first, prices.size() - 1)];
+    double high = low;
+    const std::size_t count = end > first ? end - first : 0;
+    const std::size_t bucket =
+        count > kMaxPoints ? (count + kMaxPoints / 2 - 1) / (kMaxPoints / 2) : 1;
+    points.reserve(static_cast<int>(std::min(count, kMaxPoints) + 2));
+    for (std::size_t from = first; from < end; from += bucket) {
+        const std::size_t to = std::min(end, from + bucket);
+        const auto [lo, hi] =
+            std::minmax_element(prices.begin() + static_cast<std::ptrdiff_t>(from),
+                                prices.begin() + static_cast<std::ptrdiff_t>(to));
+        low = std::min(low, *lo);
+        high = std::max(high, *hi);
+        if (bucket == 1) {
+            points.append({toX(static_cast<double>(from)), *lo});
+        } else {
+            // Low and high in the order they happened.
+            const auto a = std::min(lo, hi);
+            const auto b = std::max(lo, hi);
+            points.append({toX(static_cast<double>(a - prices.begin())), *a});
+            points.append({toX(static_cast<double>(b - prices.begin())), *b});
+        }
+    }
+    m_price->replace(points);
+
+    // Fills are appended in time order, so the visible ones are one run.
+    const auto& fills = m_ledger.fills();
+    const auto begin = std::lower_bound(
+        fills.begin(), fills.end(), static_cast<std::uint64_t>(first),
+        [](const LedgerFill& fill, std::uint64_t second) { return fill.time.second < second; });
+    auto stop = begin;
+    while (stop != fills.end() && stop->time.second <= first + static_cast<std::size_t>(span))
+        ++stop;
+    const std::pair<std::ptrdiff_t, std::ptrdiff_t> shownFills{begin - fills.begin(),
+                                                               stop - fills.begin()};
+    for (auto it = begin; it != stop; ++it) {
+        low = std::min(low, it->price);
+        high = std::max(high, it->price);
+    }
+    if (shownFills != m_shownFills) {
+        QList<QPointF> buys;
+        QList<QPointF> sells;
+        for (auto it = begin; it != stop; ++it)
+            (it->side == OrderSide::Buy ? buys : sells)
+                .append({toX(static_cast<double>(it->time.second)), it->price});
+        m_buys->replace(buys);
+        m_sells->replace(sells);
+        m_shownFills = shownFills;
+    }
+
+    for (const auto& yen : {m_orderPrice, m_averageCost}) {
+        if (yen) {
+            low = std::min(low, *yen);
+            high = std::max(high, *yen);
+        }
+    }
+    const double left = toX(m_first);
+    const double right = toX(m_first + span);
+    const auto level = [left, right](QLineSeries* line, std::optional<double> yen) {
+        if (!yen) {
+            if (line->count() != 0)
+                line->clear();
+            return;
+        }
+        const QList<QPointF> ends{{left, *yen}, {right, *yen}};
+        if (line->points() != ends)
+            line->replace(ends);
+    };
+    level(m_order, m_orderPrice);
+    level(m_average, m_averageCost);
+
+    if (left != m_left || right != m_right) {
+        m_left = left;
+        m_right = right;
+        m_time->setFormat(m_first + span >= 3600 ? QStringLiteral("H:mm:ss")
+                                                 : QStringLiteral("m:ss"));
+        m_time->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(left)),
+                         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(right)));
+    }
+    // Round steps of 5, 10, 20 or 50 yen with room above and below; the axis
+    // is laid out again only when its range changes.
+    int yenStep = 5;
+    for (const int candidate : {10, 20, 50})
+        if ((high - low) / yenStep > 8)
+            yenStep = candidate;
+    const double bottom = std::floor((low - 1) / yenStep) * yenStep;
+    const double top = std::ceil((high + 1) / yenStep) * yenStep;
+    if (bottom != m_yen->min() || top != m_yen->max()) {
+        m_yen->setTickCount(static_cast<int>((top - bottom) / yenStep) + 1);
+        m_yen->setRange(bottom, top);
+    }
+}
+
+} // namespace vantrel

@@ -1,0 +1,141 @@
+#include "results/Ledger.h"
+#include "support/Session.h"
+#include "results/Figures.h"
+#include "results/ResultsText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace vantrel {
+namespace {
+
+// The figure of this caption as the results window shows it, and whether as
+// a loss.
+std::pair<std::string, bool> shownWithLoss(const Figures& f, const char* caption) {
+    const auto& table = figureTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].shown() && std::string(table[i].caption) == caption)
+            return {figureText(table[i], f.values[i]), isShownLoss(table[i], f.values[i])};
+    return {"?", false};
+}
+
+std::string shown(const Figures& f, const char* caption) {
+    return shownWithLoss(f, caption).first;
+}
+
+TEST(Ledger, MovingAverageAndRealisedProfitOnAHandMadeSession) {
+    Ledger ledger;
+    Account account;
+    ledger.onFill(OrderSide::Buy, 500, 1000, 0);
+    ledger.onFill(OrderSide::Buy, 501, 2000, 1000); // average 500.666...
+    ledger.onFill(OrderSide::Sell, 505, 1500, 3000);
+    ledger.onCommission(2100);
+    account.setHoldings(1500);
+    account.setPower(3000000 - 500000 - 1002000 + 757500 - 2100);
+    Figures f = computeFigures({ledger, account, 498});
+    EXPECT_EQ(shown(f, "平均取得単価"), "500.67円");
+    EXPECT_EQ(shown(f, "実現損益"), "6,500円"); // (505 − 500.67) × 1,500
+    EXPECT_EQ(shown(f, "評価損益"), "-4,000円");
+    EXPECT_EQ(shown(f, "純損益"), "400円");
+    EXPECT_EQ(shown(f, "資産合計"), "3,000,400円");
+    EXPECT_EQ(shown(f, "損益率"), "0.01%");
+    EXPECT_EQ(ledger.fills().back().commission, 2100);
+
+    ledger.onFill(OrderSide::Sell, 490, 1500, 1500);
+    account.setHoldings(0);
+    f = computeFigures({ledger, account, 498});
+    EXPECT_FALSE(f["averageCost"]);
+    EXPECT_EQ(shown(f, "平均取得単価"), "");
+    EXPECT_EQ(shownWithLoss(f, "実現損益"), std::make_pair(std::string("-9,500円"), true));
+    EXPECT_TRUE(shownWithLoss(f, "損益率").second); // the rate, rounded to 0.01 %
+    const Figures none = computeFigures({Ledger(), Account(), 500});
+    for (const FigureDefinition& row : figureTable()) {
+        if (!row.shown())
+            continue;
+        EXPECT_FALSE(shownWithLoss(none, row.caption).second) << row.caption;
+    }
+    ledger.onFill(OrderSide::Buy, 480, 1000, 0); // a fresh average, nothing carried over
+    EXPECT_EQ(*ledger.averageCost(), 480);
+}
+
+// Random presses against the real market, held to the books kept from the
+// log: the ledger agrees with them and the account, and assets − start power
+// = net at every step.
+TEST(Ledger, FiguresHoldTheirIdentityOverALongRandomSession) {
+    test::Session s;
+    test::RandomUser user(20240612);
+    for (int step = 0; step < 120000; ++step) {
+        const int action = user.below(100);
+        const auto problem =
+            action < 94 ? s.act(action % 2 ? test::Session::Tick : test::Session::ExecutionTick)
+                        : s.act(action < 97   ? test::Session::Buy
+                                : action < 99 ? test::Session::Sell
+                                              : test::Session::Cancel,
+                                "9999", user.form());
+        ASSERT_FALSE(problem) << "step " << step << ": " << *problem;
+        const Figures f =
+            computeFigures({s.ledger, s.trader.account(), s.market.quotes().dblNowPrice});
+        const double assets = *f["totalAssets"];
+        ASSERT_LT(std::fabs(assets - 3000000 - *f["netProfit"]), 1e-6) << "step " << step;
+        ASSERT_EQ(yenText(std::round(assets) - 3000000), shown(f, "純損益")) << "step " << step;
+        ASSERT_EQ(s.ledger.averageCost().has_value(), s.trader.account().holdings() != 0) << step;
+        ASSERT_EQ(s.ledger.fills().size(), static_cast<std::size_t>(s.books.fills)) << step;
+        ASSERT_EQ(s.ledger.commissions(), s.books.commissions * kCommission) << "step " << step;
+    }
+    EXPECT_GT(s.books.fills, 500);
+    EXPECT_GT(s.books.commissions, 50);
+}
+
+TEST(Ledger, WaitTextSaysWhatTheOrderWaitsFor) {
+    struct Row {
+        PendingOrder order;
+        Quotes quotes; // ask, ask shares, bid, bid shares, last
+        double wait;
+        std::string text;
+    };
+    const Row rows[] = {
+        {{OrderSide::Buy, 497, "497", PriceKind::Limit, 1000, 1000},
+         {501, 2000, 498, 1000, 499},
+         0,
+         "最良売気配 501円 が指値 497円 まで下がるか、現値が指値を下回ると約定します（あと "
+         "4円）。\n"
+         "次の約定判定まで約 6秒。"},
+        {{OrderSide::Buy, 505, "505", PriceKind::Limit, 1000, 3000},
+         {501, 3000, 500, 1000, 501},
+         2,
+         "最良売気配 501円 が指値 505円 以下なので、次の判定で 501円 で 1,000株 約定します。\n"
+         "残り 1,000株（2,000株 約定済み）。次の約定判定まで約 4秒。"},
+        {{OrderSide::Sell, 503, "503", PriceKind::Limit, 2000, 2000},
+         {506, 1000, 502, 1000, 505},
+         9,
+         "現値 505円 が指値 503円 を上回ったので、次の判定で 505円 で 2,000株 約定します。\n"
+         "次の約定判定まで約 1秒。"},
+        {{OrderSide::Sell, 400, "400", PriceKind::Market, 1000, 1000},
+         {},
+         5,
+         "買気配がないので、現値が成行の下限を上回ると約定します。\n次の約定判定まで約 1秒。"},
+    };
+    Account account;
+    EXPECT_EQ(waitText(account, {}), "注文なし");
+    for (const Row& row : rows) {
+        account.placeOrder(row.order);
+        account.dblExecWait = row.wait;
+        EXPECT_EQ(waitText(account, row.quotes), row.text);
+    }
+}
+
+TEST(Ledger, CsvHasBomCrlfHeaderAndOneRowPerFill) {
+    Ledger ledger;
+    ledger.onFill(OrderSide::Buy, 500, 3000, 0);
+    ledger.onFill(OrderSide::Sell, 1003, 3000, 3000);
+    ledger.onCommission(2100);
+    const std::string csv = tradeHistoryCsv(
+        ledger.fills(), [](const LedgerFill& f) { return f.price == 500 ? "t1" : "t2"; });
+    EXPECT_EQ(csv, "\xEF\xBB\xBF日時,売買,価格,株数,金額,実現損益,手数料\r\n"
+                   "t1,買,500,3000,1500000,,\r\n"
+                   "t2,売,1003,3000,3009000,1509000,2100\r\n");
+}
+
+} // namespace
+} // namespace vantrel
