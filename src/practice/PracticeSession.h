@@ -64,6 +64,8 @@ public:
     // The practice as it stands, ready to be saved.
     SessionRecord record() const;
     SessionResults results() const;
+    // Every press so far, replayed ones included, oldest first.
+    const std::vector<SessionAction>& actions() const { return m_actions; }
 
     const Market& market() const { return m_market; }
     const Trader& trader() const { return m_trader; }

@@ -24,6 +24,9 @@ struct PendingOrder {
     std::string priceViewText; // lblOrderPriceView: the price, or "成行"
     double remaining = 0;      // lblOrderAmount: shares not yet filled
     double ordered = 0;        // shares when placed
+    // Placed at market: its price is only the band's edge, not a limit the
+    // user chose.
+    bool atMarket = false;
 };
 
 // The user's values of record, with the text each label shows for them.

@@ -20,7 +20,7 @@ PendingOrder makeOrder(OrderSide side, const OrderValues& form, double shares) {
     // A market order is held as a limit order at the edge of the day's band.
     const double price = side == OrderSide::Buy ? upperLimitPrice(stock::kPreviousClose)
                                                 : lowerLimitPrice(stock::kPreviousClose);
-    return {side, price, plainDecimal(price), kAtMarket, shares, shares};
+    return {side, price, plainDecimal(price), kAtMarket, shares, shares, true};
 }
 
 std::string announcement(const PendingOrder& order, bool atMarket, const char* ending) {

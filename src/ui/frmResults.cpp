@@ -8,13 +8,13 @@
 #include "ui/PriceChart.h"
 #include "ui/TradeHistoryModel.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -25,9 +25,6 @@ namespace {
 const char* const kValueNames[] = {"lblHeld",       "lblAverageCost", "lblLast",
                                    "lblUnrealised", "lblRealised",    "lblCommissions",
                                    "lblNet",        "lblAssets",      "lblRate"};
-
-// A loss is written with its minus sign and drawn in this colour as well.
-const QColor kLossColour(0xc0, 0x10, 0x10);
 
 } // namespace
 
@@ -42,9 +39,11 @@ frmResults::frmResults(const Ledger& ledger, const PriceHistory& history, const 
     auto* grid = new QGridLayout(figures);
     const std::vector<FigureLine> lines = figureLines({});
     for (std::size_t i = 0; i < m_values.size(); ++i) {
-        grid->addWidget(new QLabel(QString::fromUtf8(lines[i].caption), figures),
-                        static_cast<int>(i), 0);
+        const QString caption = QString::fromUtf8(lines[i].caption);
+        grid->addWidget(new QLabel(caption, figures), static_cast<int>(i), 0);
         m_values[i] = new QLabel(figures);
+        // Read out under its caption, not under the frame's title.
+        m_values[i]->setAccessibleName(caption);
         m_values[i]->setObjectName(QString::fromLatin1(kValueNames[i]));
         m_values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_values[i]->setMinimumWidth(110);
@@ -53,7 +52,7 @@ frmResults::frmResults(const Ledger& ledger, const PriceHistory& history, const 
     grid->setRowStretch(static_cast<int>(m_values.size()), 1);
 
     m_chart = new PriceChart(history, ledger, this);
-    m_chart->setMinimumSize(520, 300);
+    m_chart->setMinimumSize(440, 260);
 
     auto* waitBox = new QGroupBox(QStringLiteral("約定状況"), this);
     m_wait = new QLabel(waitBox);
@@ -70,7 +69,24 @@ frmResults::frmResults(const Ledger& ledger, const PriceHistory& history, const 
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setColumnWidth(0, 140);
+    // Tab leaves the table for the save button rather than walking its cells.
+    m_table->setTabKeyNavigation(false);
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setMinimumSectionSize(0);
+    // Every caption in sight at the smallest width, and at least a few rows.
+    int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const int wanted =
+            column == 0
+                ? m_table->fontMetrics().horizontalAdvance(QStringLiteral("2024/12/31 23:59:59")) +
+                      12
+                : header->sectionSizeHint(column) + 8;
+        m_table->setColumnWidth(column, wanted);
+        width += wanted;
+    }
+    m_table->setMinimumSize(width, header->sizeHint().height() +
+                                       4 * m_table->verticalHeader()->defaultSectionSize() +
+                                       2 * m_table->frameWidth());
     auto* save = new QPushButton(QStringLiteral("CSVで保存…"), historyBox);
     save->setObjectName(QStringLiteral("cmdSaveCsv"));
     connect(save, &QPushButton::clicked, this, &frmResults::cmdSaveCsv_Click);
@@ -85,7 +101,7 @@ frmResults::frmResults(const Ledger& ledger, const PriceHistory& history, const 
     layout->addLayout(top, 3);
     layout->addWidget(waitBox);
     layout->addWidget(historyBox, 2);
-    resize(900, 700);
+    resize(kPreferredSize);
 }
 
 frmResults::~frmResults() = default;
@@ -103,19 +119,26 @@ void frmResults::refresh(const Quotes& quotes) {
         m_loss[i] = lines[i].loss;
         QPalette palette = m_values[i]->parentWidget()->palette();
         if (m_loss[i])
-            palette.setColor(QPalette::WindowText, kLossColour);
+            palette.setColor(QPalette::WindowText, lossColour());
         m_values[i]->setPalette(palette);
     }
-    m_wait->setText(QString::fromStdString(waitText(m_account, quotes)));
+    m_wait->setText(QString::fromStdString(waitText(m_account, quotes, m_paused)));
 
     const int rows = m_model->rowCount();
     m_model->sync();
     if (m_model->rowCount() > rows)
         m_table->scrollToBottom();
 
+    // A market order's price is only the edge of the day's band; drawn, it
+    // would squash the price line against a distant axis.
     const auto& order = m_account.order();
-    m_chart->update(order ? std::optional<double>(order->price) : std::nullopt,
+    m_chart->update(order && !order->atMarket ? std::optional<double>(order->price) : std::nullopt,
                     figures.averageCost);
+}
+
+void frmResults::setPaused(bool paused) {
+    m_paused = paused;
+    refresh(m_quotes);
 }
 
 void frmResults::reset() {
@@ -131,8 +154,7 @@ void frmResults::showEvent(QShowEvent* event) {
 
 void frmResults::cmdSaveCsv_Click() {
     const QString path = m_dialogs.askSavePath(
-        QStringLiteral("取引履歴をCSVで保存"),
-        QDir::home().filePath(QStringLiteral("取引履歴.csv")),
+        QStringLiteral("取引履歴をCSVで保存"), QStringLiteral("取引履歴.csv"),
         QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;

@@ -31,6 +31,13 @@ public:
                Dialogs& dialogs);
     ~frmResults() override;
 
+    // The size it opens at where the screen has room: beside the 468-wide
+    // main window on a 1366×768 screen, with room for a taskbar.
+    static constexpr QSize kPreferredSize{880, 700};
+
+    // While paused, the market's seconds stand still, and the wait says so.
+    void setPaused(bool paused);
+
     // Shows the core's state against these quotes. Hidden, it only remembers
     // them for when it is shown again.
     void refresh(const Quotes& quotes);
@@ -49,6 +56,7 @@ private:
     const Account& m_account;
     Dialogs& m_dialogs;
     Quotes m_quotes;
+    bool m_paused = false;
     std::array<QLabel*, 9> m_values{};
     std::array<bool, 9> m_loss{};
     QLabel* m_wait = nullptr;
