@@ -74,6 +74,18 @@ TEST_F(ResultsWindowTest, ChartFollowsTheLastFiveMinutesUntilScrolledBack) {
     EXPECT_EQ(scroll->value(), 20);
     QTest::mouseClick(latest, Qt::LeftButton);
     EXPECT_EQ(scroll->value(), 110); // the window moves on in steps of ten seconds
+    // 拡大 and 縮小 are offered only while there is a narrower or wider view.
+    auto* zoomIn = results()->findChild<QAbstractButton*>("cmdZoomIn");
+    auto* zoomOut = results()->findChild<QAbstractButton*>("cmdZoomOut");
+    for (QAbstractButton* zoom : {zoomIn, zoomOut}) {
+        int clicks = 0;
+        while (zoom->isEnabled() && clicks < 20) {
+            zoom->click();
+            ++clicks;
+        }
+        EXPECT_EQ(clicks, zoom == zoomIn ? 2 : 8);
+        EXPECT_TRUE((zoom == zoomIn ? zoomOut : zoomIn)->isEnabled());
+    }
 }
 
 // Every menu key works while the results window is the active one.
@@ -134,6 +146,7 @@ TEST_F(ResultsWindowTest, OpensBesideTheMainWindowOnALaptopScreen) {
 TEST(ResultsWindowSave, AFailureShowsTheReasonAndLeavesNoFile) {
     Ledger ledger;
     ledger.onFill(OrderSide::Buy, 500, 1000);
+    ledger.onFill(OrderSide::Sell, 499, 1000);
     PriceHistory prices;
     Account account;
     test::ScriptedDialogs dialogs;
@@ -149,7 +162,11 @@ TEST(ResultsWindowSave, AFailureShowsTheReasonAndLeavesNoFile) {
     save->click();
     QFile file(dialogs.path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().endsWith(",0:00,買,500,1000,500000,,\r\n"));
+    EXPECT_TRUE(file.readAll().endsWith(",0:00,売,499,1000,499000,-1000,\r\n"));
+    // A loss in the history is drawn in the loss colour, as in the figures.
+    const QAbstractItemModel& history = *results.findChild<QTableView*>("tblHistory")->model();
+    EXPECT_EQ(history.index(1, 6).data(Qt::ForegroundRole), QVariant(QColor(0xc0, 0x10, 0x10)));
+    EXPECT_FALSE(history.index(0, 6).data(Qt::ForegroundRole).isValid());
 }
 
 } // namespace
