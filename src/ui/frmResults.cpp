@@ -18,6 +18,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vantrel {
 namespace {
 
@@ -73,14 +75,16 @@ frmResults::frmResults(const Ledger& ledger, const PriceHistory& history, const 
     m_table->setTabKeyNavigation(false);
     QHeaderView* header = m_table->horizontalHeader();
     header->setMinimumSectionSize(0);
-    // Every caption in sight at the smallest width, and at least a few rows.
+    // Every caption and the widest value of each column in sight at the
+    // smallest width, one line a row, and at least a few rows.
+    m_table->setWordWrap(false);
+    const char* const widest[] = {"2024/12/31 23:59:59", "10:00:00",    "売",           "9,999円",
+                                  "9,999,000",           "9,999,999円", "-9,999,999円", "99,999円"};
     int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
     for (int column = 0; column < m_model->columnCount(); ++column) {
-        const int wanted =
-            column == 0
-                ? m_table->fontMetrics().horizontalAdvance(QStringLiteral("2024/12/31 23:59:59")) +
-                      12
-                : header->sectionSizeHint(column) + 8;
+        const int value =
+            m_table->fontMetrics().horizontalAdvance(QString::fromUtf8(widest[column])) + 12;
+        const int wanted = std::max(value, header->sectionSizeHint(column) + 8);
         m_table->setColumnWidth(column, wanted);
         width += wanted;
     }
