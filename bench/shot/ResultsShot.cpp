@@ -1,5 +1,5 @@
 // results-shot: a practice session with fills and the results window open,
-// laid out for the README's screenshot. It buys, sells and leaves an order
+// as the README's screenshot shows it. It buys, sells and leaves an order
 // pending while the market runs, then stays up until it is killed (or for a
 // minute), so `import -window root` can take the screen under Xvfb.
 #include "ui/common/Clock.h"
@@ -57,7 +57,6 @@ int main(int argc, char* argv[]) {
     frmMain window(clock, dialogs);
     clock.window = &window;
     action(window, "MnuPause")->trigger();
-    window.move(0, 0);
     window.show();
 
     run(window, 60);
@@ -72,10 +71,8 @@ int main(int argc, char* argv[]) {
     order(window, "Buy", QStringLiteral("490"), QStringLiteral("1000"));
     run(window, 30);
 
+    // Opened as the user opens it; where it goes is the program's choice.
     action(window, "MnuResults")->trigger();
-    for (QWidget* results : QApplication::topLevelWidgets())
-        if (results->objectName() == QLatin1String("frmResults"))
-            results->setGeometry(490, 0, 1000, 720);
     // The clock runs again, so the caption reads as a practice under way.
     action(window, "MnuPause")->trigger();
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

@@ -20,7 +20,7 @@ std::string practiceStateText(const Pace& pace, int marketNumber) {
         parts.push_back("市場番号 " + std::to_string(marketNumber));
     std::string text;
     for (const std::string& part : parts)
-        text += (text.empty() ? "" : "・") + part;
+        text += (text.empty() ? "" : kStateSeparator) + part;
     return text;
 }
 

@@ -23,9 +23,13 @@ struct Pace {
 // "×2", "×5", "×10".
 std::string speedText(int speed);
 
+// What parts of the window's title are joined with, the program's name
+// included, so the title reads as one list.
+inline constexpr const char* kStateSeparator = " - ";
+
 // What differs from the usual practice, in the order pause, speed, market,
-// joined by "・" (for example "一時停止・×5・市場番号 2"); empty when
-// nothing does.
+// joined by kStateSeparator (for example "一時停止 - ×5 - 市場番号 2"); empty
+// when nothing does.
 std::string practiceStateText(const Pace& pace, int marketNumber);
 
 } // namespace vantrel

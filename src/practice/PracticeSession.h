@@ -67,6 +67,8 @@ public:
     SessionResults results() const;
     // The figures of the practice as it stands, at the last price.
     Figures figures() const;
+    // Every press so far, replayed ones included, oldest first.
+    const std::vector<SessionAction>& actions() const { return m_actions; }
 
     const Market& market() const { return m_market; }
     const Trader& trader() const { return m_trader; }

@@ -52,7 +52,9 @@ std::string waitingFor(const PendingOrder& order, const Quotes& q) {
                (buy ? " まで下がるか" : " まで上がるか") + through + "（あと " +
                displayNumber(gap) + "円）。";
     }
-    const std::string fills = "、次の判定で " + priceText(fill->price) + " で " +
+    // A tick comes before the next attempt and may move the board, so this
+    // is what the board as it stands would give, not a promise.
+    const std::string fills = "、今の板なら " + priceText(fill->price) + " で " +
                               sharesText(fill->shares) + " 約定します。";
     switch (fill->rule) {
     case FillRule::BestQuote:
@@ -83,6 +85,21 @@ std::string groupedNumber(double value, int decimals) {
     return rounded < 0 ? "-" + text : text;
 }
 
+std::string elapsedText(std::uint64_t seconds) {
+    char text[32];
+    const auto minutes = static_cast<unsigned long long>(seconds / 60);
+    const auto rest = static_cast<unsigned>(seconds % 60);
+    if (minutes < 60)
+        std::snprintf(text, sizeof text, "%llu:%02u", minutes, rest);
+    else
+        std::snprintf(text, sizeof text, "%llu:%02llu:%02u", minutes / 60, minutes % 60, rest);
+    return text;
+}
+
+bool isLoss(double yen) {
+    return roundHalfEven(yen) < 0;
+}
+
 std::string yenText(double yen) {
     return groupedNumber(yen) + "円";
 }
@@ -102,7 +119,7 @@ double shownValue(const FigureDefinition& definition, double value) {
     return roundHalfEven(value * scale) / scale;
 }
 
-std::string waitText(const Account& account, const Quotes& quotes) {
+std::string waitText(const Account& account, const Quotes& quotes, bool paused) {
     const auto& order = account.order();
     if (!order)
         return "注文なし";
@@ -115,12 +132,13 @@ std::string waitText(const Account& account, const Quotes& quotes) {
     const double ticks = account.dblExecWait >= kExecWaitThreshold
                              ? 1
                              : kExecWaitThreshold - account.dblExecWait + 1;
-    return text + "次の約定判定まで約 " + displayNumber(ticks) + "秒。";
+    text += "次の約定判定まで約 " + displayNumber(ticks) + "秒";
+    return text + (paused ? "（一時停止中は時間が止まっています）。" : "。");
 }
 
 const std::array<const char*, kHistoryColumns>& historyCaptions() {
     static const std::array<const char*, kHistoryColumns> captions = {
-        "日時", "売買", "価格", "株数", "金額", "実現損益", "手数料"};
+        "日時", "経過", "売買", "価格", "株数", "金額", "実現損益", "手数料"};
     return captions;
 }
 
@@ -128,6 +146,7 @@ std::array<std::string, kHistoryColumns> historyCells(const LedgerFill& fill,
                                                       const std::string& timeText) {
     const bool sale = fill.side == OrderSide::Sell;
     return {timeText,
+            elapsedText(fill.time.second),
             sideText(fill.side),
             yenText(fill.price),
             groupedNumber(fill.shares),
@@ -146,9 +165,9 @@ std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
     csv += "\r\n";
     for (const LedgerFill& fill : fills) {
         const bool sale = fill.side == OrderSide::Sell;
-        csv += timeText(fill) + "," + sideText(fill.side) + "," + plainYen(fill.price) + "," +
-               displayNumber(fill.shares) + "," + plainYen(fill.value) + "," +
-               (sale ? plainYen(fill.realised) : "") + "," +
+        csv += timeText(fill) + "," + elapsedText(fill.time.second) + "," + sideText(fill.side) +
+               "," + plainYen(fill.price) + "," + displayNumber(fill.shares) + "," +
+               plainYen(fill.value) + "," + (sale ? plainYen(fill.realised) : "") + "," +
                (fill.commission != 0 ? plainYen(fill.commission) : "") + "\r\n";
     }
     return csv;

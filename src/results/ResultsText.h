@@ -6,6 +6,7 @@
 #include "results/Ledger.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,12 +30,22 @@ double shownValue(const FigureDefinition& definition, double value);
 
 // Why the pending order waits, in the execution rules' own terms: what it
 // waits for (or what the next attempt will fill), then the shares left after
-// a part fill and the seconds until the next attempt. "注文なし" with no order.
-std::string waitText(const Account& account, const Quotes& quotes);
+// a part fill and the seconds until the next attempt, counted in market
+// seconds, which stand still while the practice is paused (said so then).
+// "注文なし" with no order.
+std::string waitText(const Account& account, const Quotes& quotes, bool paused = false);
 
-// The trade history's columns: 日時, 売買, 価格, 株数, 金額, 実現損益 (sales only),
-// 手数料 (on the fill that incurred it).
-inline constexpr int kHistoryColumns = 7;
+// The trade history's columns: 日時 (the wall clock), 経過 (market time since
+// the start), 売買, 価格, 株数, 金額, 実現損益 (sales only), 手数料 (on the
+// fill that incurred it).
+inline constexpr int kHistoryColumns = 8;
+inline constexpr int kPriceColumn = 3;
+inline constexpr int kRealisedColumn = 6;
+// Market seconds as the chart's time axis shows them: m:ss, H:mm:ss from an
+// hour on.
+std::string elapsedText(std::uint64_t seconds);
+// True when the amount shows as below zero in whole yen.
+bool isLoss(double yen);
 const std::array<const char*, kHistoryColumns>& historyCaptions();
 // One fill as the history table shows it, given the text of its time.
 std::array<std::string, kHistoryColumns> historyCells(const LedgerFill& fill,

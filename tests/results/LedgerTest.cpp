@@ -93,6 +93,7 @@ TEST(Ledger, WaitTextSaysWhatTheOrderWaitsFor) {
         Quotes quotes; // ask, ask shares, bid, bid shares, last
         double wait;
         std::string text;
+        bool paused = false;
     };
     const Row rows[] = {
         {{OrderSide::Buy, 497, "497", PriceKind::Limit, 1000, 1000},
@@ -104,37 +105,47 @@ TEST(Ledger, WaitTextSaysWhatTheOrderWaitsFor) {
         {{OrderSide::Buy, 505, "505", PriceKind::Limit, 1000, 3000},
          {501, 3000, 500, 1000, 501},
          2,
-         "最良売気配 501円 が指値 505円 以下なので、次の判定で 501円 で 1,000株 約定します。\n"
+         "最良売気配 501円 が指値 505円 以下なので、今の板なら 501円 で 1,000株 約定します。\n"
          "残り 1,000株（2,000株 約定済み）。次の約定判定まで約 4秒。"},
         {{OrderSide::Sell, 503, "503", PriceKind::Limit, 2000, 2000},
          {506, 1000, 502, 1000, 505},
          9,
-         "現値 505円 が指値 503円 を上回ったので、次の判定で 505円 で 2,000株 約定します。\n"
+         "現値 505円 が指値 503円 を上回ったので、今の板なら 505円 で 2,000株 約定します。\n"
          "次の約定判定まで約 1秒。"},
         {{OrderSide::Sell, 400, "400", PriceKind::Market, 1000, 1000},
          {},
          5,
-         "買気配がないので、現値が成行の下限を上回ると約定します。\n次の約定判定まで約 1秒。"},
+         "買気配がないので、現値が成行の下限を上回ると約定します。\n"
+         "次の約定判定まで約 1秒（一時停止中は時間が止まっています）。",
+         true},
     };
     Account account;
     EXPECT_EQ(waitText(account, {}), "注文なし");
     for (const Row& row : rows) {
         account.placeOrder(row.order);
         account.dblExecWait = row.wait;
-        EXPECT_EQ(waitText(account, row.quotes), row.text);
+        EXPECT_EQ(waitText(account, row.quotes, row.paused), row.text);
     }
 }
 
 TEST(Ledger, CsvHasBomCrlfHeaderAndOneRowPerFill) {
-    Ledger ledger;
+    std::uint64_t second = 59;
+    Ledger ledger([&second] { return FillTime{second, 0}; });
     ledger.onFill(OrderSide::Buy, 500, 3000, 0);
+    second = 3723;
     ledger.onFill(OrderSide::Sell, 1003, 3000, 3000);
     ledger.onCommission(2100);
     const std::string csv = tradeHistoryCsv(
         ledger.fills(), [](const LedgerFill& f) { return f.price == 500 ? "t1" : "t2"; });
-    EXPECT_EQ(csv, "\xEF\xBB\xBF日時,売買,価格,株数,金額,実現損益,手数料\r\n"
-                   "t1,買,500,3000,1500000,,\r\n"
-                   "t2,売,1003,3000,3009000,1509000,2100\r\n");
+    EXPECT_EQ(csv, "\xEF\xBB\xBF日時,経過,売買,価格,株数,金額,実現損益,手数料\r\n"
+                   "t1,0:59,買,500,3000,1500000,,\r\n"
+                   "t2,1:02:03,売,1003,3000,3009000,1509000,2100\r\n");
+}
+
+TEST(Ledger, ElapsedTimeReadsAsMinutesThenHours) {
+    for (const auto& [seconds, text] : std::vector<std::pair<std::uint64_t, std::string>>{
+             {0, "0:00"}, {754, "12:34"}, {3599, "59:59"}, {3600, "1:00:00"}, {90061, "25:01:01"}})
+        EXPECT_EQ(elapsedText(seconds), text) << seconds;
 }
 
 } // namespace

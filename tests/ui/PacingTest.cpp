@@ -74,6 +74,7 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
         action("MnuNewPractice")->trigger();
     }
     EXPECT_EQ(dialogs.boxes, 4);
+    EXPECT_EQ(dialogs.asked, 8); // each refusal asks again
     EXPECT_EQ(dialogs.lastBox, "市場番号は 1 から 9999 の整数で指定してください。 | Vantrel");
     EXPECT_EQ(dialogs.offered, 1);
     EXPECT_EQ(label("lblAmount"), QStringLiteral("1000"));
@@ -92,7 +93,7 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     EXPECT_FALSE(action("MnuPause")->isChecked());
     EXPECT_TRUE(clockTimer().isActive());
     EXPECT_EQ(clockTimer().interval(), 200);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - ×5・市場番号 2"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - ×5 - 市場番号 2"));
 }
 
 TEST(CommandLine, MarketNumberHelpAndRefusals) {

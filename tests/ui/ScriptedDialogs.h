@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <string>
+#include <utility>
 
 namespace vantrel::test {
 
@@ -19,15 +20,18 @@ struct ScriptedDialogs final : Dialogs {
         questions << question;
         return answer;
     }
+    // Answers once what was typed, then cancels, as a user who gives up
+    // after a refusal would.
     std::optional<QString> askMarketNumber(int current) override {
         offered = current;
-        return typed;
+        ++asked;
+        return std::exchange(typed, std::nullopt);
     }
     QString askOpenPath(const QString&, const QString&) override { return path; }
     QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
         return path;
     }
-    int boxes = 0, offered = 0;
+    int boxes = 0, offered = 0, asked = 0;
     std::string lastBox;
     bool answer = true;
     std::optional<QString> typed;

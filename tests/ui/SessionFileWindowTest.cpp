@@ -27,6 +27,7 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     const SessionResults played = window.session().results();
     const QString path = folder.filePath(QStringLiteral("session.json"));
     use("MnuSaveSession", path);
+    EXPECT_TRUE(log().endsWith(QStringLiteral("練習を保存しました（session.json）。")));
     use("MnuSaveSession", folder.filePath(QStringLiteral("missing/session.json")));
     EXPECT_EQ(dialogs.boxes, 1);
     EXPECT_EQ(dialogs.lastBox.rfind("練習を保存できませんでした。", 0), 0u);
@@ -35,7 +36,8 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     // Shares are held: opening asks first, and declining keeps the practice.
     dialogs.answer = false;
     use("MnuOpenSession", path);
-    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions, QStringList({"保有株または注文中の注文があります。"
+                                              "破棄して練習ファイルを開きますか？"}));
     EXPECT_FALSE(window.session().replaying());
     dialogs.answer = true;
 
@@ -52,15 +54,25 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     EXPECT_EQ(log(), before);
     EXPECT_EQ(window.session().market().tickCount(), 12u);
 
+    find<QRadioButton>("optBuyOpt0")->click();
+    find<QLineEdit>("txtBuyAmount")->clear();
     use("MnuOpenSession", path);
-    EXPECT_TRUE(log().endsWith(QStringLiteral("新しい練習を始めました（市場番号 1）。")));
-    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral("再生中 0/12")));
+    EXPECT_TRUE(log().endsWith(QStringLiteral("新しい練習を始めました（市場番号 1）。\n"
+                                              "2024/03/05 9:07:03  練習ファイル session.json "
+                                              "を再生します（12秒まで）。")));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - 一時停止 - 再生中 0/12"));
     EXPECT_TRUE(action("MnuTakeOver")->isEnabled());
-    buyAtMarket(); // inert: only the file acts
+    // Only the file acts: the buttons say so, and its buy shows in the form.
+    for (const char* button : {"cmdBuyNow", "cmdSellNow", "cmdCancelOldest"}) {
+        EXPECT_FALSE(find<QPushButton>(button)->isEnabled()) << button;
+        EXPECT_FALSE(find<QPushButton>(button)->toolTip().isEmpty()) << button;
+    }
     seconds(1);
     EXPECT_EQ(label("lblOrderType"), QString());
     seconds(1);
     EXPECT_EQ(label("lblOrderType"), QStringLiteral("買"));
+    EXPECT_TRUE(find<QRadioButton>("optBuyOpt1")->isChecked());
+    EXPECT_EQ(find<QLineEdit>("txtBuyAmount")->text(), QStringLiteral("1000"));
     EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral("再生中 2/12")));
 
     // Taken over at second 2: the recorded buy stays, and the buttons act again.
@@ -68,6 +80,8 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     EXPECT_FALSE(window.session().replaying());
     EXPECT_FALSE(action("MnuTakeOver")->isEnabled());
     EXPECT_FALSE(window.windowTitle().contains(QStringLiteral("再生中")));
+    EXPECT_TRUE(log().endsWith(QStringLiteral("再生を止め、2秒から練習を引き継ぎました。")));
+    EXPECT_TRUE(find<QPushButton>("cmdCancelOldest")->isEnabled());
     find<QPushButton>("cmdCancelOldest")->click();
     EXPECT_EQ(label("lblOrderType"), QString());
     EXPECT_EQ(window.session().record().actions.size(), 2u);
@@ -76,6 +90,8 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     use("MnuOpenSession", path);
     seconds(12);
     EXPECT_FALSE(window.session().replaying());
+    EXPECT_TRUE(
+        log().endsWith(QStringLiteral("再生が終わりました（12秒）。ここから練習を続けられます。")));
     const Figures figures = window.session().figures();
     EXPECT_EQ(figures["totalAssets"], played.figures["totalAssets"]);
     EXPECT_EQ(figures["holdings"], 1000);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -175,6 +176,15 @@ int main(int argc, char* argv[]) {
     // Test discovery runs this program outside CTest's environment too.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen screen as a 1366×768 laptop's, the smallest the windows
+    // are laid out for, instead of its default 800×600.
+    QTemporaryFile screens;
+    if (qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen") && screens.open()) {
+        screens.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366,
+                          "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    }
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

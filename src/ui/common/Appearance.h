@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QRect>
@@ -20,6 +21,11 @@ QFont serifFont(qreal pointSize, bool bold);
 // Number boxes still take any text (the order checks judge it), but the input
 // method should offer Latin digits first.
 void preferLatinDigits(QLineEdit& box);
+
+// A loss is written with its minus sign and drawn in this colour as well.
+inline QColor lossColour() {
+    return {0xc0, 0x10, 0x10};
+}
 
 // The program's icon in all its sizes.
 QIcon programIcon();

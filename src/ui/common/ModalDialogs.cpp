@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -47,7 +49,7 @@ std::optional<QString> ModalDialogs::askMarketNumber(int current) {
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QFormLayout(&dialog);
-    layout->addRow(QStringLiteral("市場番号"), number);
+    layout->addRow(QStringLiteral("市場番号（1～9999）"), number);
     layout->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -55,18 +57,26 @@ std::optional<QString> ModalDialogs::askMarketNumber(int current) {
 }
 
 QString ModalDialogs::askOpenPath(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(owner(), title, QString(), filter);
+    const QString path = QFileDialog::getOpenFileName(owner(), title, m_lastFolder, filter);
+    remember(path);
+    return path;
+}
+
+void ModalDialogs::remember(const QString& path) {
+    if (!path.isEmpty())
+        m_lastFolder = QFileInfo(path).absolutePath();
 }
 
 QString ModalDialogs::askSavePath(const QString& title, const QString& suggested,
                                   const QString& filter, const QString& suffix) {
-    QFileDialog dialog(owner(), title, suggested, filter);
+    QFileDialog dialog(owner(), title, QDir(m_lastFolder).filePath(suggested), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    remember(dialog.selectedFiles().constFirst());
     return dialog.selectedFiles().constFirst();
 }
 

@@ -15,6 +15,13 @@ public:
     QString askOpenPath(const QString& title, const QString& filter) override;
     QString askSavePath(const QString& title, const QString& suggested, const QString& filter,
                         const QString& suffix) override;
+
+private:
+    void remember(const QString& path);
+
+    // The folder of the last file chosen in this run, where the next file
+    // dialog starts; the working folder at first. Nothing outlives the run.
+    QString m_lastFolder;
 };
 
 } // namespace vantrel

@@ -53,10 +53,12 @@ QLabel* caption(QWidget* parent, const QString& name, const QString& text, const
     return label;
 }
 
-// A label that shows a value of record, drawn as a sunken field.
-QLabel* field(QWidget* parent, const QString& name, const QRect& rect,
+// A label that shows a value of record, drawn as a sunken field. A screen
+// reader announces it by what it holds, not by its frame's title.
+QLabel* field(QWidget* parent, const QString& name, const QString& meaning, const QRect& rect,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* label = caption(parent, name, QString(), rect, alignment);
+    label->setAccessibleName(meaning);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setMargin(1);
     return label;
@@ -199,17 +201,22 @@ void buildStockBand(MainWindowUi& ui, QWidget* parent) {
     ui.txtCode->setText(QString::fromUtf8(stock::kCode));
     ui.txtCode->setEnabled(false);
     caption(band, QStringLiteral("lblStockN"), QStringLiteral("銘柄名"), {82, 16, 96, 18});
-    ui.lblStockName = field(band, QStringLiteral("lblStockName"), {82, 34, 96, 22});
+    ui.lblStockName =
+        field(band, QStringLiteral("lblStockName"), QStringLiteral("銘柄名"), {82, 34, 96, 22});
     ui.lblStockName->setText(QString::fromUtf8(stock::kName));
     caption(band, QStringLiteral("lblMarkt"), QStringLiteral("市場"), {186, 16, 52, 18});
-    ui.lblMarket = field(band, QStringLiteral("lblMarket"), {186, 34, 52, 22});
+    ui.lblMarket =
+        field(band, QStringLiteral("lblMarket"), QStringLiteral("市場"), {186, 34, 52, 22});
     ui.lblMarket->setText(QString::fromUtf8(stock::kMarket));
     caption(band, QStringLiteral("lblNow"), QStringLiteral("現値"), {246, 16, 60, 18});
-    ui.lblNowPrice = field(band, QStringLiteral("lblNowPrice"), {246, 34, 60, 22});
+    ui.lblNowPrice =
+        field(band, QStringLiteral("lblNowPrice"), QStringLiteral("現値"), {246, 34, 60, 22});
     caption(band, QStringLiteral("lblAmt"), QStringLiteral("株数"), {314, 16, 66, 18});
-    ui.lblAmount = field(band, QStringLiteral("lblAmount"), {314, 34, 66, 22});
+    ui.lblAmount =
+        field(band, QStringLiteral("lblAmount"), QStringLiteral("株数"), {314, 34, 66, 22});
     caption(band, QStringLiteral("lblUnt"), QStringLiteral("単位株"), {388, 16, 58, 18});
-    ui.lblUnit = field(band, QStringLiteral("lblUnit"), {388, 34, 58, 22}, Qt::AlignCenter);
+    ui.lblUnit = field(band, QStringLiteral("lblUnit"), QStringLiteral("単位株"), {388, 34, 58, 22},
+                       Qt::AlignCenter);
     ui.lblUnit->setText(numberText(stock::kUnit));
     ui.lblYesterdayPrice = hiddenValue(band, QStringLiteral("lblYesterdayPrice"));
 }
@@ -244,15 +251,18 @@ void buildBoard(MainWindowUi& ui, QWidget* parent, QAbstractItemModel& board) {
 void buildPowerAndOrder(MainWindowUi& ui, QWidget* parent) {
     auto* power =
         frame(parent, QStringLiteral("frmPower"), QStringLiteral("余力"), {264, 78, 198, 52});
-    ui.lblPower = field(power, QStringLiteral("lblPower"), {10, 20, 152, 22},
-                        Qt::AlignRight | Qt::AlignVCenter);
+    ui.lblPower = field(power, QStringLiteral("lblPower"), QStringLiteral("余力（円）"),
+                        {10, 20, 152, 22}, Qt::AlignRight | Qt::AlignVCenter);
     caption(power, QStringLiteral("lblYen"), QStringLiteral("円"), {166, 20, 24, 22});
 
     auto* order =
         frame(parent, QStringLiteral("Frame3"), QStringLiteral("注文情報"), {314, 314, 148, 152});
-    ui.lblOrderPriceView = field(order, QStringLiteral("lblOrderPriceView"), {10, 22, 128, 24});
-    ui.lblOrderAmount = field(order, QStringLiteral("lblOrderAmount"), {10, 54, 128, 24});
-    ui.lblOrderType = field(order, QStringLiteral("lblOrderType"), {10, 86, 128, 24});
+    ui.lblOrderPriceView = field(order, QStringLiteral("lblOrderPriceView"),
+                                 QStringLiteral("注文価格"), {10, 22, 128, 24});
+    ui.lblOrderAmount = field(order, QStringLiteral("lblOrderAmount"), QStringLiteral("注文株数"),
+                              {10, 54, 128, 24});
+    ui.lblOrderType = field(order, QStringLiteral("lblOrderType"), QStringLiteral("注文の売買"),
+                            {10, 86, 128, 24});
     ui.lblOrderPrice = hiddenValue(order, QStringLiteral("lblOrderPrice"));
     ui.cmdCancelOldest =
         placeWidget<QPushButton>(parent, QStringLiteral("cmdCancelOldest"), {314, 470, 148, 28});
@@ -281,6 +291,9 @@ QAction* menuItem(QMenu* menu, const QString& name, const QString& text,
     QAction* item = menu->addAction(text);
     item->setObjectName(name);
     item->setShortcut(shortcut);
+    // The keys work from every Vantrel window, the results window included,
+    // not only while the main window is active.
+    item->setShortcutContext(Qt::ApplicationShortcut);
     return item;
 }
 
@@ -299,10 +312,12 @@ void buildPracticeMenu(MainWindowUi& ui, QMainWindow& window, const QFont& font)
     ui.speedChoices = new QActionGroup(&window);
     ui.speedChoices->setExclusive(true);
     for (int factor : kSpeeds) {
-        QAction* choice =
-            menuItem(speed, QStringLiteral("MnuSpeed%1").arg(factor),
-                     factor == kNormalSpeed ? QStringLiteral("標準")
-                                            : QString::fromStdString(speedText(factor)));
+        // The access key is the factor's first digit; 標準 takes N.
+        QAction* choice = menuItem(speed, QStringLiteral("MnuSpeed%1").arg(factor),
+                                   factor == kNormalSpeed
+                                       ? QStringLiteral("標準(&N)")
+                                       : QString::fromStdString(speedText(factor))
+                                             .replace(QStringLiteral("×"), QStringLiteral("×&")));
         choice->setCheckable(true);
         choice->setChecked(factor == kNormalSpeed);
         choice->setData(factor);
@@ -333,7 +348,7 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     buildPracticeMenu(ui, window, font);
     QMenu* help = namedMenu(bar, QStringLiteral("MnuHelp"), QStringLiteral("ヘルプ(&H)"), font);
     ui.MnuAbout = menuItem(help, QStringLiteral("MnuAbout"),
-                           QString::fromUtf8(kAppTitle) + QStringLiteral(" について"));
+                           QString::fromUtf8(kAppTitle) + QStringLiteral(" について(&A)"));
 }
 
 // Tab visits each option group once (at its checked button, see

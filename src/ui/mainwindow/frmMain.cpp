@@ -9,6 +9,7 @@
 #include "ui/common/NumberText.h"
 #include "ui/about/frmAbout.h"
 #include "ui/results/frmResults.h"
+#include "ui/common/WindowPlacement.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,10 +37,33 @@ QTimer* makeTimer(QObject* owner, const char* name) {
     return timer;
 }
 
-const QString kDiscardQuestion =
+const QString kDiscardForNew =
     QStringLiteral("保有株または注文中の注文があります。破棄して新しい練習を始めますか？");
+const QString kDiscardForOpen =
+    QStringLiteral("保有株または注文中の注文があります。破棄して練習ファイルを開きますか？");
 constexpr const char* kBadMarketNumber = "市場番号は 1 から 9999 の整数で指定してください。";
 const QString kSessionFilter = QStringLiteral("練習ファイル (*.json)");
+const QString kReplayingTip = QStringLiteral(
+    "再生中は練習ファイルの操作だけが行われます。操作するには「練習を引き継ぐ」を選んでください。");
+
+// Shows a recorded form in the pane's controls; an option group with no
+// choice recorded shows none checked.
+void showForm(const OrderPane& pane, const OrderForm& form) {
+    const auto choose = [](QButtonGroup* group, int id) {
+        if (QAbstractButton* button = group->button(id)) {
+            button->setChecked(true);
+        } else if (QAbstractButton* checked = group->checkedButton()) {
+            group->setExclusive(false);
+            checked->setChecked(false);
+            group->setExclusive(true);
+        }
+    };
+    choose(pane.priceKind, static_cast<int>(form.priceKind));
+    pane.priceBox->setText(QString::fromStdString(form.priceText));
+    choose(pane.quantityKind, static_cast<int>(form.quantityKind));
+    pane.sharesBox->setText(QString::fromStdString(form.sharesText));
+    pane.yenBox->setText(QString::fromStdString(form.yenText));
+}
 
 } // namespace
 
@@ -69,10 +94,7 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     Form_Load();
 }
 
-// The About dialog has no owner, so it would outlive the window otherwise.
-frmMain::~frmMain() {
-    delete m_about;
-}
+frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
     m_ui.lblPower->setText(numberText(stock::kStartPower));
@@ -83,7 +105,15 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Timer1_Timer() {
+    const bool replaying = m_session->replaying();
     m_session->step();
+    if (replaying)
+        showReplayedForms();
+    m_actionsShown = m_session->actions().size();
+    // The window's own note: a headless replay's log stays the recorded one.
+    if (replaying && !m_session->replaying())
+        m_log->AddLog(QStringLiteral("再生が終わりました（%1秒）。ここから練習を続けられます。")
+                          .arg(m_session->elapsed()));
     refreshFromCore();
     if (m_ui.MnuTakeOver->isEnabled() || m_session->replaying())
         showState();
@@ -104,24 +134,35 @@ void frmMain::MnuSpeed_Click(int speed) {
     applyPace();
 }
 
-bool frmMain::mayDiscardPractice() {
+bool frmMain::mayDiscardPractice(const QString& question) {
     const Account& account = m_session->trader().account();
-    return !(account.holdings() > 0 || account.hasPendingOrder()) ||
-           m_dialogs.confirm(kDiscardQuestion);
+    return !(account.holdings() > 0 || account.hasPendingOrder()) || m_dialogs.confirm(question);
+}
+
+void frmMain::showReplayedForms() {
+    const std::vector<SessionAction>& actions = m_session->actions();
+    for (std::size_t i = m_actionsShown; i < actions.size(); ++i) {
+        if (actions[i].kind != ActionKind::Cancel)
+            showForm(actions[i].kind == ActionKind::Buy ? m_ui.buy : m_ui.sell, actions[i].form);
+    }
+    m_actionsShown = actions.size();
 }
 
 void frmMain::MnuNewPractice_Click() {
-    if (!mayDiscardPractice())
+    if (!mayDiscardPractice(kDiscardForNew))
         return;
-    const std::optional<QString> text = m_dialogs.askMarketNumber(m_session->marketNumber());
-    if (!text)
-        return;
-    const std::optional<int> number = parseMarketNumber(text->toStdString());
-    if (!number) {
-        m_dialogs.ShowMessage(kBadMarketNumber, kAppTitle);
-        return;
+    std::optional<int> number;
+    // A refused number asks again, until a good one or a cancel.
+    while (!number) {
+        const std::optional<QString> text = m_dialogs.askMarketNumber(m_session->marketNumber());
+        if (!text)
+            return;
+        number = parseMarketNumber(text->toStdString());
+        if (!number)
+            m_dialogs.ShowMessage(kBadMarketNumber, kAppTitle);
     }
     m_session->restart(*number);
+    m_actionsShown = 0;
     if (m_results)
         m_results->reset();
     // A fresh practice runs at once, at the speed chosen.
@@ -136,12 +177,15 @@ void frmMain::MnuNewPractice_Click() {
 
 void frmMain::MnuTakeOver_Click() {
     m_session->takeOver();
+    m_log->AddLog(
+        QStringLiteral("再生を止め、%1秒から練習を引き継ぎました。").arg(m_session->elapsed()));
     showState();
 }
 
 void frmMain::MnuSaveSession_Click() {
-    const QString path = m_dialogs.askSavePath(QStringLiteral("練習を保存"), QString(),
-                                               kSessionFilter, QStringLiteral("json"));
+    const QString path =
+        m_dialogs.askSavePath(QStringLiteral("練習を保存"), QStringLiteral("練習.json"),
+                              kSessionFilter, QStringLiteral("json"));
     if (path.isEmpty())
         return;
     // A record beyond the file's limits is refused before anything is
@@ -156,11 +200,13 @@ void frmMain::MnuSaveSession_Click() {
         m_dialogs.ShowMessage("練習を保存できませんでした。\n" + path.toStdString() + "\n" +
                                   error->toStdString(),
                               kAppTitle);
+    else
+        m_log->AddLog(QStringLiteral("練習を保存しました（%1）。").arg(QFileInfo(path).fileName()));
 }
 
 void frmMain::MnuOpenSession_Click() {
     // Opening replaces the practice under way, as a new practice does.
-    if (!mayDiscardPractice())
+    if (!mayDiscardPractice(kDiscardForOpen))
         return;
     const QString path = m_dialogs.askOpenPath(QStringLiteral("練習を開く"), kSessionFilter);
     if (path.isEmpty())
@@ -176,6 +222,11 @@ void frmMain::MnuOpenSession_Click() {
         return;
     }
     m_session->startReplay(*read.record);
+    m_log->AddLog(QStringLiteral("練習ファイル %1 を再生します（%2秒まで）。")
+                      .arg(QFileInfo(path).fileName())
+                      .arg(m_session->replayEnd()));
+    m_actionsShown = 0;
+    showReplayedForms();
     if (m_results)
         m_results->reset();
     applyPace(); // the clock starts its second afresh, at the speed chosen
@@ -190,23 +241,33 @@ void frmMain::applyPace() {
     if (!m_pace.paused)
         m_timer1->start();
     m_ui.MnuStep->setEnabled(m_pace.paused);
+    if (m_results)
+        m_results->setPaused(m_pace.paused);
     showState();
 }
 
 void frmMain::showState() {
+    const QString separator = QString::fromUtf8(kStateSeparator);
     QString title = QString::fromUtf8(kAppTitle);
     const std::string state = practiceStateText(m_pace, m_session->marketNumber());
     if (!state.empty())
-        title += QStringLiteral(" - ") + QString::fromStdString(state);
-    if (m_session->replaying())
+        title += separator + QString::fromStdString(state);
+    const bool replaying = m_session->replaying();
+    if (replaying)
         title +=
-            QStringLiteral(" - 再生中 %1/%2").arg(m_session->elapsed()).arg(m_session->replayEnd());
+            separator +
+            QStringLiteral("再生中 %1/%2").arg(m_session->elapsed()).arg(m_session->replayEnd());
     setWindowTitle(title);
-    m_ui.MnuTakeOver->setEnabled(m_session->replaying());
+    m_ui.MnuTakeOver->setEnabled(replaying);
+    // While a saved session replays, only the file acts (the session ignores
+    // the buttons then), so the buttons say so.
+    for (QPushButton* button :
+         {m_ui.buy.placeButton, m_ui.sell.placeButton, m_ui.cmdCancelOldest}) {
+        button->setEnabled(!replaying);
+        button->setToolTip(replaying ? kReplayingTip : QString());
+    }
 }
 
-// While a saved session replays, only the file acts; the session ignores
-// the buttons then.
 void frmMain::cmdBuyNow_Click() {
     m_session->pressBuy(codeText(), readForm(m_ui.buy));
     refreshFromCore();
@@ -252,8 +313,10 @@ void frmMain::MnuEnd_Click() {
 }
 
 void frmMain::MnuAbout_Click() {
+    // Modeless; owned by this window, so it comes up centred over it. It
+    // deletes itself on close.
     if (!m_about)
-        m_about = new frmAbout; // modeless and ownerless; it deletes itself on close
+        m_about = new frmAbout(this);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
@@ -261,8 +324,12 @@ void frmMain::MnuAbout_Click() {
 
 void frmMain::MnuResults_Click() {
     // Built on first use, so neither it nor the chart costs anything at start-up.
-    if (!m_results)
+    if (!m_results) {
         m_results = std::make_unique<frmResults>(*m_session, m_dialogs);
+        // Beside this window, so the board and the order forms stay in sight.
+        openBeside(*m_results, *this, frmResults::kPreferredSize);
+        m_results->setPaused(m_pace.paused);
+    }
     m_results->show();
     m_results->raise();
     m_results->activateWindow();

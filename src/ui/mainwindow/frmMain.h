@@ -80,10 +80,14 @@ private:
     // Sets the clock to the pace and redraws the caption.
     void applyPace();
     // True when nothing is at stake, or the user agrees to drop the shares
-    // held and the order pending.
-    bool mayDiscardPractice();
+    // held and the order pending when asked the question.
+    bool mayDiscardPractice(const QString& question);
+    // Shows the form of each order button press replayed since the last
+    // call in that side's controls, as the file's user had filled them.
+    void showReplayedForms();
     // The caption: the title, what differs from the usual practice, and how
-    // far a replay has come; the take-over item follows the replay.
+    // far a replay has come; the take-over item and the order buttons follow
+    // the replay.
     void showState();
 
     Dialogs& m_dialogs;
@@ -97,6 +101,8 @@ private:
     Pace m_pace;
     QTimer* m_timer1 = nullptr;
     QPointer<frmAbout> m_about;
+    // The session's presses already shown in the forms.
+    std::size_t m_actionsShown = 0;
 };
 
 } // namespace vantrel

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
+#include <QLegend>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -68,20 +69,23 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
     m_chart->setFont(gothicFont(9));
     m_chart->legend()->setFont(gothicFont(9));
     m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // Each entry drawn as on the chart: triangles, circles, a dashed line.
+    m_chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
 
     m_price = horizontalLine(QStringLiteral("現値"), QColor(0x33, 0x33, 0x33), Qt::SolidLine);
     m_order = horizontalLine(QStringLiteral("注文価格"), QColor(0x2c, 0xa0, 0x2c), Qt::SolidLine);
     m_average =
         horizontalLine(QStringLiteral("平均取得単価"), QColor(0x99, 0x44, 0xbb), Qt::DashLine);
-    m_buys = markers(QStringLiteral("買い約定 ▲"), QScatterSeries::MarkerShapeTriangle,
+    m_buys = markers(QStringLiteral("買い約定"), QScatterSeries::MarkerShapeTriangle,
                      QColor(0xe0, 0x30, 0x30));
-    m_sells = markers(QStringLiteral("売り約定 ●"), QScatterSeries::MarkerShapeCircle,
+    m_sells = markers(QStringLiteral("売り約定"), QScatterSeries::MarkerShapeCircle,
                       QColor(0x20, 0x60, 0xd0));
 
     m_time = new QDateTimeAxis;
     m_time->setTickCount(6);
     m_time->setLabelsFont(gothicFont(8));
+    m_time->setTitleFont(gothicFont(8));
     m_yen = new QValueAxis;
     // The label format goes through a Latin-1 printf, so the unit is the title.
     m_yen->setLabelFormat(QStringLiteral("%.0f"));
@@ -104,17 +108,17 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
 
     m_scroll = new QScrollBar(Qt::Horizontal, this);
     m_scroll->setObjectName(QStringLiteral("hsbChart"));
-    auto* zoomIn = new QPushButton(QStringLiteral("拡大"), this);
-    zoomIn->setObjectName(QStringLiteral("cmdZoomIn"));
-    auto* zoomOut = new QPushButton(QStringLiteral("縮小"), this);
-    zoomOut->setObjectName(QStringLiteral("cmdZoomOut"));
+    m_zoomIn = new QPushButton(QStringLiteral("拡大"), this);
+    m_zoomIn->setObjectName(QStringLiteral("cmdZoomIn"));
+    m_zoomOut = new QPushButton(QStringLiteral("縮小"), this);
+    m_zoomOut->setObjectName(QStringLiteral("cmdZoomOut"));
     m_latest = new QPushButton(QStringLiteral("最新に戻る"), this);
     m_latest->setObjectName(QStringLiteral("cmdLatest"));
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(m_scroll, 1);
-    controls->addWidget(zoomIn);
-    controls->addWidget(zoomOut);
+    controls->addWidget(m_zoomIn);
+    controls->addWidget(m_zoomOut);
     controls->addWidget(m_latest);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -127,8 +131,8 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
         m_first = value;
         redraw();
     });
-    connect(zoomIn, &QPushButton::clicked, this, [this] { zoom(-1); });
-    connect(zoomOut, &QPushButton::clicked, this, [this] { zoom(+1); });
+    connect(m_zoomIn, &QPushButton::clicked, this, [this] { zoom(-1); });
+    connect(m_zoomOut, &QPushButton::clicked, this, [this] { zoom(+1); });
     connect(m_latest, &QPushButton::clicked, this, &PriceChart::follow);
 }
 
@@ -179,6 +183,8 @@ void PriceChart::redraw() {
         m_scroll->setValue(m_following ? m_scroll->maximum() : static_cast<int>(m_first));
     }
     m_latest->setEnabled(!m_following);
+    m_zoomIn->setEnabled(m_spanIndex > 0);
+    m_zoomOut->setEnabled(m_spanIndex + 1 < static_cast<int>(kSpans.size()));
     m_first = m_scroll->value();
     const std::size_t first = static_cast<std::size_t>(m_first);
     const std::size_t end = std::min(prices.size(), first + static_cast<std::size_t>(span) + 1);
@@ -258,8 +264,10 @@ void PriceChart::redraw() {
     if (left != m_left || right != m_right) {
         m_left = left;
         m_right = right;
-        m_time->setFormat(m_first + span >= 3600 ? QStringLiteral("H:mm:ss")
-                                                 : QStringLiteral("m:ss"));
+        const bool hours = m_first + span >= 3600;
+        m_time->setFormat(hours ? QStringLiteral("H:mm:ss") : QStringLiteral("m:ss"));
+        m_time->setTitleText(hours ? QStringLiteral("経過（時:分:秒）")
+                                   : QStringLiteral("経過（分:秒）"));
         m_time->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(left)),
                          QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(right)));
     }

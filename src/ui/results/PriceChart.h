@@ -59,6 +59,8 @@ private:
     QValueAxis* m_yen = nullptr;
     QScrollBar* m_scroll = nullptr;
     QPushButton* m_latest = nullptr;
+    QPushButton* m_zoomIn = nullptr;
+    QPushButton* m_zoomOut = nullptr;
 
     int m_spanIndex = 0;
     bool m_following = true;

@@ -1,6 +1,7 @@
 #include "ui/results/TradeHistoryModel.h"
 
 #include "results/ResultsText.h"
+#include "ui/common/Appearance.h"
 #include "ui/mainwindow/MessageLog.h"
 
 #include <QDateTime>
@@ -44,8 +45,11 @@ QVariant TradeHistoryModel::data(const QModelIndex& index, int role) const {
         return {};
     const LedgerFill& fill = m_ledger.fills()[static_cast<std::size_t>(index.row())];
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(index.column() < 2 ? Qt::AlignCenter
-                                                      : Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue(
+            index.column() < kPriceColumn ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ForegroundRole)
+        return index.column() == kRealisedColumn && isLoss(fill.realised) ? QVariant(lossColour())
+                                                                          : QVariant();
     if (role != Qt::DisplayRole)
         return {};
     const auto cells = historyCells(fill, timeText(fill).toStdString());

@@ -9,21 +9,21 @@
 #include "ui/results/PriceChart.h"
 #include "ui/results/TradeHistoryModel.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vantrel {
 namespace {
 
-// A loss is written with its minus sign and drawn in this colour as well.
-const QColor kLossColour(0xc0, 0x10, 0x10);
 
 } // namespace
 
@@ -42,8 +42,11 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!table[i].shown())
             continue;
-        grid->addWidget(new QLabel(QString::fromUtf8(table[i].caption), figures), row, 0);
+        const QString caption = QString::fromUtf8(table[i].caption);
+        grid->addWidget(new QLabel(caption, figures), row, 0);
         m_values[i] = new QLabel(figures);
+        // Read out under its caption, not under the frame's title.
+        m_values[i]->setAccessibleName(caption);
         m_values[i]->setObjectName(QString::fromLatin1(table[i].labelName));
         m_values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_values[i]->setMinimumWidth(110);
@@ -53,7 +56,7 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
 
     const Ledger& ledger = session.ledger();
     m_chart = new PriceChart(session.prices(), ledger, this);
-    m_chart->setMinimumSize(520, 300);
+    m_chart->setMinimumSize(440, 260);
 
     auto* waitBox = new QGroupBox(QStringLiteral("約定状況"), this);
     m_wait = new QLabel(waitBox);
@@ -70,7 +73,26 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setColumnWidth(0, 140);
+    // Tab leaves the table for the save button rather than walking its cells.
+    m_table->setTabKeyNavigation(false);
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setMinimumSectionSize(0);
+    // Every caption and the widest value of each column in sight at the
+    // smallest width, one line a row, and at least a few rows.
+    m_table->setWordWrap(false);
+    const char* const widest[] = {"2024/12/31 23:59:59", "10:00:00",    "売",           "9,999円",
+                                  "9,999,000",           "9,999,999円", "-9,999,999円", "99,999円"};
+    int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const int value =
+            m_table->fontMetrics().horizontalAdvance(QString::fromUtf8(widest[column])) + 12;
+        const int wanted = std::max(value, header->sectionSizeHint(column) + 8);
+        m_table->setColumnWidth(column, wanted);
+        width += wanted;
+    }
+    m_table->setMinimumSize(width, header->sizeHint().height() +
+                                       4 * m_table->verticalHeader()->defaultSectionSize() +
+                                       2 * m_table->frameWidth());
     auto* save = new QPushButton(QStringLiteral("CSVで保存…"), historyBox);
     save->setObjectName(QStringLiteral("cmdSaveCsv"));
     connect(save, &QPushButton::clicked, this, &frmResults::cmdSaveCsv_Click);
@@ -85,7 +107,7 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     layout->addLayout(top, 3);
     layout->addWidget(waitBox);
     layout->addWidget(historyBox, 2);
-    resize(900, 700);
+    resize(kPreferredSize);
 }
 
 frmResults::~frmResults() = default;
@@ -106,20 +128,30 @@ void frmResults::refresh() {
         m_loss[i] = loss;
         QPalette palette = m_values[i]->parentWidget()->palette();
         if (loss)
-            palette.setColor(QPalette::WindowText, kLossColour);
+            palette.setColor(QPalette::WindowText, lossColour());
         m_values[i]->setPalette(palette);
     }
     const Account& account = m_session.trader().account();
-    m_wait->setText(QString::fromStdString(waitText(account, m_session.market().quotes())));
+    m_wait->setText(
+        QString::fromStdString(waitText(account, m_session.market().quotes(), m_paused)));
 
     const int rows = m_model->rowCount();
     m_model->sync();
     if (m_model->rowCount() > rows)
         m_table->scrollToBottom();
 
+    // A market order's price is only the edge of the day's band; drawn, it
+    // would squash the price line against a distant axis.
     const auto& order = account.order();
-    m_chart->update(order ? std::optional<double>(order->price) : std::nullopt,
+    m_chart->update(order && order->priceKind != PriceKind::Market
+                        ? std::optional<double>(order->price)
+                        : std::nullopt,
                     m_session.ledger().averageCost());
+}
+
+void frmResults::setPaused(bool paused) {
+    m_paused = paused;
+    refresh();
 }
 
 void frmResults::reset() {
@@ -135,8 +167,7 @@ void frmResults::showEvent(QShowEvent* event) {
 
 void frmResults::cmdSaveCsv_Click() {
     const QString path = m_dialogs.askSavePath(
-        QStringLiteral("取引履歴をCSVで保存"),
-        QDir::home().filePath(QStringLiteral("取引履歴.csv")),
+        QStringLiteral("取引履歴をCSVで保存"), QStringLiteral("取引履歴.csv"),
         QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;

@@ -27,6 +27,13 @@ public:
     frmResults(const PracticeSession& session, Dialogs& dialogs);
     ~frmResults() override;
 
+    // The size it opens at where the screen has room: beside the 468-wide
+    // main window on a 1366×768 screen, with room for a taskbar.
+    static constexpr QSize kPreferredSize{880, 700};
+
+    // While paused, the market's seconds stand still, and the wait says so.
+    void setPaused(bool paused);
+
     // Shows the session as it stands; hidden, it waits until it is shown.
     void refresh();
     // Starts fresh once the session has started afresh.
@@ -42,6 +49,7 @@ private:
 
     const PracticeSession& m_session;
     Dialogs& m_dialogs;
+    bool m_paused = false;
     // The value label and whether it shows a loss, for each row of the
     // figure table; null for a figure not shown.
     std::vector<QLabel*> m_values;
