@@ -1,21 +1,16 @@
 #include "market/MarketNumber.h"
 
+#include "base/CommandLine.h"
 #include "market/RandomStream.h"
 
 namespace vantrel {
 
 std::optional<int> parseMarketNumber(const std::string& text) {
-    if (text.empty() || text.size() > 4)
+    const std::optional<std::uint64_t> value =
+        readBoundedNumber(text, kStandardMarket, kLastMarket);
+    if (!value)
         return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value < kStandardMarket || value > kLastMarket)
-        return std::nullopt;
-    return value;
+    return static_cast<int>(*value);
 }
 
 std::uint32_t marketStartState(int marketNumber) {

@@ -56,6 +56,10 @@ TEST(ReplayTool, BadArgumentsExitTwoWithOneLine) {
                                                {"--frobnicate"},
                                                {"--market", "10000"},
                                                {"--market"},
+                                               {"--ticks", "5", "--ticks", "5"},
+                                               {"--market=2", "--market", "3"},
+                                               {"--board", "--board"},
+                                               {"--board=yes"},
                                                {"3"}}) {
         const Replay run(args);
         EXPECT_EQ(run.status, 2) << args.back();
@@ -74,6 +78,9 @@ TEST(ReplayTool, MarketNumberChoosesTheMarket) {
     EXPECT_NE(Replay({"--market=2", "--ticks", "600"}).out, standard);
     EXPECT_EQ(Replay({"--market", "2", "--ticks", "600"}).out,
               Replay({"--market=2", "--ticks", "600"}).out);
+    // Leading zeros change nothing, however many.
+    EXPECT_EQ(Replay({"--market", "000000002", "--ticks", "0000000000009"}).out,
+              Replay({"--market=2", "--ticks", "9"}).out);
 }
 
 TEST(ReplayTool, HelpAndAReaderThatWentAway) {
