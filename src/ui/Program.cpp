@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLibraryInfo>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include <cstdio>
@@ -60,8 +61,15 @@ std::optional<int> readCommandLine(const QStringList& args, StartOptions& option
     }
     // Before the application has taken Qt's arguments away, what is unknown
     // may be one of them.
-    if (qtArgumentsRemoved && !unknown.isEmpty())
-        return refuse(unknownArgumentProblem("--" + unknown.front().toStdString()));
+    if (qtArgumentsRemoved && !unknown.isEmpty()) {
+        // Named as typed: Qt gives the name without its dashes or value.
+        const QRegularExpression spelling(QStringLiteral("^--?") +
+                                          QRegularExpression::escape(unknown.front()) +
+                                          QStringLiteral("(=|$)"));
+        const QString typed =
+            args.filter(spelling).value(0, QStringLiteral("--") + unknown.front());
+        return refuse(unknownArgumentProblem(typed.toStdString()));
+    }
     if (qtArgumentsRemoved && !parser.positionalArguments().isEmpty())
         return refuse(unknownArgumentProblem(parser.positionalArguments().front().toStdString()));
     return std::nullopt;

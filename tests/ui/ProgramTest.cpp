@@ -139,7 +139,7 @@ TEST(ProgramCommandLine, ArgumentsGiveTheMarketOrOneLineAndStatusTwo) {
              {{"-platform", "offscreen", "--market", "3"}, false, -1, 3, ""},
              {{"--market=9999", "-platform", "offscreen"}, false, -1, 9999, ""},
              {{"--markte", "5"}, true, 2, 1, "vantrel: unknown argument '--markte' (see --help)\n"},
-             {{"--bogus"}, true, 2, 1, "vantrel: unknown argument '--bogus' (see --help)\n"},
+             {{"-bogus"}, true, 2, 1, "vantrel: unknown argument '-bogus' (see --help)\n"},
              {{"17"}, true, 2, 1, "vantrel: unknown argument '17' (see --help)\n"},
              {{"--market", "2", "--market", "3"},
               false,
