@@ -1,16 +1,20 @@
 #include "app/Program.h"
 
+#include "app/SingleInstance.h"
+#include "base/CommandLine.h"
 #include "ui/common/Clock.h"
 #include "ui/common/ModalDialogs.h"
-#include "app/SingleInstance.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include <cstdio>
 #include <ostream>
+#include <string>
 
 namespace vantrel {
 
@@ -24,29 +28,50 @@ constexpr const char* kUsage =
 
 } // namespace
 
-std::optional<int> readCommandLine(const std::vector<std::string>& args, StartOptions& options,
-                                   std::ostream& out, std::ostream& err) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            out << kUsage;
-            return 0;
-        }
-        std::optional<std::string> value;
-        if (arg == "--market" && i + 1 < args.size())
-            value = args[++i];
-        else if (arg.rfind("--market=", 0) == 0)
-            value = arg.substr(9);
-        else if (arg != "--market")
-            continue;
-        const std::optional<int> number = value ? parseMarketNumber(*value) : std::nullopt;
-        if (!number) {
-            err << "vantrel: --market takes a whole number from 1 to 9999"
-                << (value ? ", not '" + *value + "'" : std::string()) << '\n';
-            return 2;
-        }
+std::optional<int> readCommandLine(const QStringList& args, StartOptions& options,
+                                   std::ostream& out, std::ostream& err, bool qtArgumentsRemoved) {
+    QCommandLineParser parser;
+    // Qt's own arguments are single-dash words (-platform, -style): each must
+    // read as one name, never as a row of one-letter options.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption market(QStringLiteral("market"), QString(), QStringLiteral("N"));
+    parser.addOptions({help, market});
+    const bool parsed = parser.parse(QStringList{QStringLiteral("vantrel")} + args);
+    const auto refuse = [&err](const std::string& problem) {
+        err << "vantrel: " << problem << '\n';
+        return 2;
+    };
+    if (parser.isSet(help)) {
+        out << kUsage;
+        return 0;
+    }
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!parsed && unknown.isEmpty()) // a value missing: only --market takes one
+        return refuse("--market needs a market number");
+    const QStringList markets = parser.values(market);
+    if (markets.size() > 1)
+        return refuse(repeatedOptionProblem("--market"));
+    if (!markets.isEmpty()) {
+        const std::string value = markets.front().toStdString();
+        const std::optional<int> number = parseMarketNumber(value);
+        if (!number)
+            return refuse("--market takes a whole number from 1 to 9999, not '" + value + "'");
         options.marketNumber = *number;
     }
+    // Before the application has taken Qt's arguments away, what is unknown
+    // may be one of them.
+    if (qtArgumentsRemoved && !unknown.isEmpty()) {
+        // Named as typed: Qt gives the name without its dashes or value.
+        const QRegularExpression spelling(QStringLiteral("^--?") +
+                                          QRegularExpression::escape(unknown.front()) +
+                                          QStringLiteral("(=|$)"));
+        const QString typed =
+            args.filter(spelling).value(0, QStringLiteral("--") + unknown.front());
+        return refuse(unknownArgumentProblem(typed.toStdString()));
+    }
+    if (qtArgumentsRemoved && !parser.positionalArguments().isEmpty())
+        return refuse(unknownArgumentProblem(parser.positionalArguments().front().toStdString()));
     return std::nullopt;
 }
 

@@ -2,11 +2,11 @@
 
 #include "market/MarketNumber.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <iosfwd>
 #include <optional>
-#include <string>
-#include <vector>
 
 class QApplication;
 class QWidget;
@@ -23,12 +23,16 @@ struct StartOptions {
     int marketNumber = kStandardMarket;
 };
 
-// Reads the program's own arguments (--market N, --help) before anything else
-// is made; Qt's arguments pass untouched. Returns the exit status when the
-// program is to stop at once: 0 after the usage on out, 2 after one line about
-// a bad argument on err.
-std::optional<int> readCommandLine(const std::vector<std::string>& args, StartOptions& options,
-                                   std::ostream& out, std::ostream& err);
+// Reads the program's own arguments (--market N, --help). Returns the exit
+// status when the program is to stop at once: 0 after the usage on out, 2
+// after one line about a bad argument on err. It runs twice: before the
+// application exists, so that --help and a bad number need no display and
+// take no lock, and again once the application has taken Qt's own arguments
+// (-platform, -style, ...) away (qtArgumentsRemoved); only then is whatever
+// else remains refused.
+std::optional<int> readCommandLine(const QStringList& args, StartOptions& options,
+                                   std::ostream& out, std::ostream& err,
+                                   bool qtArgumentsRemoved = true);
 
 // The whole program once the application object exists: the single-instance
 // check, the icon, the main window with the real clock and dialogs, and

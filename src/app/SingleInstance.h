@@ -6,8 +6,10 @@
 namespace vantrel {
 
 // Keeps a second copy of the program from running: the first one holds a lock
-// file in the user's runtime folder for as long as it lives. A lock left by a
-// copy that was killed is recognised as stale and taken over.
+// file in the user's runtime folder for as long as it lives. A lock that does
+// not read as a live copy on this machine (left by a copy that was killed,
+// empty, garbage, a folder of that name, another machine's name) is stale and
+// taken over.
 class SingleInstance final {
 public:
     enum class Outcome {
@@ -29,8 +31,11 @@ public:
     static QString defaultFolder();
 
 private:
+    bool heldByLiveCopy() const;
+
     QString m_path;
     QLockFile m_lock;
+    QString m_problem; // set when a stale lock could not be removed
 };
 
 } // namespace vantrel

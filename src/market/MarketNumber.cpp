@@ -1,6 +1,7 @@
 #include "market/MarketNumber.h"
 
 #include "market/Market.h"
+#include "base/CommandLine.h"
 #include "market/RandomStream.h"
 
 #include <array>
@@ -62,17 +63,11 @@ bool isMarketNumber(int number) {
 } // namespace
 
 std::optional<int> parseMarketNumber(const std::string& text) {
-    if (text.empty() || text.size() > 4)
+    const std::optional<std::uint64_t> value =
+        readBoundedNumber(text, kStandardMarket, kLastMarket);
+    if (!value)
         return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (!isMarketNumber(value))
-        return std::nullopt;
-    return value;
+    return static_cast<int>(*value);
 }
 
 std::uint32_t marketStartState(int marketNumber) {

@@ -14,7 +14,7 @@ inline constexpr int kStandardMarket = 1;
 inline constexpr int kLastMarket = 9999;
 
 // Reads a market number written as plain decimal digits (no sign, spaces or
-// other text) from 1 to 9999; anything else gives nothing.
+// other text; leading zeros allowed) from 1 to 9999; anything else gives nothing.
 std::optional<int> parseMarketNumber(const std::string& text);
 
 // The random stream's start state for a market number: the standard state

@@ -1,5 +1,6 @@
 #include "markettool/MarketTool.h"
 
+#include "base/CommandLine.h"
 #include "base/NumberText.h"
 #include "market/Market.h"
 #include "market/MarketNumber.h"
@@ -48,79 +49,44 @@ struct Options {
     bool verify = false;
 };
 
-bool parseTicks(const std::string& text, std::uint64_t& ticks) {
-    if (text.empty() || text.size() > 9)
-        return false;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (value > kMaxTicks)
-        return false;
-    ticks = value;
-    return true;
-}
-
-// Reads the value of `--name V` or `--name=V` at args[i], moving i past it.
-// False when args[i] is not that option.
-bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
-                 std::optional<std::string>& value) {
-    const std::string& arg = args[i];
-    if (arg == name) {
-        if (i + 1 < args.size())
-            value = args[++i];
-        return true;
-    }
-    if (arg.rfind(name + "=", 0) == 0) {
-        value = arg.substr(name.size() + 1);
-        return true;
-    }
-    return false;
-}
-
 // Returns an empty string on success, else the one line to complain with.
 std::string parseOptions(const std::vector<std::string>& args, Options& options) {
-    bool marketOrTicksGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::optional<std::string> value;
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-        } else if (arg == "--board") {
-            options.board = true;
-        } else if (arg == "--tape") {
-            options.tape = true;
-        } else if (arg == "--verify") {
-            options.verify = true;
-        } else if (optionValue(args, i, "--session", value)) {
-            if (!value)
-                return "--session needs a file name";
-            options.session = *value;
-        } else if (optionValue(args, i, "--ticks", value)) {
-            marketOrTicksGiven = true;
-            if (!value)
-                return "--ticks needs a number of ticks";
-            if (!parseTicks(*value, options.ticks))
-                return "--ticks takes a whole number from 0 to 100000000, not '" + *value + "'";
-        } else if (optionValue(args, i, "--market", value)) {
-            marketOrTicksGiven = true;
-            if (!value)
-                return "--market needs a market number";
-            const std::optional<int> number = parseMarketNumber(*value);
-            if (!number)
-                return "--market takes a whole number from 1 to 9999, not '" + *value + "'";
-            options.market = *number;
-        } else {
-            return "unknown argument '" + arg + "' (see --help)";
-        }
+    const CommandLineRead read = readCommandLineOptions(args, {{{"--help", "-h"}, ""},
+                                                               {{"--board"}, ""},
+                                                               {{"--tape"}, ""},
+                                                               {{"--verify"}, ""},
+                                                               {{"--session"}, "a file name"},
+                                                               {{"--ticks"}, "a number of ticks"},
+                                                               {{"--market"}, "a market number"}});
+    if (!read.problem.empty())
+        return read.problem;
+    const auto given = [&read](const char* name) -> const std::string* {
+        const auto found = read.given.find(name);
+        return found == read.given.end() ? nullptr : &found->second;
+    };
+    options.help = given("--help");
+    options.board = given("--board");
+    options.tape = given("--tape");
+    options.verify = given("--verify");
+    if (const std::string* session = given("--session"))
+        options.session = *session;
+    if (const std::string* ticks = given("--ticks")) {
+        const std::optional<std::uint64_t> number = readBoundedNumber(*ticks, 0, kMaxTicks);
+        if (!number)
+            return "--ticks takes a whole number from 0 to 100000000, not '" + *ticks + "'";
+        options.ticks = *number;
+    }
+    if (const std::string* market = given("--market")) {
+        const std::optional<int> number = parseMarketNumber(*market);
+        if (!number)
+            return "--market takes a whole number from 1 to 9999, not '" + *market + "'";
+        options.market = *number;
     }
     if (options.verify && !options.session)
         return "--verify needs --session FILE";
     // A session names its own market and length; silently ignoring these
     // would print something other than what was asked for.
-    if (options.session && (options.board || options.tape || marketOrTicksGiven))
+    if (options.session && (options.board || options.tape || given("--ticks") || given("--market")))
         return "--session takes no --ticks, --market, --board or --tape (the file gives them)";
     return {};
 }
@@ -211,7 +177,7 @@ int runMarketTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.help) {
         out << kUsage;
-        return out ? 0 : 1;
+        return 0;
     }
     if (options.session)
         return runSession(options, out, err);
@@ -226,8 +192,8 @@ int runMarketTool(const std::vector<std::string>& args, std::ostream& out, std::
         writeRow(line, tick, market, options.board, options.tape);
         out << line;
     }
-    out.flush();
-    // A reader that went away (for example `| head`) is not an error.
+    // Stops at the first row that cannot be written; the program's end says
+    // whether that was a reader going away or a failure.
     return 0;
 }
 

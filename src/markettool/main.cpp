@@ -1,5 +1,8 @@
 #include "markettool/MarketTool.h"
 
+#include "base/CommandLine.h"
+
+#include <cerrno>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -13,5 +16,9 @@ int main(int argc, char** argv) {
 #endif
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return vantrel::runMarketTool(args, std::cout, std::cerr);
+    const int status = vantrel::runMarketTool(args, std::cout, std::cerr);
+    // A failed write is only known once the last bytes are out; the errno
+    // it left tells a reader that went away from a full disk.
+    std::cout.flush();
+    return vantrel::outputStatus("vantrel-market", status, std::cout, errno, std::cerr);
 }

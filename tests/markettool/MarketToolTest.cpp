@@ -62,6 +62,10 @@ TEST(MarketTool, BadArgumentsExitTwoWithOneLine) {
                                                {"--frobnicate"},
                                                {"--market", "10000"},
                                                {"--market"},
+                                               {"--ticks", "5", "--ticks", "5"},
+                                               {"--market=2", "--market", "3"},
+                                               {"--board", "--board"},
+                                               {"--board=yes"},
                                                {"3"}}) {
         const Replay run(args);
         EXPECT_EQ(run.status, 2) << args.back();
@@ -90,6 +94,9 @@ TEST(MarketTool, MarketNumberChoosesTheMarket) {
         ASSERT_EQ(t, p);
     }
     EXPECT_EQ(rows, 3601);
+    // Leading zeros change nothing, however many.
+    EXPECT_EQ(Replay({"--market", "000000002", "--ticks", "0000000000009"}).out,
+              Replay({"--market=2", "--ticks", "9"}).out);
 }
 
 TEST(MarketTool, HelpAndAReaderThatWentAway) {

@@ -1,11 +1,12 @@
 #include "WindowFixture.h"
-#include "app/Program.h"
+#include "ui/mainwindow/MessageLog.h"
+#include "ui/results/TradeHistoryModel.h"
+#include "ui/results/frmResults.h"
 
 #include <QTableView>
 #include <QTest>
 
 #include <algorithm>
-#include <sstream>
 #include <tuple>
 
 namespace {
@@ -94,24 +95,4 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     EXPECT_TRUE(clockTimer().isActive());
     EXPECT_EQ(clockTimer().interval(), 200);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Vantrel - ×5 - 市場番号 2"));
-}
-
-TEST(CommandLine, MarketNumberHelpAndRefusals) {
-    // Arguments, then the exit status (-1: the program goes on) and the market.
-    for (const auto& [args, status, market] :
-         std::vector<std::tuple<std::vector<std::string>, int, int>>{
-             {{}, -1, 1},
-             {{"--market", "17"}, -1, 17},
-             {{"--market=9999", "-platform", "offscreen"}, -1, 9999},
-             {{"--help"}, 0, 1},
-             {{"--market", "0"}, 2, 1},
-             {{"--market=-1"}, 2, 1},
-             {{"--market"}, 2, 1}}) {
-        vantrel::StartOptions options;
-        std::ostringstream out, err;
-        EXPECT_EQ(vantrel::readCommandLine(args, options, out, err).value_or(-1), status);
-        EXPECT_EQ(options.marketNumber, market);
-        const std::string text = status == 0 ? out.str() : err.str();
-        EXPECT_EQ(status == 2, std::count(text.begin(), text.end(), '\n') == 1) << text;
-    }
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <sstream>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -33,9 +35,10 @@ protected:
         return process;
     }
     // The lock file names the process that holds it on its first line.
-    bool lockHeldBy(const QProcess& process) {
+    bool lockHeldBy(const QProcess& process, const QString& runtimeFolder = {}) {
+        const QDir where(runtimeFolder.isEmpty() ? folder.path() : runtimeFolder);
         for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(20)) {
-            QFile lock(folder.filePath(QStringLiteral("vantrel.lock")));
+            QFile lock(where.filePath(QStringLiteral("vantrel.lock")));
             if (lock.open(QIODevice::ReadOnly) &&
                 lock.readLine().trimmed().toLongLong() == process.processId())
                 return true;
@@ -74,6 +77,106 @@ TEST_F(SingleInstance, SecondStartEndsSilentlyUnlessTheLockCannotBeMade) {
     const QString said = QString::fromUtf8(unguarded.readAllStandardError());
     EXPECT_EQ(said.count(QStringLiteral("vantrel: ")), 1) << said.toStdString();
     EXPECT_TRUE(said.contains(QStringLiteral("starting without it"))) << said.toStdString();
+}
+
+// A lock that does not read as a live copy on this machine is stale: the start
+// removes it and runs, silently. One that cannot be removed (a folder with
+// something in it) does not keep the program away either: it runs without the
+// guard and says so in one line.
+TEST_F(SingleInstance, ADamagedLockIsTakenOverOrPassedBy) {
+    struct Row {
+        const char* name;
+        QByteArray contents; // the lock's bytes, or a folder's when isFolder
+        bool isFolder;
+        bool removable;
+    };
+    const QByteArray otherHost =
+        QByteArray::number(QCoreApplication::applicationPid()) + "\nvantrel\nsome-other-host\n";
+    for (const Row& row :
+         {Row{"empty", "", false, true}, Row{"garbage", "x\x01\n\n", false, true},
+          Row{"other host", otherHost, false, true}, Row{"empty folder", "", true, true},
+          Row{"full folder", "kept", true, false}}) {
+        const QString runtime = folder.filePath(QString::fromUtf8(row.name));
+        const QDir dir(runtime);
+        ASSERT_TRUE(
+            dir.mkpath(row.isFolder ? QStringLiteral("vantrel.lock") : QStringLiteral(".")));
+        // A runtime folder others can read is one Qt complains about.
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile lock(dir.filePath(row.isFolder ? QStringLiteral("vantrel.lock/kept")
+                                             : QStringLiteral("vantrel.lock")));
+        if (!row.isFolder || !row.contents.isEmpty()) {
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly) && lock.write(row.contents) >= 0);
+            lock.close();
+        }
+
+        QProcess& process = start(runtime);
+        // A start that takes the lock over runs; one that cannot still runs.
+        if (row.removable) {
+            EXPECT_TRUE(lockHeldBy(process, runtime)) << row.name;
+        } else {
+            EXPECT_FALSE(process.waitForFinished(1500)) << row.name;
+        }
+        const QString said = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(said.count(QStringLiteral("vantrel: ")), row.removable ? 0 : 1)
+            << row.name << said.toStdString();
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+// The window's command line: its own options once, in any spelling of the
+// number; Qt's arguments pass until Qt has taken them; anything else stops
+// the program with status 2 and one line.
+TEST(ProgramCommandLine, ArgumentsGiveTheMarketOrOneLineAndStatusTwo) {
+    struct Row {
+        QStringList args;
+        bool qtArgumentsRemoved;
+        int status; // -1: the program starts
+        int market;
+        const char* said;
+    };
+    for (const Row& row : std::vector<Row>{
+             {{}, true, -1, 1, ""},
+             {{"--market", "17"}, true, -1, 17, ""},
+             {{"--market=0017"}, true, -1, 17, ""},
+             {{"-market", "00001"}, true, -1, 1, ""},
+             {{"-platform", "offscreen", "--market", "3"}, false, -1, 3, ""},
+             {{"--market=9999", "-platform", "offscreen"}, false, -1, 9999, ""},
+             {{"--markte", "5"}, true, 2, 1, "vantrel: unknown argument '--markte' (see --help)\n"},
+             {{"-bogus"}, true, 2, 1, "vantrel: unknown argument '-bogus' (see --help)\n"},
+             {{"17"}, true, 2, 1, "vantrel: unknown argument '17' (see --help)\n"},
+             {{"--market", "2", "--market", "3"},
+              false,
+              2,
+              1,
+              "vantrel: --market given more than once\n"},
+             {{"--market", "0"},
+              false,
+              2,
+              1,
+              "vantrel: --market takes a whole number from 1 to 9999, not '0'\n"},
+             {{"--market=-1"},
+              false,
+              2,
+              1,
+              "vantrel: --market takes a whole number from 1 to 9999, not '-1'\n"},
+             {{"--market"}, false, 2, 1, "vantrel: --market needs a market number\n"},
+         }) {
+        vantrel::StartOptions options;
+        std::ostringstream out, err;
+        const std::optional<int> status =
+            vantrel::readCommandLine(row.args, options, out, err, row.qtArgumentsRemoved);
+        const std::string where = row.args.join(' ').toStdString();
+        EXPECT_EQ(status.value_or(-1), row.status) << where;
+        EXPECT_EQ(options.marketNumber, row.market) << where;
+        EXPECT_EQ(err.str(), row.said) << where;
+        EXPECT_EQ(out.str(), "") << where;
+    }
+    std::ostringstream out, err;
+    vantrel::StartOptions options;
+    EXPECT_EQ(vantrel::readCommandLine({"-platform", "offscreen", "-h"}, options, out, err, false),
+              0);
+    EXPECT_EQ(out.str().rfind("usage: vantrel", 0), 0u);
 }
 
 // Qt's own texts (standard buttons, the text boxes' context menus) are in
