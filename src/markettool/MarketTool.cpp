@@ -112,11 +112,12 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
     }
     // Each line is written as the replay makes it; none is kept.
     const HeadlessReplay replay =
-        replaySession(*read.record, [&out](const std::string& line) { out << line << '\n'; });
+        replaySession(
+            *read.record, [&out](const std::string& line) { out << line << '\n'; }, true);
     for (const std::string& line : figureResultLines(replay.results.figures))
         out << line << '\n';
     out << '\n';
-    for (const std::string& line : statisticsLines(analyseRecord(*read.record)))
+    for (const std::string& line : statisticsLines(*replay.statistics))
         out << line << '\n';
     out.flush();
     return 0;

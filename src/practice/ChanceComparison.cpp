@@ -180,22 +180,30 @@ ChancePlan chancePlan(const SessionRecord& record, std::uint64_t seconds,
     return plan;
 }
 
+int chanceTraders(std::size_t roundTrips) {
+    if (roundTrips == 0)
+        return 0;
+    const auto traders = std::min<std::uint64_t>(kChanceTraders, kChanceTripBudget / roundTrips);
+    return traders < static_cast<std::uint64_t>(kChanceMinTraders) ? 0 : static_cast<int>(traders);
+}
+
 std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
                                               const ChanceProgress& progress) {
-    if (plan.tripShares.empty() || plan.seconds == 0)
+    const int traders = chanceTraders(plan.tripShares.size());
+    if (traders == 0 || plan.seconds == 0)
         return std::nullopt;
     const std::vector<Quotes> quotes = marketQuotes(plan.marketNumber, plan.seconds);
     ChanceResult result;
     result.learnerNet = plan.learnerNet;
-    result.nets.reserve(kChanceTraders);
-    for (int trader = 0; trader < kChanceTraders; ++trader) {
+    result.nets.reserve(static_cast<std::size_t>(traders));
+    for (int trader = 0; trader < traders; ++trader) {
         if (progress.cancel && progress.cancel->load(std::memory_order_relaxed))
             return std::nullopt;
         // Each trader draws from its own stream, so none depends on another.
         SplitMix64 random(plan.seed ^ (0x9e3779b97f4a7c15ull * (trader + 1ull)));
         result.nets.push_back(computerTraderNet(plan, quotes, random));
         if (progress.report && (trader + 1) % 50 == 0)
-            progress.report(static_cast<double>(trader + 1) / kChanceTraders);
+            progress.report(static_cast<double>(trader + 1) / traders);
     }
     std::vector<double>& nets = result.nets;
     std::sort(nets.begin(), nets.end());

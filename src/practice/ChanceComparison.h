@@ -14,6 +14,15 @@
 namespace vantrel {
 
 inline constexpr int kChanceTraders = 1000;
+// The work of one comparison is bounded by the computer traders' round trips
+// in all: a practice of many round trips is compared with fewer traders, and
+// one that would leave fewer than kChanceMinTraders is not compared at all,
+// so even the longest file a session may be stays well within a second.
+inline constexpr std::uint64_t kChanceTripBudget = 250000;
+inline constexpr int kChanceMinTraders = 100;
+// How many computer traders a practice of this many round trips is compared
+// with: a thousand up to 250 round trips, fewer beyond, none past 2,500.
+int chanceTraders(std::size_t roundTrips);
 inline constexpr int kChanceBins = 20;
 
 // A small fixed generator (splitmix64), so that the same seed draws the same
@@ -76,13 +85,15 @@ struct ChanceProgress {
     const std::atomic<bool>* cancel = nullptr;
 };
 
-// A thousand computer traders trade the learner's market over its seconds,
+// A thousand computer traders (fewer for a practice of very many round trips:
+// chanceTraders) trade the learner's market over its seconds,
 // each making as many round trips with the same shares, entering and leaving
 // at random seconds with market orders through the real trading rules (the
 // waits, part fills, commission). A buy the money cannot cover at the market
 // order's price is an all-in buy instead. An entry that comes while the last
 // sale is still filling waits for it. Empty when the learner made no round
-// trip, the session has no seconds, or it was cancelled.
+// trip, made too many to compare within the budget, the session has no
+// seconds, or it was cancelled.
 std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
                                               const ChanceProgress& progress = {});
 

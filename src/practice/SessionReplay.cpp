@@ -32,12 +32,13 @@ public:
 
 } // namespace
 
-HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine) {
+HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine,
+                             bool withStatistics) {
     SecondLog log;
     log.onLine = onLine;
     NoPrompter prompter;
     PracticeSession session(log, prompter, record.market);
-    session.keepPriceHistory(false);
+    session.keepPriceHistory(withStatistics);
     log.session = &session;
     session.startReplay(record);
     while (session.replaying())
@@ -45,6 +46,8 @@ HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& 
     HeadlessReplay replay;
     replay.results = session.results();
     replay.lines = std::move(log.lines);
+    if (withStatistics)
+        replay.statistics = analysePractice(session);
     return replay;
 }
 

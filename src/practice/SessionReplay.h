@@ -1,8 +1,10 @@
 #pragma once
 
 #include "practice/SessionRecord.h"
+#include "practice/SessionStatistics.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,15 @@ struct HeadlessReplay {
     // What the log would hold, each line "<market second>  <message>".
     std::vector<std::string> lines;
     SessionResults results;
+    // Only when asked for: they need the price of every second, which a
+    // replay otherwise does not keep.
+    std::optional<SessionStatistics> statistics;
 };
 // Given onLine, each log line goes there as it is made and none is kept, so
 // memory follows what is written, not the seconds replayed.
 using ReplayLineSink = std::function<void(const std::string&)>;
-HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine = {});
+HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine = {},
+                             bool withStatistics = false);
 
 // The results window's figures, one "caption=value" line each, the values as
 // plain numbers rounded as the window shows them; empty where a figure has no

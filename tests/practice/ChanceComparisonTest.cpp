@@ -174,5 +174,18 @@ TEST(ChanceComparison, SameSessionSameAnswerAndTheFiguresDefined) {
     EXPECT_EQ(SplitMix64(0).next(), 0xe220a8397b1dcdafull); // the reference stream
 }
 
+// The comparison's work is bounded: many round trips, fewer traders; too
+// many, no comparison rather than seconds of waiting.
+TEST(ChanceComparison, TradersShrinkWithTheRoundTripsWithinTheBudget) {
+    const std::pair<std::size_t, int> rows[] = {
+        {0, 0}, {1, 1000}, {250, 1000}, {251, 996}, {2500, 100}, {2501, 0}};
+    for (const auto& [trips, traders] : rows)
+        EXPECT_EQ(chanceTraders(trips), traders) << trips;
+    ChancePlan plan;
+    plan.seconds = 100;
+    plan.tripShares.assign(2501, 1000);
+    EXPECT_FALSE(compareWithChance(plan));
+}
+
 } // namespace
 } // namespace vantrel
