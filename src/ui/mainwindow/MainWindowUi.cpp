@@ -201,13 +201,12 @@ void buildStockBand(MainWindowUi& ui, QWidget* parent) {
     ui.txtCode->setText(QString::fromUtf8(stock::kCode));
     ui.txtCode->setEnabled(false);
     caption(band, QStringLiteral("lblStockN"), QStringLiteral("銘柄名"), {82, 16, 96, 18});
-    ui.lblStockName =
-        field(band, QStringLiteral("lblStockName"), QStringLiteral("銘柄名"), {82, 34, 96, 22});
-    ui.lblStockName->setText(QString::fromUtf8(stock::kName));
+    // The stock's fixed facts are written once here; nothing reads them back.
+    field(band, QStringLiteral("lblStockName"), QStringLiteral("銘柄名"), {82, 34, 96, 22})
+        ->setText(QString::fromUtf8(stock::kName));
     caption(band, QStringLiteral("lblMarkt"), QStringLiteral("市場"), {186, 16, 52, 18});
-    ui.lblMarket =
-        field(band, QStringLiteral("lblMarket"), QStringLiteral("市場"), {186, 34, 52, 22});
-    ui.lblMarket->setText(QString::fromUtf8(stock::kMarket));
+    field(band, QStringLiteral("lblMarket"), QStringLiteral("市場"), {186, 34, 52, 22})
+        ->setText(QString::fromUtf8(stock::kMarket));
     caption(band, QStringLiteral("lblNow"), QStringLiteral("現値"), {246, 16, 60, 18});
     ui.lblNowPrice =
         field(band, QStringLiteral("lblNowPrice"), QStringLiteral("現値"), {246, 34, 60, 22});
@@ -215,9 +214,9 @@ void buildStockBand(MainWindowUi& ui, QWidget* parent) {
     ui.lblAmount =
         field(band, QStringLiteral("lblAmount"), QStringLiteral("株数"), {314, 34, 66, 22});
     caption(band, QStringLiteral("lblUnt"), QStringLiteral("単位株"), {388, 16, 58, 18});
-    ui.lblUnit = field(band, QStringLiteral("lblUnit"), QStringLiteral("単位株"), {388, 34, 58, 22},
-                       Qt::AlignCenter);
-    ui.lblUnit->setText(numberText(stock::kUnit));
+    field(band, QStringLiteral("lblUnit"), QStringLiteral("単位株"), {388, 34, 58, 22},
+          Qt::AlignCenter)
+        ->setText(numberText(stock::kUnit));
     ui.lblYesterdayPrice = hiddenValue(band, QStringLiteral("lblYesterdayPrice"));
 }
 

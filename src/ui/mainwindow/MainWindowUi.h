@@ -29,11 +29,8 @@ struct OrderPane {
 // It only builds; the window gives the controls their behaviour.
 struct MainWindowUi {
     QLineEdit* txtCode = nullptr;
-    QLabel* lblStockName = nullptr;
-    QLabel* lblMarket = nullptr;
     QLabel* lblNowPrice = nullptr;
     QLabel* lblAmount = nullptr;
-    QLabel* lblUnit = nullptr;
     QLabel* lblYesterdayPrice = nullptr;
     QTreeView* ListView1 = nullptr;
     QLabel* lblPower = nullptr;

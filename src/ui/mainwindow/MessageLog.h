@@ -24,7 +24,6 @@ public:
     // long the log has grown.
     void AddLog(const QString& message);
     void AddLog(const std::string& message) override;
-    void AddLog(const char* message) { AddLog(QString::fromUtf8(message)); }
 
     // The date and time in the Japanese general form: yyyy/MM/dd H:mm:ss, or
     // the date alone at midnight.
