@@ -44,7 +44,6 @@ ChanceHistogram::ChanceHistogram(QWidget* parent) : QChartView(parent) {
     m_mine->setColor(QColor(0xf0, 0xa0, 0x40));
     m_mine->setBorderColor(QColor(0xb0, 0x60, 0x10));
     m_learner = new QLineSeries;
-    m_learner->setObjectName(QStringLiteral("serLearner"));
     m_learner->setName(QStringLiteral("あなたの純損益"));
     m_learner->setPen(QPen(lossColour(), 2.5));
 
