@@ -1,5 +1,5 @@
-#include "practice/PracticeSession.h"
 #include "orders/OrderForm.h"
+#include "practice/PracticeSession.h"
 #include "trading/TradeLog.h"
 #include "ui/common/ModalDialogs.h"
 #include "ui/results/frmResults.h"
@@ -60,7 +60,8 @@ static void BM_ResultsTick(benchmark::State& state) {
     vantrel::frmResults window(session.practice, dialogs);
     window.show();
     if (state.range(1) != 0)
-        window.findChild<QTabWidget*>("tabResults")->setCurrentIndex(static_cast<int>(state.range(1)));
+        window.findChild<QTabWidget*>("tabResults")
+            ->setCurrentIndex(static_cast<int>(state.range(1)));
     QApplication::processEvents();
 
     for (auto _ : state) {

@@ -6,9 +6,9 @@
 // Given a tab's caption (results-shot 統計, results-shot 運か実力か), the
 // session goes on: the pending buy is cancelled, the shares sold and a few
 // more round trips made, then that tab is chosen in the results window.
+#include "app/Program.h"
 #include "ui/common/Clock.h"
 #include "ui/common/ModalDialogs.h"
-#include "app/Program.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include <QAbstractButton>
@@ -97,6 +97,7 @@ int main(int argc, char* argv[]) {
             for (int index = 0; index < tabs->count(); ++index)
                 if (tabs->tabText(index) == tab)
                     tabs->setCurrentIndex(index);
+
     // The clock runs again, so the caption reads as a practice under way.
     action(window, "MnuPause")->trigger();
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

@@ -5,6 +5,7 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -30,7 +31,7 @@ ChanceHistogram::ChanceHistogram(QWidget* parent) : QChartView(parent) {
     auto* chart = new QChart;
     chart->setFont(gothicFont(9));
     chart->legend()->setFont(gothicFont(8));
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setAlignment(Qt::AlignRight);
     chart->setMargins(QMargins(2, 2, 2, 2));
 
     m_outline = new QLineSeries(this);
@@ -97,6 +98,9 @@ void ChanceHistogram::show(const ChanceResult& result) {
     m_count->applyNiceNumbers();
     for (QAbstractSeries* series : chart()->series())
         series->setVisible(true);
+    // The orange bin needs no entry of its own: the red line says where you are.
+    for (QLegendMarker* marker : chart()->legend()->markers(m_mine))
+        marker->setVisible(false);
 }
 
 void ChanceHistogram::clear() {

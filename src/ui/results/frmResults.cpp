@@ -124,9 +124,9 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     top->addWidget(figures);
     top->addWidget(m_chart, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top, 3);
+    layout->addLayout(top, 1);
     layout->addWidget(waitBox);
-    layout->addWidget(m_tabs, 2);
+    layout->addWidget(m_tabs, 1);
     resize(kPreferredSize);
 
     connect(&m_chanceWatcher, &QFutureWatcherBase::progressValueChanged, m_chanceProgress,
@@ -218,14 +218,21 @@ void frmResults::addRows(QGridLayout& grid, const std::vector<StatisticRow>& row
 
 void frmResults::showRows(const std::vector<StatisticRow>& rows,
                           const std::vector<QLabel*>& values) {
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        QLabel* label = values[i];
-        label->setText(QString::fromStdString(statisticText(rows[i])));
-        QPalette palette = label->parentWidget()->palette();
-        if (isShownLoss(rows[i]))
-            palette.setColor(QPalette::WindowText, lossColour());
-        label->setPalette(palette);
-    }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        showValue(*values[i], statisticText(rows[i]), isShownLoss(rows[i]));
+}
+
+void frmResults::showValue(QLabel& label, const std::string& text, bool loss) {
+    label.setText(QString::fromStdString(text));
+    // The palette is set only when the colour changes: setting it asks for
+    // a repaint, and the statistics are shown every second.
+    const QColor colour =
+        loss ? lossColour() : label.parentWidget()->palette().color(QPalette::WindowText);
+    if (label.palette().color(QPalette::WindowText) == colour)
+        return;
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label.setPalette(palette);
 }
 
 QWidget* frmResults::statisticsPage() {
@@ -381,11 +388,7 @@ void frmResults::startChance() {
     m_chanceRecompute->setEnabled(false);
     const std::vector<RoundTrip> trips = roundTrips(m_session.ledger().fills(), m_session.prices());
     const double net = m_session.figures()["netProfit"].value_or(0);
-    m_learnerNet->setText(QString::fromStdString(yenText(net)));
-    QPalette palette = m_learnerNet->parentWidget()->palette();
-    if (isLoss(net))
-        palette.setColor(QPalette::WindowText, lossColour());
-    m_learnerNet->setPalette(palette);
+    showValue(*m_learnerNet, yenText(net), isLoss(net));
     if (trips.empty()) {
         showChance(std::nullopt);
         m_chanceStatus->setText(QStringLiteral(

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QGridLayout;
@@ -75,6 +76,7 @@ private:
     void addRows(QGridLayout& grid, const std::vector<StatisticRow>& rows, int column,
                  std::vector<QLabel*>& values);
     static void showRows(const std::vector<StatisticRow>& rows, const std::vector<QLabel*>& values);
+    static void showValue(QLabel& label, const std::string& text, bool loss);
 
     // Brings the tab in sight up to date.
     void refreshTab();
