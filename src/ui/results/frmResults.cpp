@@ -209,7 +209,12 @@ void frmResults::addRows(QGridLayout& grid, const std::vector<StatisticRow>& row
         value->setObjectName(QStringLiteral("lbl") + name);
         value->setAccessibleName(caption);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        value->setMinimumWidth(100);
+        // Of fixed size, so a new value repaints the label alone: a label
+        // whose size may change has the whole window laid out again, and
+        // the statistics change every second.
+        value->setFixedSize(
+            value->fontMetrics().horizontalAdvance(QStringLiteral("-99,999,999円")) + 8,
+            value->fontMetrics().height() + 2);
         grid.addWidget(new QLabel(caption, page), index % perColumn, gridColumn);
         grid.addWidget(value, index % perColumn, gridColumn + 1);
         values.push_back(value);
