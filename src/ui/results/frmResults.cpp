@@ -393,9 +393,9 @@ void frmResults::startChance() {
     m_chanceRecompute->setEnabled(false);
     const std::vector<RoundTrip> trips = roundTrips(m_session.ledger().fills(), m_session.prices());
     const double net = m_session.figures()["netProfit"].value_or(0);
-    showValue(*m_learnerNet, yenText(net), isLoss(net));
     if (trips.empty()) {
         showChance(std::nullopt);
+        showValue(*m_learnerNet, yenText(net), isLoss(net));
         m_chanceStatus->setText(QStringLiteral(
             "往復取引がまだないので、比べられません。買うと、その往復取引から比べ始めます。"));
         return;
@@ -436,10 +436,13 @@ void frmResults::chanceFinished() {
 
 void frmResults::showChance(const std::optional<ChanceResult>& result) {
     showRows(chanceRows(result), m_chanceValues);
-    if (result)
+    if (result) {
+        // The learner's 純損益 as compared, which later seconds may have moved.
+        showValue(*m_learnerNet, yenText(result->learnerNet), isLoss(result->learnerNet));
         m_histogram->show(*result);
-    else
+    } else {
         m_histogram->clear();
+    }
 }
 
 void frmResults::setPaused(bool paused) {
