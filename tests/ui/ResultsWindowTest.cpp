@@ -135,6 +135,14 @@ TEST_F(ResultsWindowTest, ChanceTabComparesOffTheWindowsThread) {
     ASSERT_NE(mark, nullptr);
     ASSERT_EQ(mark->count(), 2);
     EXPECT_EQ(mark->at(0).x(), window.session().figures()["netProfit"].value_or(-1));
+
+    // A new practice, begun while a comparison runs, drops it and starts afresh.
+    seconds(1);
+    recompute->click();
+    dialogs.typed = QStringLiteral("1");
+    action("MnuNewPractice")->trigger();
+    EXPECT_TRUE(value("lblChanceStatus").startsWith(QStringLiteral("往復取引がまだない")));
+    EXPECT_EQ(value("lblChanceTopPercent"), QStringLiteral("—"));
 }
 
 TEST_F(ResultsWindowTest, CtrlROpensItOnceAndAFillShowsInFiguresHistoryAndChart) {
