@@ -2,9 +2,13 @@
 // as the README's screenshot shows it. It buys, sells and leaves an order
 // pending while the market runs, then stays up until it is killed (or for a
 // minute), so `import -window root` can take the screen under Xvfb.
+//
+// Given a tab's caption (results-shot 統計, results-shot 運か実力か), the
+// session goes on: the pending buy is cancelled, the shares sold and a few
+// more round trips made, then that tab is chosen in the results window.
+#include "app/Program.h"
 #include "ui/common/Clock.h"
 #include "ui/common/ModalDialogs.h"
-#include "app/Program.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include <QAbstractButton>
@@ -12,6 +16,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTimer>
 
 using namespace vantrel;
@@ -71,8 +76,28 @@ int main(int argc, char* argv[]) {
     order(window, "Buy", QStringLiteral("490"), QStringLiteral("1000"));
     run(window, 30);
 
+    const QString tab = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (!tab.isEmpty()) {
+        window.findChild<QAbstractButton*>("cmdCancelOldest")->click();
+        order(window, "Sell", QString(), QStringLiteral("2000"));
+        run(window, 20);
+        const int holds[] = {45, 120, 30, 90, 60, 150};
+        for (const int hold : holds) {
+            order(window, "Buy", QString(), QStringLiteral("1000"));
+            run(window, hold);
+            order(window, "Sell", QString(), QStringLiteral("1000"));
+            run(window, 25);
+        }
+    }
+
     // Opened as the user opens it; where it goes is the program's choice.
     action(window, "MnuResults")->trigger();
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* tabs = top->findChild<QTabWidget*>(QStringLiteral("tabResults")))
+            for (int index = 0; index < tabs->count(); ++index)
+                if (tabs->tabText(index) == tab)
+                    tabs->setCurrentIndex(index);
+
     // The clock runs again, so the caption reads as a practice under way.
     action(window, "MnuPause")->trigger();
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

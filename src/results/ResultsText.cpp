@@ -1,8 +1,8 @@
 #include "results/ResultsText.h"
 
 #include "base/NumberText.h"
-#include "trading/OrderExecution.h"
 #include "orders/StockInfo.h"
+#include "trading/OrderExecution.h"
 
 #include <cmath>
 #include <cstdio>
@@ -171,6 +171,39 @@ std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
                (fill.commission != 0 ? plainYen(fill.commission) : "") + "\r\n";
     }
     return csv;
+}
+
+std::string statisticText(const StatisticRow& row) {
+    if (!row.value)
+        return "—";
+    return groupedNumber(*row.value, row.decimals) + row.unit;
+}
+
+bool isShownLoss(const StatisticRow& row) {
+    const double scale = std::pow(10.0, row.decimals);
+    return row.value && roundHalfEven(*row.value * scale) < 0;
+}
+
+const std::array<const char*, kRoundTripColumns>& roundTripTableCaptions() {
+    static const std::array<const char*, kRoundTripColumns> captions = {
+        "番号",     "開始", "終了",   "保有時間",   "最大保有株数", "平均買値",
+        "平均売値", "損益", "手数料", "最大逆行幅", "最大順行幅",   "状態"};
+    return captions;
+}
+
+std::array<std::string, kRoundTripColumns> roundTripCells(const RoundTrip& trip, int number) {
+    return {std::to_string(number),
+            elapsedText(trip.start),
+            elapsedText(trip.end),
+            elapsedText(trip.holdingSeconds()),
+            groupedNumber(trip.mostShares),
+            groupedNumber(trip.averageBuy, 2) + "円",
+            trip.averageSell ? groupedNumber(*trip.averageSell, 2) + "円" : "",
+            yenText(trip.profit),
+            trip.commissions != 0 ? yenText(trip.commissions) : "",
+            yenText(trip.adverse),
+            yenText(trip.favourable),
+            trip.open ? "保有中" : "決済済"};
 }
 
 } // namespace vantrel

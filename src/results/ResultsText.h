@@ -1,9 +1,11 @@
 #pragma once
 
 #include "market/Quotes.h"
-#include "trading/Account.h"
 #include "results/Figures.h"
 #include "results/Ledger.h"
+#include "results/RoundTrips.h"
+#include "results/Statistics.h"
+#include "trading/Account.h"
 
 #include <array>
 #include <cstdint>
@@ -55,5 +57,18 @@ std::array<std::string, kHistoryColumns> historyCells(const LedgerFill& fill,
 // CRLF line ends, the captions, then one row per fill with plain numbers.
 std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
                             const std::function<std::string(const LedgerFill&)>& timeText);
+
+// A statistic as the results window writes it: rounded to its decimals,
+// grouped, with its unit; "—" when it is undefined.
+std::string statisticText(const StatisticRow& row);
+// Whether the statistic, as shown, is below zero (drawn in the loss colour).
+bool isShownLoss(const StatisticRow& row);
+
+// The round-trip table's columns: 番号, 開始 and 終了 (market time, as 経過),
+// 保有時間, 最大保有株数, 平均買値, 平均売値, 損益, 手数料, 最大逆行幅,
+// 最大順行幅, 状態 (決済済 or 保有中).
+inline constexpr int kRoundTripProfitColumn = 7;
+const std::array<const char*, kRoundTripColumns>& roundTripTableCaptions();
+std::array<std::string, kRoundTripColumns> roundTripCells(const RoundTrip& trip, int number);
 
 } // namespace vantrel

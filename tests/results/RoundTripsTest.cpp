@@ -1,4 +1,5 @@
 #include "results/RoundTrips.h"
+#include "results/ResultsText.h"
 #include "results/Statistics.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,33 @@ TEST(RoundTrips, TripsWithTheirExcursionsAsCsv) {
               "3,9,10,1,1000,500,,3000,0,0,3000,保有中\r\n");
     // Nothing held and nothing moved: no trip.
     EXPECT_TRUE(Books({{2, B, 0, 0, 0}}, {500, 500, 500}).trips().empty());
+}
+
+// The window's round-trip rows and statistic values: market time as m:ss,
+// grouped numbers with their units, — for an undefined figure.
+TEST(RoundTrips, RowsAndStatisticsAsTheWindowShowsThem) {
+    const Books books(kThreeTrips, kThreeTripPrices);
+    const auto trips = books.trips();
+    using Cells = std::array<std::string, kRoundTripColumns>;
+    EXPECT_EQ(roundTripCells(trips[0], 1),
+              (Cells{"1", "0:01", "0:05", "0:04", "2,000", "499.00円", "510.00円", "19,900円",
+                     "2,100円", "-2,000円", "12,000円", "決済済"}));
+    EXPECT_EQ(roundTripCells(trips[2], 3), (Cells{"3", "0:09", "0:10", "0:01", "1,000", "500.00円",
+                                                  "", "3,000円", "", "0円", "3,000円", "保有中"}));
+    std::vector<std::string> texts;
+    std::vector<bool> losses;
+    for (const StatisticRow& row :
+         statisticRows(computeStatistics(trips, books.ledger.fills(), books.prices))) {
+        texts.push_back(statisticText(row));
+        losses.push_back(isShownLoss(row));
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"2回", "50.00%", "19,900円", "-15,000円", "1.33",
+                                               "2,450円", "19,900円", "-15,000円", "15,000円",
+                                               "0.50%", "3.0秒", "70.00%", "2,000株"}));
+    EXPECT_EQ(losses, (std::vector<bool>{false, false, false, true, false, false, false, true,
+                                         false, false, false, false, false}));
+    EXPECT_EQ(statisticText({"k", "c", "円", 0, std::nullopt}), "—");
+    EXPECT_FALSE(isShownLoss({"k", "c", "円", 0, -0.4})); // shows as 0円
 }
 
 TEST(Statistics, EveryFigureOfHandMadeSessions) {

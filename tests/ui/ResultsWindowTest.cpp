@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 #include "practice/PracticeSession.h"
+#include "practice/SessionStatistics.h"
 #include "results/ResultsText.h"
 #include "support/Session.h"
 #include "ui/results/frmResults.h"
@@ -8,9 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineSeries>
 #include <QScatterSeries>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,7 +29,121 @@ struct ResultsWindowTest : test::WindowFixture {
         window.show();
     }
     QString value(const char* name) const { return results()->findChild<QLabel*>(name)->text(); }
+    QTableView* table(const char* name) const { return results()->findChild<QTableView*>(name); }
+    void showTab(int tab) const {
+        results()->findChild<QTabWidget*>("tabResults")->setCurrentIndex(tab);
+    }
+    void sellAtMarket() {
+        find<QRadioButton>("optSellOpt1")->click();
+        find<QLineEdit>("txtSellAmount")->setText(QStringLiteral("1000"));
+        find<QPushButton>("cmdSellNow")->click();
+    }
+    // A losing round trip at market (bought at the ask, sold at the bid),
+    // then a buy still held.
+    void tradeTwoTrips() {
+        for (const bool buy : {true, false, true}) {
+            buy ? buyAtMarket() : sellAtMarket();
+            seconds(7);
+        }
+        ASSERT_EQ(window.session().ledger().fills().size(), 3u);
+    }
 };
+
+QStringList rowTexts(const QAbstractItemModel& model, int row) {
+    QStringList texts;
+    for (int column = 0; column < model.columnCount(); ++column)
+        texts << model.index(row, column).data().toString();
+    return texts;
+}
+
+// The round trips and the statistics show the core's values for the session;
+// a loss is drawn in the loss colour, an undefined figure as —.
+TEST_F(ResultsWindowTest, RoundTripsAndStatisticsShowTheSession) {
+    tradeTwoTrips();
+    action("MnuResults")->trigger();
+    showTab(frmResults::kRoundTripsTab);
+    const PracticeSession& session = window.session();
+    const auto trips = roundTrips(session.ledger().fills(), session.prices());
+    const QAbstractItemModel& model = *table("tblRoundTrips")->model();
+    ASSERT_EQ(model.rowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        QStringList expected;
+        for (const std::string& cell : roundTripCells(trips[row], row + 1))
+            expected << QString::fromStdString(cell);
+        EXPECT_EQ(rowTexts(model, row), expected) << row;
+    }
+    EXPECT_EQ(model.index(0, 11).data().toString(), QStringLiteral("決済済"));
+    EXPECT_EQ(model.index(1, 11).data().toString(), QStringLiteral("保有中"));
+    EXPECT_EQ(model.index(1, 6).data().toString(), QString()); // nothing sold yet
+    EXPECT_EQ(model.index(0, kRoundTripProfitColumn).data(Qt::ForegroundRole),
+              QVariant(QColor(0xc0, 0x10, 0x10)));
+    // The open trip follows the seconds.
+    const QString held = model.index(1, 3).data().toString();
+    seconds(2);
+    EXPECT_NE(model.index(1, 3).data().toString(), held);
+
+    showTab(frmResults::kStatisticsTab);
+    EXPECT_EQ(value("lblRoundTrips"), QStringLiteral("1回"));
+    EXPECT_EQ(value("lblWinRate"), QStringLiteral("0.00%"));
+    EXPECT_EQ(value("lblAverageWin"), QStringLiteral("—"));
+    EXPECT_EQ(value("lblProfitFactor"), QStringLiteral("0.00"));
+    const auto trip = roundTrips(session.ledger().fills(), session.prices()).front();
+    EXPECT_EQ(value("lblAverageLoss"), QString::fromStdString(yenText(trip.profit)));
+    EXPECT_EQ(
+        results()->findChild<QLabel*>("lblAverageLoss")->palette().color(QPalette::WindowText),
+        QColor(0xc0, 0x10, 0x10));
+    EXPECT_EQ(value("lblMostShares"), QStringLiteral("1,000株"));
+    const auto rows =
+        statisticRows(computeStatistics(trips, session.ledger().fills(), session.prices()));
+    EXPECT_EQ(results()->findChild<QLabel*>("lblMaxDrawdown")->accessibleName(),
+              QString::fromUtf8(rows[8].caption));
+}
+
+// The comparison runs off the window's thread: the tab shows nothing at first,
+// then the same answer the headless analysis gives for the same session.
+TEST_F(ResultsWindowTest, ChanceTabComparesOffTheWindowsThread) {
+    action("MnuResults")->trigger();
+    showTab(frmResults::kChanceTab);
+    EXPECT_TRUE(value("lblChanceStatus").startsWith(QStringLiteral("往復取引がまだない")));
+    EXPECT_EQ(value("lblChanceTopPercent"), QStringLiteral("—"));
+
+    tradeTwoTrips();
+    EXPECT_EQ(value("lblChanceTopPercent"), QStringLiteral("—")); // not on this thread
+    QTRY_VERIFY(value("lblChanceTopPercent") != QStringLiteral("—"));
+    // Seconds with nothing filled leave the answer as it was, until asked.
+    const QString shown = value("lblChanceStatus");
+    auto* recompute = results()->findChild<QPushButton*>("cmdChanceRecompute");
+    seconds(30);
+    EXPECT_EQ(value("lblChanceStatus"), shown);
+    EXPECT_TRUE(recompute->isEnabled());
+    recompute->click();
+    QTRY_VERIFY(value("lblChanceStatus") != shown &&
+                value("lblChanceStatus").startsWith(QStringLiteral("経過")));
+    EXPECT_FALSE(recompute->isEnabled());
+    // The same session gets the same answer as the headless analysis.
+    const auto expected = chanceRows(analysePractice(window.session()).chance);
+    const char* const names[] = {"lblChanceTopPercent", "lblChanceMedian", "lblChanceLow",
+                                 "lblChanceHigh"};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(value(names[i]), QString::fromStdString(statisticText(expected[i]))) << i;
+    // The histogram marks the learner's 純損益 with an upright line.
+    QLineSeries* mark = nullptr;
+    for (QAbstractSeries* series :
+         results()->findChild<QChartView*>("chtChance")->chart()->series())
+        if (series->name() == QStringLiteral("あなたの純損益"))
+            mark = qobject_cast<QLineSeries*>(series);
+    ASSERT_NE(mark, nullptr);
+    ASSERT_EQ(mark->count(), 2);
+    EXPECT_EQ(mark->at(0).x(), window.session().figures()["netProfit"].value_or(-1));
+
+    // A new practice, begun while a comparison runs, drops it and starts afresh.
+    seconds(1);
+    recompute->click();
+    dialogs.typed = QStringLiteral("1");
+    action("MnuNewPractice")->trigger();
+    EXPECT_TRUE(value("lblChanceStatus").startsWith(QStringLiteral("往復取引がまだない")));
+    EXPECT_EQ(value("lblChanceTopPercent"), QStringLiteral("—"));
+}
 
 TEST_F(ResultsWindowTest, CtrlROpensItOnceAndAFillShowsInFiguresHistoryAndChart) {
     EXPECT_EQ(results(), nullptr); // nothing built at start-up
@@ -177,6 +294,21 @@ TEST(ResultsWindowSave, AFailureShowsTheReasonAndLeavesNoFile) {
     const QAbstractItemModel& history = *results.findChild<QTableView*>("tblHistory")->model();
     EXPECT_EQ(history.index(1, 6).data(Qt::ForegroundRole), QVariant(QColor(0xc0, 0x10, 0x10)));
     EXPECT_FALSE(history.index(0, 6).data(Qt::ForegroundRole).isValid());
+
+    // The round trips go out the same way, under their own name.
+    results.findChild<QPushButton*>("cmdSaveTripsCsv")->click();
+    EXPECT_EQ(dialogs.boxes, 1);
+    QFile trips(dialogs.path);
+    ASSERT_TRUE(trips.open(QIODevice::ReadOnly));
+    const QByteArray csv = trips.readAll();
+    EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF番号,開始秒,終了秒,保有秒数,最大保有株数,平均買値,"
+                               "平均売値,損益,手数料,最大逆行幅,最大順行幅,状態\r\n"));
+    EXPECT_EQ(csv.count("\r\n"), 2);
+    EXPECT_EQ(csv.toStdString(),
+              roundTripCsv(roundTrips(session.ledger().fills(), session.prices())));
+    dialogs.path = dir.filePath(QStringLiteral("gone/往復取引.csv"));
+    results.findChild<QPushButton*>("cmdSaveTripsCsv")->click();
+    EXPECT_EQ(dialogs.lastBox.rfind("往復取引を保存できませんでした。", 0), 0u);
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "ui/results/frmResults.h"
 
+#include "orders/StockInfo.h"
 #include "practice/PracticeSession.h"
 #include "results/ResultsText.h"
-#include "orders/StockInfo.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Dialogs.h"
+#include "ui/results/ChanceHistogram.h"
 #include "ui/results/PriceChart.h"
+#include "ui/results/RoundTripModel.h"
 #include "ui/results/TradeHistoryModel.h"
 
 #include <QGridLayout>
@@ -14,16 +16,61 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <atomic>
 
 namespace vantrel {
 namespace {
 
+// What the comparison means and what it does not, for a beginner.
+const char* const kChanceExplanation =
+    "上位 N% は、同じ相場・同じ時間で、あなたと同じ株数・同じ回数の往復取引を"
+    "でたらめなタイミングで行ったコンピューター1000人のうち、純損益があなたより多かった人の割合で、"
+    "0% に近いほど良い成績です。"
+    "上手な人と比べたものではなく、往復取引が数回だけなら運だけでも大きく変わるので、"
+    "回数が増えるまでは当てにしないでください。";
+
+// Headers sized to their captions and widest values, one line a row.
+void fitColumns(QTableView& table, const std::vector<const char*>& widest) {
+    QHeaderView* header = table.horizontalHeader();
+    header->setMinimumSectionSize(0);
+    table.setWordWrap(false);
+    for (int column = 0; column < static_cast<int>(widest.size()); ++column)
+        table.setColumnWidth(
+            column, std::max(table.fontMetrics().horizontalAdvance(
+                                 QString::fromUtf8(widest[static_cast<std::size_t>(column)])) +
+                                 12,
+                             header->sectionSizeHint(column) + 8));
+}
+
+// The comparison on a thread of the pool, on its own copy of the plan. The
+// progress goes out through the promise (Qt queues it to the window's
+// thread); a cancelled future stops the traders at the next report.
+void compareOffThread(QPromise<std::optional<ChanceResult>>& promise, const ChancePlan& plan) {
+    if (promise.isCanceled())
+        return;
+    std::atomic<bool> cancelled{false};
+    promise.setProgressRange(0, kChanceTraders);
+    ChanceProgress progress;
+    progress.report = [&](double fraction) {
+        promise.setProgressValue(static_cast<int>(fraction * kChanceTraders));
+        if (promise.isCanceled())
+            cancelled = true;
+    };
+    progress.cancel = &cancelled;
+    std::optional<ChanceResult> result = compareWithChance(plan, progress);
+    if (!promise.isCanceled())
+        promise.addResult(std::move(result));
+}
 
 } // namespace
 
@@ -65,9 +112,39 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     m_wait->setMinimumHeight(m_wait->fontMetrics().lineSpacing() * 2);
     (new QVBoxLayout(waitBox))->addWidget(m_wait);
 
-    auto* historyBox = new QGroupBox(QStringLiteral("約定履歴"), this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("tabResults"));
+    m_tabs->addTab(historyPage(), QStringLiteral("約定履歴"));
+    m_tabs->addTab(roundTripsPage(), QStringLiteral("往復取引"));
+    m_tabs->addTab(statisticsPage(), QStringLiteral("統計"));
+    m_tabs->addTab(chancePage(), QStringLiteral("運か実力か"));
+    connect(m_tabs, &QTabWidget::currentChanged, this, &frmResults::refreshTab);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(figures);
+    top->addWidget(m_chart, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addWidget(waitBox);
+    layout->addWidget(m_tabs, 1);
+    resize(kPreferredSize);
+
+    connect(&m_chanceWatcher, &QFutureWatcherBase::progressValueChanged, m_chanceProgress,
+            &QProgressBar::setValue);
+    connect(&m_chanceWatcher, &QFutureWatcherBase::finished, this, &frmResults::chanceFinished);
+    m_progressDelay.setSingleShot(true);
+    m_progressDelay.setInterval(300);
+    connect(&m_progressDelay, &QTimer::timeout, this, [this] {
+        if (m_chanceRunning)
+            m_chanceProgress->show();
+    });
+}
+
+QWidget* frmResults::historyPage() {
+    auto* page = new QWidget;
+    const Ledger& ledger = m_session.ledger();
     m_model = new TradeHistoryModel(ledger, this);
-    m_table = new QTableView(historyBox);
+    m_table = new QTableView(page);
     m_table->setObjectName(QStringLiteral("tblHistory"));
     m_table->setModel(m_model);
     m_table->verticalHeader()->hide();
@@ -75,42 +152,158 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     m_table->horizontalHeader()->setStretchLastSection(true);
     // Tab leaves the table for the save button rather than walking its cells.
     m_table->setTabKeyNavigation(false);
-    QHeaderView* header = m_table->horizontalHeader();
-    header->setMinimumSectionSize(0);
     // Every caption and the widest value of each column in sight at the
     // smallest width, one line a row, and at least a few rows.
-    m_table->setWordWrap(false);
-    const char* const widest[] = {"2024/12/31 23:59:59", "10:00:00",    "売",           "9,999円",
-                                  "9,999,000",           "9,999,999円", "-9,999,999円", "99,999円"};
+    fitColumns(*m_table, {"2024/12/31 23:59:59", "10:00:00", "売", "9,999円", "9,999,000",
+                          "9,999,999円", "-9,999,999円", "99,999円"});
     int width = 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width();
-    for (int column = 0; column < m_model->columnCount(); ++column) {
-        const int value =
-            m_table->fontMetrics().horizontalAdvance(QString::fromUtf8(widest[column])) + 12;
-        const int wanted = std::max(value, header->sectionSizeHint(column) + 8);
-        m_table->setColumnWidth(column, wanted);
-        width += wanted;
-    }
-    m_table->setMinimumSize(width, header->sizeHint().height() +
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        width += m_table->columnWidth(column);
+    m_table->setMinimumSize(width, m_table->horizontalHeader()->sizeHint().height() +
                                        4 * m_table->verticalHeader()->defaultSectionSize() +
                                        2 * m_table->frameWidth());
-    auto* save = new QPushButton(QStringLiteral("CSVで保存…"), historyBox);
+    auto* save = new QPushButton(QStringLiteral("CSVで保存…"), page);
     save->setObjectName(QStringLiteral("cmdSaveCsv"));
     connect(save, &QPushButton::clicked, this, &frmResults::cmdSaveCsv_Click);
-    auto* historyLayout = new QVBoxLayout(historyBox);
-    historyLayout->addWidget(m_table);
-    historyLayout->addWidget(save, 0, Qt::AlignRight);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(figures);
-    top->addWidget(m_chart, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top, 3);
-    layout->addWidget(waitBox);
-    layout->addWidget(historyBox, 2);
-    resize(kPreferredSize);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(m_table);
+    layout->addWidget(save, 0, Qt::AlignRight);
+    return page;
 }
 
-frmResults::~frmResults() = default;
+QWidget* frmResults::roundTripsPage() {
+    auto* page = new QWidget;
+    m_tripModel = new RoundTripModel(this);
+    m_tripTable = new QTableView(page);
+    m_tripTable->setObjectName(QStringLiteral("tblRoundTrips"));
+    m_tripTable->setModel(m_tripModel);
+    m_tripTable->verticalHeader()->hide();
+    m_tripTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tripTable->setTabKeyNavigation(false);
+    fitColumns(*m_tripTable,
+               {"999", "10:00:00", "10:00:00", "10:00:00", "9,999,000", "599.99円", "599.99円",
+                "-999,999円", "99,999円", "-999,999円", "999,999円", "保有中"});
+    auto* save = new QPushButton(QStringLiteral("往復取引をCSVで保存…"), page);
+    save->setObjectName(QStringLiteral("cmdSaveTripsCsv"));
+    connect(save, &QPushButton::clicked, this, &frmResults::cmdSaveTripsCsv_Click);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(m_tripTable);
+    layout->addWidget(save, 0, Qt::AlignRight);
+    return page;
+}
+
+void frmResults::addRows(QGridLayout& grid, const std::vector<StatisticRow>& rows, int column,
+                         std::vector<QLabel*>& values) {
+    QWidget* page = grid.parentWidget();
+    const int first = static_cast<int>(values.size());
+    // Two columns of rows when there are many, so they fit a short tab.
+    const int perColumn =
+        rows.size() > 7 ? static_cast<int>((rows.size() + 1) / 2) : static_cast<int>(rows.size());
+    for (const StatisticRow& row : rows) {
+        const int index = static_cast<int>(values.size()) - first;
+        const int gridColumn = column + 2 * (index / perColumn);
+        const QString caption = QString::fromUtf8(row.caption);
+        auto* value = new QLabel(page);
+        QString name = QString::fromLatin1(row.key);
+        name[0] = name[0].toUpper();
+        value->setObjectName(QStringLiteral("lbl") + name);
+        value->setAccessibleName(caption);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // Of fixed size, so a new value repaints the label alone: a label
+        // whose size may change has the whole window laid out again, and
+        // the statistics change every second.
+        value->setFixedSize(
+            value->fontMetrics().horizontalAdvance(QStringLiteral("-99,999,999円")) + 8,
+            value->fontMetrics().height() + 2);
+        grid.addWidget(new QLabel(caption, page), index % perColumn, gridColumn);
+        grid.addWidget(value, index % perColumn, gridColumn + 1);
+        values.push_back(value);
+    }
+}
+
+void frmResults::showRows(const std::vector<StatisticRow>& rows,
+                          const std::vector<QLabel*>& values) {
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        showValue(*values[i], statisticText(rows[i]), isShownLoss(rows[i]));
+}
+
+void frmResults::showValue(QLabel& label, const std::string& text, bool loss) {
+    label.setText(QString::fromStdString(text));
+    // The palette is set only when the colour changes: setting it asks for
+    // a repaint, and the statistics are shown every second.
+    const QColor colour =
+        loss ? lossColour() : label.parentWidget()->palette().color(QPalette::WindowText);
+    if (label.palette().color(QPalette::WindowText) == colour)
+        return;
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label.setPalette(palette);
+}
+
+QWidget* frmResults::statisticsPage() {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setHorizontalSpacing(16);
+    grid->setVerticalSpacing(2);
+    addRows(*grid, statisticRows(Statistics{}), 0, m_statistics);
+    grid->setRowStretch(grid->rowCount(), 1);
+    grid->setColumnStretch(4, 1);
+    return page;
+}
+
+QWidget* frmResults::chancePage() {
+    auto* page = new QWidget;
+    m_chanceStatus = new QLabel(page);
+    m_chanceStatus->setObjectName(QStringLiteral("lblChanceStatus"));
+    m_chanceStatus->setWordWrap(true);
+    m_chanceProgress = new QProgressBar(page);
+    m_chanceProgress->setObjectName(QStringLiteral("pgbChance"));
+    m_chanceProgress->setRange(0, kChanceTraders);
+    m_chanceProgress->hide();
+
+    auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
+    m_learnerNet = new QLabel(page);
+    m_learnerNet->setObjectName(QStringLiteral("lblLearnerNet"));
+    m_learnerNet->setAccessibleName(QStringLiteral("あなたの純損益"));
+    m_learnerNet->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(new QLabel(QStringLiteral("あなたの純損益"), page), 0, 0);
+    grid->addWidget(m_learnerNet, 0, 1);
+    auto* rows = new QGridLayout;
+    rows->setVerticalSpacing(2);
+    addRows(*rows, chanceRows(std::nullopt), 0, m_chanceValues);
+    m_chanceRecompute = new QPushButton(QStringLiteral("今の時点で計算し直す"), page);
+    m_chanceRecompute->setObjectName(QStringLiteral("cmdChanceRecompute"));
+    m_chanceRecompute->setEnabled(false);
+    connect(m_chanceRecompute, &QPushButton::clicked, this, &frmResults::startChance);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_chanceStatus);
+    left->addWidget(m_chanceProgress);
+    left->addLayout(grid);
+    left->addLayout(rows);
+    left->addStretch(1);
+    left->addWidget(m_chanceRecompute, 0, Qt::AlignLeft);
+
+    m_histogram = new ChanceHistogram(page);
+    m_histogram->setMinimumSize(300, 150);
+    auto* explanation = new QLabel(QString::fromUtf8(kChanceExplanation), page);
+    explanation->setObjectName(QStringLiteral("lblChanceExplanation"));
+    explanation->setWordWrap(true);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(left);
+    body->addWidget(m_histogram, 1);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->addLayout(body, 1);
+    layout->addWidget(explanation);
+    return page;
+}
+
+frmResults::~frmResults() {
+    cancelChance();
+}
 
 void frmResults::refresh() {
     if (!isVisible())
@@ -147,6 +340,109 @@ void frmResults::refresh() {
                         ? std::optional<double>(order->price)
                         : std::nullopt,
                     m_session.ledger().averageCost());
+    refreshTab();
+}
+
+frmResults::Moment frmResults::now() const {
+    return {m_generation, m_session.ledger().fills().size(), m_session.elapsed()};
+}
+
+void frmResults::refreshTab() {
+    if (!isVisible())
+        return;
+    switch (m_tabs->currentIndex()) {
+    case kRoundTripsTab:
+    case kStatisticsTab:
+        refreshAnalysis();
+        break;
+    case kChanceTab:
+        refreshChance();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmResults::refreshAnalysis() {
+    const Moment moment = now();
+    if (m_analysed == moment)
+        return;
+    m_analysed = moment;
+    const auto& fills = m_session.ledger().fills();
+    std::vector<RoundTrip> trips = roundTrips(fills, m_session.prices());
+    showRows(statisticRows(computeStatistics(trips, fills, m_session.prices())), m_statistics);
+    const int rows = m_tripModel->rowCount();
+    m_tripModel->set(std::move(trips));
+    if (m_tripModel->rowCount() > rows)
+        m_tripTable->scrollToBottom();
+}
+
+void frmResults::refreshChance() {
+    const Moment moment = now();
+    if (!m_chanceMoment || m_chanceMoment->generation != moment.generation ||
+        m_chanceMoment->fills != moment.fills) {
+        startChance();
+        return;
+    }
+    m_chanceRecompute->setEnabled(!m_chanceRunning && m_chanceMoment->seconds != moment.seconds);
+}
+
+void frmResults::startChance() {
+    cancelChance();
+    m_chanceMoment = now();
+    m_chanceRecompute->setEnabled(false);
+    const std::vector<RoundTrip> trips = roundTrips(m_session.ledger().fills(), m_session.prices());
+    const double net = m_session.figures()["netProfit"].value_or(0);
+    if (trips.empty()) {
+        showChance(std::nullopt);
+        showValue(*m_learnerNet, yenText(net), isLoss(net));
+        m_chanceStatus->setText(QStringLiteral(
+            "往復取引がまだないので、比べられません。買うと、その往復取引から比べ始めます。"));
+        return;
+    }
+    const ChancePlan plan = chancePlan(m_session.record(), m_chanceMoment->seconds, trips, net);
+    m_chanceRunning = true;
+    m_chanceStatus->setText(QStringLiteral("コンピューター1000人が同じ相場で売買しています…"));
+    m_chanceProgress->setValue(0);
+    m_progressDelay.start();
+    m_chanceWatcher.setFuture(QtConcurrent::run(compareOffThread, plan));
+}
+
+void frmResults::cancelChance() {
+    m_progressDelay.stop();
+    m_chanceProgress->hide();
+    if (!m_chanceRunning)
+        return;
+    m_chanceRunning = false;
+    m_chanceWatcher.cancel();
+    // The traders stop at their next report, within milliseconds; waiting
+    // for them keeps a closed window's work from outliving it.
+    m_chanceWatcher.waitForFinished();
+    m_chanceMoment.reset();
+}
+
+void frmResults::chanceFinished() {
+    if (!m_chanceRunning || m_chanceWatcher.isCanceled() ||
+        m_chanceWatcher.future().resultCount() == 0)
+        return;
+    m_chanceRunning = false;
+    m_progressDelay.stop();
+    m_chanceProgress->hide();
+    showChance(m_chanceWatcher.result());
+    m_chanceStatus->setText(QStringLiteral("経過 %1 までの売買で比べました。")
+                                .arg(QString::fromStdString(elapsedText(m_chanceMoment->seconds))));
+    refreshChance();
+}
+
+void frmResults::showChance(const std::optional<ChanceResult>& result) {
+    showRows(chanceRows(result), m_chanceValues);
+    if (result) {
+        // The learner's 純損益 as compared, which later seconds may have moved.
+        showValue(*m_learnerNet, yenText(result->learnerNet), isLoss(result->learnerNet));
+        m_histogram->show(*result);
+    } else {
+        m_histogram->clear();
+    }
 }
 
 void frmResults::setPaused(bool paused) {
@@ -155,6 +451,9 @@ void frmResults::setPaused(bool paused) {
 }
 
 void frmResults::reset() {
+    ++m_generation;
+    cancelChance();
+    m_chanceMoment.reset();
     m_model->sync();
     m_chart->reset();
     refresh();
@@ -165,18 +464,33 @@ void frmResults::showEvent(QShowEvent* event) {
     refresh();
 }
 
+void frmResults::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Closed, it shows nothing: the comparison starts afresh when it shows.
+    cancelChance();
+}
+
 void frmResults::cmdSaveCsv_Click() {
+    saveCsv(QStringLiteral("取引履歴"),
+            tradeHistoryCsv(m_session.ledger().fills(), [](const LedgerFill& fill) {
+                return TradeHistoryModel::timeText(fill).toStdString();
+            }));
+}
+
+void frmResults::cmdSaveTripsCsv_Click() {
+    saveCsv(QStringLiteral("往復取引"),
+            roundTripCsv(roundTrips(m_session.ledger().fills(), m_session.prices())));
+}
+
+void frmResults::saveCsv(const QString& what, const std::string& csv) {
     const QString path = m_dialogs.askSavePath(
-        QStringLiteral("取引履歴をCSVで保存"), QStringLiteral("取引履歴.csv"),
+        what + QStringLiteral("をCSVで保存"), what + QStringLiteral(".csv"),
         QStringLiteral("CSV ファイル (*.csv);;すべてのファイル (*)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    const std::string csv = tradeHistoryCsv(m_session.ledger().fills(), [](const LedgerFill& fill) {
-        return TradeHistoryModel::timeText(fill).toStdString();
-    });
     if (const auto error = writeFileAtomically(path, csv))
-        m_dialogs.ShowMessage("取引履歴を保存できませんでした。\n" + path.toStdString() + "\n" +
-                                  error->toStdString(),
+        m_dialogs.ShowMessage(what.toStdString() + "を保存できませんでした。\n" +
+                                  path.toStdString() + "\n" + error->toStdString(),
                               kAppTitle);
 }
 

@@ -1,25 +1,41 @@
 #pragma once
 
+#include "practice/ChanceComparison.h"
+
+#include <QFutureWatcher>
+#include <QTimer>
 #include <QWidget>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
+class QGridLayout;
 class QLabel;
+class QProgressBar;
 class QPushButton;
+class QTabWidget;
 class QTableView;
 
 namespace vantrel {
 
 class Dialogs;
 class PracticeSession;
+class ChanceHistogram;
 class PriceChart;
+class RoundTripModel;
 class TradeHistoryModel;
+struct StatisticRow;
 
 // The practice results beside the main window: the figures, why the order
-// waits, the trade history with its CSV export, and the price chart with the
-// user's fills. It only shows what the session holds; the main window has it
-// refreshed after every tick and action.
+// waits and the price chart with the user's fills always in sight; below them
+// a tab each for the trade history, the round trips (each with its CSV
+// export), the statistics and the comparison with chance. It only shows what
+// the session holds; the main window has it refreshed after every tick and
+// action, and only the tab in sight is brought up to date.
 class frmResults final : public QWidget {
     Q_OBJECT
 public:
@@ -39,13 +55,54 @@ public:
     // Starts fresh once the session has started afresh.
     void reset();
 
+    enum Tab { kHistoryTab, kRoundTripsTab, kStatisticsTab, kChanceTab };
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
-    // The CSV export behind cmdSaveCsv: asks for a path and writes the file
-    // whole or not at all.
+    // The CSV exports behind cmdSaveCsv and cmdSaveTripsCsv: ask for a path
+    // and write the file whole or not at all.
     void cmdSaveCsv_Click();
+    void cmdSaveTripsCsv_Click();
+    void saveCsv(const QString& what, const std::string& csv);
+
+    QWidget* historyPage();
+    QWidget* roundTripsPage();
+    QWidget* statisticsPage();
+    QWidget* chancePage();
+    // Caption and value labels for each row, the value named "lbl" + its key.
+    void addRows(QGridLayout& grid, const std::vector<StatisticRow>& rows, int column,
+                 std::vector<QLabel*>& values);
+    static void showRows(const std::vector<StatisticRow>& rows, const std::vector<QLabel*>& values);
+    static void showValue(QLabel& label, const std::string& text, bool loss);
+
+    // Brings the tab in sight up to date.
+    void refreshTab();
+    // The round trips and the statistics change with every fill and, through
+    // an open trip, the drawdown and the time held, with every second.
+    void refreshAnalysis();
+    // The comparison is run again only when the session's round trips may
+    // have changed: a new fill or a fresh session. A second with nothing
+    // filled leaves the result where it was; cmdChanceRecompute takes it to
+    // the second now.
+    void refreshChance();
+    void startChance();
+    void cancelChance();
+    void chanceFinished();
+    void showChance(const std::optional<ChanceResult>& result);
+
+    struct Moment {
+        std::uint64_t generation = 0;
+        std::size_t fills = 0;
+        std::uint64_t seconds = 0;
+        bool operator==(const Moment& other) const {
+            return generation == other.generation && fills == other.fills &&
+                   seconds == other.seconds;
+        }
+    };
+    Moment now() const;
 
     const PracticeSession& m_session;
     Dialogs& m_dialogs;
@@ -58,6 +115,27 @@ private:
     TradeHistoryModel* m_model = nullptr;
     QTableView* m_table = nullptr;
     PriceChart* m_chart = nullptr;
+
+    // Counts fresh starts, so a new session never passes for the old one.
+    std::uint64_t m_generation = 0;
+    QTabWidget* m_tabs = nullptr;
+    RoundTripModel* m_tripModel = nullptr;
+    QTableView* m_tripTable = nullptr;
+    std::vector<QLabel*> m_statistics;
+    std::optional<Moment> m_analysed;
+
+    std::vector<QLabel*> m_chanceValues;
+    QLabel* m_learnerNet = nullptr;
+    QLabel* m_chanceStatus = nullptr;
+    QProgressBar* m_chanceProgress = nullptr;
+    QPushButton* m_chanceRecompute = nullptr;
+    ChanceHistogram* m_histogram = nullptr;
+    QFutureWatcher<std::optional<ChanceResult>> m_chanceWatcher;
+    // The progress bar shows only once a comparison takes longer than a moment.
+    QTimer m_progressDelay;
+    // The moment the comparison shown (or under way) was taken at.
+    std::optional<Moment> m_chanceMoment;
+    bool m_chanceRunning = false;
 };
 
 } // namespace vantrel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "practice/ChanceComparison.h"
+
+#include <QChartView>
+
+class QAreaSeries;
+class QLineSeries;
+class QValueAxis;
+
+namespace vantrel {
+
+// The computer traders' 純損益 as a histogram, the learner's bin in another
+// colour and the learner's own 純損益 as an upright line across it.
+class ChanceHistogram final : public QChartView {
+    Q_OBJECT
+public:
+    explicit ChanceHistogram(QWidget* parent = nullptr);
+
+    void show(const ChanceResult& result);
+    void clear();
+
+private:
+    QLineSeries* m_outline = nullptr;
+    QLineSeries* m_mineOutline = nullptr;
+    QAreaSeries* m_traders = nullptr;
+    QAreaSeries* m_mine = nullptr;
+    QLineSeries* m_learner = nullptr;
+    QValueAxis* m_yen = nullptr;
+    QValueAxis* m_count = nullptr;
+};
+
+} // namespace vantrel
