@@ -26,13 +26,13 @@ SessionStatistics analysePractice(const PracticeSession& session, const ChancePr
     return analysis;
 }
 
-SessionStatistics analyseRecord(const SessionRecord& record) {
+SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgress& progress) {
     Quiet quiet;
     PracticeSession session(quiet, quiet, record.market);
     session.startReplay(record);
     while (session.replaying())
         session.step();
-    return analysePractice(session);
+    return analysePractice(session, progress);
 }
 
 std::vector<std::string> statisticsLines(const SessionStatistics& analysis) {
