@@ -1,17 +1,17 @@
 #include "ui/mainwindow/frmMain.h"
 
-#include "orders/StockInfo.h"
 #include "practice/SessionFile.h"
-#include "ui/about/frmAbout.h"
+#include "orders/StockInfo.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Clock.h"
 #include "ui/common/Dialogs.h"
+#include "ui/mainwindow/MessageLog.h"
 #include "ui/common/NumberText.h"
+#include "ui/about/frmAbout.h"
+#include "ui/results/frmResults.h"
 #include "ui/common/WindowPlacement.h"
 #include "ui/history/PracticeKeeper.h"
 #include "ui/history/frmHistory.h"
-#include "ui/mainwindow/MessageLog.h"
-#include "ui/results/frmResults.h"
 
 #include <QAction>
 #include <QActionGroup>
