@@ -20,6 +20,7 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -79,6 +80,8 @@ frmHistory::frmHistory(QString folder, Dialogs& dialogs, std::function<QString()
     m_list->setUniformRowHeights(true);
     m_list->setHeaderLabels(kCaptions);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The numbers stay by their captions rather than the last running to the edge.
+    m_list->header()->setStretchLastSection(false);
     m_list->setMinimumSize(440, 160);
     connect(m_list, &QTreeWidget::itemActivated, this, &frmHistory::cmdOpen_Click);
 
@@ -111,9 +114,9 @@ frmHistory::frmHistory(QString folder, Dialogs& dialogs, std::function<QString()
     buttons->addWidget(m_saveButton);
     buttons->addWidget(m_deleteButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list, 3);
+    layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
-    layout->addWidget(m_chart, 2);
+    layout->addWidget(m_chart, 1);
 
     connect(&m_chance, &QFutureWatcher<Computed>::finished, this, &frmHistory::chanceComputed);
     resize(kPreferredSize);
@@ -128,6 +131,8 @@ frmHistory::~frmHistory() {
 
 void frmHistory::refresh() {
     const QString selected = selectedPath();
+    // Read again every regular save while shown: the place in the list stays.
+    const int scrolled = m_list->verticalScrollBar()->value();
     m_practices = listPractices(m_folder.toStdString());
     m_list->clear();
     const QString busy = m_busyPath();
@@ -172,6 +177,7 @@ void frmHistory::refresh() {
         if (path == selected)
             item->setSelected(true);
     }
+    m_list->verticalScrollBar()->setValue(scrolled);
     showChart();
     computeNextChance();
 }
@@ -224,6 +230,8 @@ void frmHistory::showChart() {
         series->attachAxis(time);
     rate->attachAxis(rateAxis);
     top->attachAxis(topAxis);
+    if (rate->count() > 0)
+        rateAxis->applyNiceNumbers(); // over the range the series has set
     QChart* old = m_chart->chart();
     m_chart->setChart(chart);
     delete old;
