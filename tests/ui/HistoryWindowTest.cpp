@@ -52,7 +52,8 @@ protected:
 
 // Through the real menu: a practice without a press is not kept; one with a
 // press is kept when a fresh start finalises it, and 練習の記録 lists it,
-// opens it as a replay, saves a copy elsewhere and deletes it after asking.
+// saves a copy elsewhere, opens it as a replay (not kept again) and deletes
+// it after asking.
 TEST_F(HistoryWindow, AFreshStartKeepsThePracticeAndTheWindowListsAndHandlesIt) {
     newPractice("2");
     EXPECT_TRUE(kept(folder).empty());
@@ -83,6 +84,10 @@ TEST_F(HistoryWindow, AFreshStartKeepsThePracticeAndTheWindowListsAndHandlesIt) 
     click("cmdOpen");
     EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("市場番号 2 - 再生中 0/10")))
         << window.windowTitle().toStdString();
+    // A replayed file is not kept again unless a press follows its end.
+    seconds(12);
+    newPractice("3");
+    EXPECT_EQ(kept(folder).size(), 1u);
 
     dialogs.answer = false;
     click("cmdDelete");

@@ -36,11 +36,16 @@ void PracticeKeeper::begin() {
     for (int n = 2; QFileInfo::exists(m_path); ++n)
         m_path = stem + QStringLiteral("_%1.json").arg(n);
     m_pruned = false;
+    m_replayed = 0;
     m_timer->start();
 }
 
+void PracticeKeeper::handedOver() {
+    m_replayed = m_session.actions().size();
+}
+
 void PracticeKeeper::keep() {
-    if (m_session.actions().empty())
+    if (m_session.replaying() || m_session.actions().size() <= m_replayed)
         return;
     const SessionFileWrite written =
         writeKeptPractice(m_session.record(), summarisePractice(m_session, m_startedMs));

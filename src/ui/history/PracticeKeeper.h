@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 class QTimer;
@@ -28,8 +29,12 @@ public:
 
     // A practice starts now: a new file name from the wall clock and market.
     void begin();
-    // Writes the practice as it stands (nothing without a press).
+    // Writes the practice as it stands: nothing without a press of its own.
+    // A replayed file is not kept again: not while it replays, and after it
+    // has handed over only once a press has followed.
     void keep();
+    // The replay has handed over: the presses so far came from its file.
+    void handedOver();
     // The file of the practice under way (it may not exist yet).
     const QString& currentPath() const { return m_path; }
     const QString& folder() const { return m_folder; }
@@ -47,6 +52,7 @@ private:
     QTimer* m_timer = nullptr;
     bool m_complained = false;
     bool m_pruned = false;
+    std::size_t m_replayed = 0;
 };
 
 } // namespace vantrel

@@ -139,9 +139,12 @@ void frmMain::Timer1_Timer() {
         showReplayedForms();
     m_actionsShown = m_session->actions().size();
     // The window's own note: a headless replay's log stays the recorded one.
-    if (replaying && !m_session->replaying())
+    if (replaying && !m_session->replaying()) {
         m_log->AddLog(QStringLiteral("再生が終わりました（%1秒）。ここから練習を続けられます。")
                           .arg(m_session->elapsed()));
+        if (m_keeper)
+            m_keeper->handedOver();
+    }
     refreshFromCore();
     if (m_ui.MnuTakeOver->isEnabled() || m_session->replaying())
         showState();
@@ -207,6 +210,8 @@ void frmMain::MnuNewPractice_Click() {
 
 void frmMain::MnuTakeOver_Click() {
     m_session->takeOver();
+    if (m_keeper)
+        m_keeper->handedOver();
     m_log->AddLog(
         QStringLiteral("再生を止め、%1秒から練習を引き継ぎました。").arg(m_session->elapsed()));
     showState();
