@@ -27,7 +27,7 @@ constexpr const char* kUsage =
     "Starts the stock-trading practice window.\n"
     "  --market N    practise on market number N, 1 to 9999 (default 1, the standard market)\n"
     "  --no-history  keep no practice in the history folder (practices/ in the user's data\n"
-    "                folder, or $VANTREL_HISTORY_DIR); 練習の記録 still lists it\n"
+    "                folder, or $VANTREL_HISTORY_DIR); the history window still lists it\n"
     "  --help        show this help\n";
 
 // Where practices are kept: VANTREL_HISTORY_DIR when set (tests, or a
