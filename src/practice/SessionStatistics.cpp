@@ -30,7 +30,8 @@ SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgres
     Quiet quiet;
     PracticeSession session(quiet, quiet, record.market);
     session.startReplay(record);
-    while (session.replaying())
+    // A cancel stops the replay too, so a window closing never waits for it.
+    while (session.replaying() && !(progress.cancel && *progress.cancel))
         session.step();
     return analysePractice(session, progress);
 }

@@ -121,6 +121,7 @@ TEST(HistoryKeeping, ClosingKeepsThePracticeAndAnUnwritableFolderCostsOneLine) {
         dialogs.typed = QStringLiteral("1");
         window->findChild<QAction*>("MnuNewPractice")->trigger();
         window->findChild<QPushButton*>("cmdBuyNow")->click();
+        window->close(); // ends the event loop; the program then destroys the window
         window.reset();
         const std::string errors = ::testing::internal::GetCapturedStderr();
         if (folder == good) {
