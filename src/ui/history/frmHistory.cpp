@@ -63,6 +63,44 @@ std::string withChance(const std::string& path, const std::atomic<bool>& cancel)
     return writeKeptPractice(*read.record, summary).text.value_or(std::string());
 }
 
+// One row: the practice's summary, or its name and why it cannot be read.
+void fillRow(QTreeWidgetItem& item, const ListedPractice& practice, bool underWay) {
+    item.setData(0, kPathRole, QString::fromStdString(practice.path));
+    if (!practice.summary) {
+        // Listed, so the user sees it is there, but never opened from here.
+        item.setText(0, QStringLiteral("%1 — 読めません（%2）")
+                            .arg(QString::fromStdString(practice.name),
+                                 QString::fromStdString(practice.error)));
+        item.setFirstColumnSpanned(true);
+        item.setFlags(item.flags() & ~Qt::ItemIsEnabled);
+        return;
+    }
+    const PracticeSummary& s = *practice.summary;
+    QString when = s.startedMs ? QDateTime::fromMSecsSinceEpoch(s.startedMs)
+                                     .toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+                               : QString::fromStdString(practice.name);
+    if (underWay)
+        when += QStringLiteral("（練習中）");
+    const QStringList cells = {
+        when,
+        QString::number(s.market),
+        QString::fromStdString(elapsedText(s.seconds)),
+        countText(s.fills),
+        countText(s.roundTrips),
+        QString::fromStdString(yenText(s.netProfit)),
+        percentText(s.profitRate),
+        s.topPercent ? QStringLiteral("上位 %1%")
+                           .arg(QString::fromStdString(groupedNumber(*s.topPercent, 1)))
+                     : QStringLiteral("—")};
+    for (int column = 0; column < cells.size(); ++column) {
+        item.setText(column, cells[column]);
+        if (column > 0)
+            item.setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    for (int column : {5, 6})
+        item.setForeground(column, s.netProfit < 0 ? QBrush(lossColour()) : QBrush());
+}
+
 } // namespace
 
 frmHistory::frmHistory(QString folder, Dialogs& dialogs, std::function<QString()> busyPath,
@@ -131,7 +169,7 @@ frmHistory::~frmHistory() {
 
 void frmHistory::refresh() {
     const QString selected = selectedPath();
-    // Read again every regular save while shown: the place in the list stays.
+    // The place in the list stays.
     const int scrolled = m_list->verticalScrollBar()->value();
     m_practices = listPractices(m_folder.toStdString());
     m_list->clear();
@@ -139,47 +177,25 @@ void frmHistory::refresh() {
     for (const ListedPractice& practice : m_practices) {
         const QString path = QString::fromStdString(practice.path);
         auto* item = new QTreeWidgetItem(m_list);
-        item->setData(0, kPathRole, path);
-        if (!practice.summary) {
-            // Listed, so the user sees it is there, but never opened from here.
-            item->setText(0, QStringLiteral("%1 — 読めません（%2）")
-                                 .arg(QString::fromStdString(practice.name),
-                                      QString::fromStdString(practice.error)));
-            item->setFirstColumnSpanned(true);
-            item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
-            continue;
-        }
-        const PracticeSummary& s = *practice.summary;
-        QString when = s.startedMs ? QDateTime::fromMSecsSinceEpoch(s.startedMs)
-                                         .toString(QStringLiteral("yyyy-MM-dd HH:mm"))
-                                   : QString::fromStdString(practice.name);
-        if (path == busy)
-            when += QStringLiteral("（練習中）");
-        const QStringList cells = {
-            when,
-            QString::number(s.market),
-            QString::fromStdString(elapsedText(s.seconds)),
-            countText(s.fills),
-            countText(s.roundTrips),
-            QString::fromStdString(yenText(s.netProfit)),
-            percentText(s.profitRate),
-            s.topPercent ? QStringLiteral("上位 %1%")
-                               .arg(QString::fromStdString(groupedNumber(*s.topPercent, 1)))
-                         : QStringLiteral("—")};
-        for (int column = 0; column < cells.size(); ++column) {
-            item->setText(column, cells[column]);
-            if (column > 0)
-                item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
-        }
-        if (s.netProfit < 0)
-            for (int column : {5, 6})
-                item->setForeground(column, lossColour());
+        fillRow(*item, practice, path == busy);
         if (path == selected)
             item->setSelected(true);
     }
     m_list->verticalScrollBar()->setValue(scrolled);
     showChart();
     computeNextChance();
+}
+
+void frmHistory::practiceKept(const QString& path) {
+    for (std::size_t i = 0; i < m_practices.size(); ++i) {
+        if (QString::fromStdString(m_practices[i].path) != path)
+            continue;
+        m_practices[i] = readListedPractice(m_practices[i].path);
+        fillRow(*m_list->topLevelItem(static_cast<int>(i)), m_practices[i], true);
+        showChart();
+        return;
+    }
+    refresh(); // the practice's first file
 }
 
 QString frmHistory::selectedPath() const {

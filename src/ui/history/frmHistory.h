@@ -40,6 +40,9 @@ public:
 
     // Reads the folder again (summaries only) and redraws the list and chart.
     void refresh();
+    // The practice under way was written: its row alone is read again, or
+    // the whole list when it is new there.
+    void practiceKept(const QString& path);
     const std::vector<ListedPractice>& practices() const { return m_practices; }
 
 private:

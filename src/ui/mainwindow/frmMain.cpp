@@ -120,7 +120,7 @@ void frmMain::keepPractice() {
 void frmMain::beginPractice() {
     if (m_keeper)
         m_keeper->begin();
-    if (m_history)
+    if (m_history && m_history->isVisible())
         m_history->refresh();
 }
 
@@ -389,7 +389,7 @@ void frmMain::MnuHistory_Click() {
         if (m_keeper)
             connect(m_keeper.get(), &PracticeKeeper::kept, m_history.get(), [this] {
                 if (m_history->isVisible())
-                    m_history->refresh();
+                    m_history->practiceKept(m_keeper->currentPath());
             });
         openBeside(*m_history, *this, frmHistory::kPreferredSize);
     } else {
