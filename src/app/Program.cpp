@@ -4,12 +4,14 @@
 #include "base/CommandLine.h"
 #include "ui/common/Clock.h"
 #include "ui/common/ModalDialogs.h"
+#include "ui/history/PracticeKeeper.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
@@ -21,10 +23,29 @@ namespace vantrel {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vantrel [--market N]\n"
+    "usage: vantrel [--market N] [--no-history]\n"
     "Starts the stock-trading practice window.\n"
-    "  --market N  practise on market number N, 1 to 9999 (default 1, the standard market)\n"
-    "  --help      show this help\n";
+    "  --market N    practise on market number N, 1 to 9999 (default 1, the standard market)\n"
+    "  --no-history  keep no practice in the history folder (practices/ in the user's data\n"
+    "                folder, or $VANTREL_HISTORY_DIR); the history window still lists it\n"
+    "  --help        show this help\n";
+
+// Where practices are kept: VANTREL_HISTORY_DIR when set (tests, or a
+// folder of one's own), else practices/ in the user's data folder.
+QString historyFolder() {
+    const QString chosen = qEnvironmentVariable("VANTREL_HISTORY_DIR");
+    if (!chosen.isEmpty())
+        return chosen;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/practices");
+}
+
+// The regular save's interval; VANTREL_KEEP_INTERVAL_MS shortens it for tests.
+int keepIntervalMs() {
+    bool read = false;
+    const int chosen = qEnvironmentVariableIntValue("VANTREL_KEEP_INTERVAL_MS", &read);
+    return read && chosen > 0 ? chosen : PracticeKeeper::kDefaultIntervalMs;
+}
 
 } // namespace
 
@@ -36,7 +57,8 @@ std::optional<int> readCommandLine(const QStringList& args, StartOptions& option
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption market(QStringLiteral("market"), QString(), QStringLiteral("N"));
-    parser.addOptions({help, market});
+    const QCommandLineOption noHistory(QStringLiteral("no-history"));
+    parser.addOptions({help, market, noHistory});
     const bool parsed = parser.parse(QStringList{QStringLiteral("vantrel")} + args);
     const auto refuse = [&err](const std::string& problem) {
         err << "vantrel: " << problem << '\n';
@@ -59,6 +81,10 @@ std::optional<int> readCommandLine(const QStringList& args, StartOptions& option
             return refuse("--market takes a whole number from 1 to 9999, not '" + value + "'");
         options.marketNumber = *number;
     }
+    if (parser.optionNames().count(QStringLiteral("no-history")) > 1)
+        return refuse(repeatedOptionProblem("--no-history"));
+    if (parser.isSet(noHistory))
+        options.keepHistory = false;
     // Before the application has taken Qt's arguments away, what is unknown
     // may be one of them.
     if (qtArgumentsRemoved && !unknown.isEmpty()) {
@@ -77,6 +103,8 @@ std::optional<int> readCommandLine(const QStringList& args, StartOptions& option
 
 void setUpApplication(QApplication& app) {
     QGuiApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    // The data folder (~/.local/share/vantrel) whatever the program file is called.
+    QCoreApplication::setApplicationName(QStringLiteral("vantrel"));
     // The window speaks Japanese only, so Qt's own texts do too. Without the
     // catalogue (qt6-translations-l10n) they stay in English.
     auto* translator = new QTranslator(&app);
@@ -107,6 +135,7 @@ int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown,
     SystemClock clock;
     ModalDialogs dialogs;
     frmMain window(clock, dialogs, options.marketNumber);
+    window.useHistory(historyFolder(), options.keepHistory, keepIntervalMs());
     // Message boxes and the About dialog share the window's icon, decoded once.
     QApplication::setWindowIcon(window.windowIcon());
     window.show();

@@ -21,9 +21,10 @@ void setUpApplication(QApplication& app);
 // What the command line chooses.
 struct StartOptions {
     int marketNumber = kStandardMarket;
+    bool keepHistory = true; // --no-history turns keeping practices off
 };
 
-// Reads the program's own arguments (--market N, --help). Returns the exit
+// Reads the program's own arguments (--market N, --no-history, --help). Returns the exit
 // status when the program is to stop at once: 0 after the usage on out, 2
 // after one line about a bad argument on err. It runs twice: before the
 // application exists, so that --help and a bad number need no display and

@@ -26,13 +26,14 @@ SessionStatistics analysePractice(const PracticeSession& session, const ChancePr
     return analysis;
 }
 
-SessionStatistics analyseRecord(const SessionRecord& record) {
+SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgress& progress) {
     Quiet quiet;
     PracticeSession session(quiet, quiet, record.market);
     session.startReplay(record);
-    while (session.replaying())
+    // A cancel stops the replay too, so a window closing never waits for it.
+    while (session.replaying() && !(progress.cancel && *progress.cancel))
         session.step();
-    return analysePractice(session);
+    return analysePractice(session, progress);
 }
 
 std::vector<std::string> statisticsLines(const SessionStatistics& analysis) {

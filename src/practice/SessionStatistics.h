@@ -27,7 +27,7 @@ SessionStatistics analysePractice(const PracticeSession& session,
                                   const ChanceProgress& progress = {});
 // The record replayed without a window to its last second, then analysed.
 // Always computed from the replay: a file's claims play no part.
-SessionStatistics analyseRecord(const SessionRecord& record);
+SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgress& progress = {});
 
 // The statistics, then the comparison, one "caption=value" line each: plain
 // numbers rounded to their decimals, "—" where a figure is undefined.

@@ -161,6 +161,12 @@ TEST(ProgramCommandLine, ArgumentsGiveTheMarketOrOneLineAndStatusTwo) {
               1,
               "vantrel: --market takes a whole number from 1 to 9999, not '-1'\n"},
              {{"--market"}, false, 2, 1, "vantrel: --market needs a market number\n"},
+             {{"--no-history", "--market", "4"}, true, -1, 4, ""},
+             {{"--no-history", "--no-history"},
+              true,
+              2,
+              1,
+              "vantrel: --no-history given more than once\n"},
          }) {
         vantrel::StartOptions options;
         std::ostringstream out, err;
@@ -169,6 +175,9 @@ TEST(ProgramCommandLine, ArgumentsGiveTheMarketOrOneLineAndStatusTwo) {
         const std::string where = row.args.join(' ').toStdString();
         EXPECT_EQ(status.value_or(-1), row.status) << where;
         EXPECT_EQ(options.marketNumber, row.market) << where;
+        if (row.status == -1) {
+            EXPECT_EQ(options.keepHistory, !row.args.contains("--no-history")) << where;
+        }
         EXPECT_EQ(err.str(), row.said) << where;
         EXPECT_EQ(out.str(), "") << where;
     }

@@ -344,6 +344,8 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     QMenu* view = namedMenu(bar, QStringLiteral("MnuView"), QStringLiteral("表示(&V)"), font);
     ui.MnuResults = menuItem(view, QStringLiteral("MnuResults"),
                              QStringLiteral("取引成績とチャート(&R)"), Qt::CTRL | Qt::Key_R);
+    ui.MnuHistory =
+        menuItem(view, QStringLiteral("MnuHistory"), QStringLiteral("練習の記録(&H)"));
     buildPracticeMenu(ui, window, font);
     QMenu* help = namedMenu(bar, QStringLiteral("MnuHelp"), QStringLiteral("ヘルプ(&H)"), font);
     ui.MnuAbout = menuItem(help, QStringLiteral("MnuAbout"),

@@ -52,6 +52,7 @@ struct MainWindowUi {
     QAction* MnuNewPractice = nullptr;
     QAction* MnuTakeOver = nullptr; // enabled while a saved session replays
     QAction* MnuResults = nullptr;
+    QAction* MnuHistory = nullptr;
     QAction* MnuAbout = nullptr;
 
     void setupUi(QMainWindow& window, QAbstractItemModel& board);

@@ -10,6 +10,8 @@
 #include "ui/about/frmAbout.h"
 #include "ui/results/frmResults.h"
 #include "ui/common/WindowPlacement.h"
+#include "ui/history/PracticeKeeper.h"
+#include "ui/history/frmHistory.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -68,7 +70,7 @@ void showForm(const OrderPane& pane, const OrderForm& form) {
 } // namespace
 
 frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget* parent)
-    : QMainWindow(parent), m_dialogs(dialogs) {
+    : QMainWindow(parent), m_clock(clock), m_dialogs(dialogs) {
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
     m_session = std::make_unique<PracticeSession>(
@@ -82,6 +84,8 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     connect(m_ui.MnuEnd, &QAction::triggered, this, &frmMain::MnuEnd_Click);
     connect(m_ui.MnuAbout, &QAction::triggered, this, &frmMain::MnuAbout_Click);
     connect(m_ui.MnuResults, &QAction::triggered, this, &frmMain::MnuResults_Click);
+    connect(m_ui.MnuHistory, &QAction::triggered, this, &frmMain::MnuHistory_Click);
+    m_ui.MnuHistory->setEnabled(false); // until a history folder is given
     connect(m_ui.MnuPause, &QAction::toggled, this, &frmMain::MnuPause_Click);
     connect(m_ui.MnuStep, &QAction::triggered, this, &frmMain::MnuStep_Click);
     connect(m_ui.speedChoices, &QActionGroup::triggered, this,
@@ -94,7 +98,31 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The program's end finalises the practice: a small write, measured in
+    // the README.
+    keepPractice();
+}
+
+void frmMain::useHistory(const QString& folder, bool keep, int intervalMs) {
+    m_historyFolder = folder;
+    m_ui.MnuHistory->setEnabled(!folder.isEmpty());
+    m_keeper.reset();
+    if (keep && !folder.isEmpty())
+        m_keeper = std::make_unique<PracticeKeeper>(*m_session, m_clock, folder, intervalMs);
+}
+
+void frmMain::keepPractice() {
+    if (m_keeper)
+        m_keeper->keep();
+}
+
+void frmMain::beginPractice() {
+    if (m_keeper)
+        m_keeper->begin();
+    if (m_history && m_history->isVisible())
+        m_history->refresh();
+}
 
 void frmMain::Form_Load() {
     m_ui.lblPower->setText(numberText(stock::kStartPower));
@@ -111,9 +139,12 @@ void frmMain::Timer1_Timer() {
         showReplayedForms();
     m_actionsShown = m_session->actions().size();
     // The window's own note: a headless replay's log stays the recorded one.
-    if (replaying && !m_session->replaying())
+    if (replaying && !m_session->replaying()) {
         m_log->AddLog(QStringLiteral("再生が終わりました（%1秒）。ここから練習を続けられます。")
                           .arg(m_session->elapsed()));
+        if (m_keeper)
+            m_keeper->handedOver();
+    }
     refreshFromCore();
     if (m_ui.MnuTakeOver->isEnabled() || m_session->replaying())
         showState();
@@ -161,7 +192,9 @@ void frmMain::MnuNewPractice_Click() {
         if (!number)
             m_dialogs.ShowMessage(kBadMarketNumber, kAppTitle);
     }
+    keepPractice();
     m_session->restart(*number);
+    beginPractice();
     m_actionsShown = 0;
     if (m_results)
         m_results->reset();
@@ -177,6 +210,8 @@ void frmMain::MnuNewPractice_Click() {
 
 void frmMain::MnuTakeOver_Click() {
     m_session->takeOver();
+    if (m_keeper)
+        m_keeper->handedOver();
     m_log->AddLog(
         QStringLiteral("再生を止め、%1秒から練習を引き継ぎました。").arg(m_session->elapsed()));
     showState();
@@ -209,8 +244,11 @@ void frmMain::MnuOpenSession_Click() {
     if (!mayDiscardPractice(kDiscardForOpen))
         return;
     const QString path = m_dialogs.askOpenPath(QStringLiteral("練習を開く"), kSessionFilter);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openSession(path);
+}
+
+void frmMain::openSession(const QString& path) {
     // The core opens the file itself: only an ordinary file, never read past
     // the size limit, its nesting bounded before anything is built, so even a
     // hostile file is refused in a fraction of a second.
@@ -221,7 +259,9 @@ void frmMain::MnuOpenSession_Click() {
                               kAppTitle);
         return;
     }
+    keepPractice();
     m_session->startReplay(*read.record);
+    beginPractice();
     m_log->AddLog(QStringLiteral("練習ファイル %1 を再生します（%2秒まで）。")
                       .arg(QFileInfo(path).fileName())
                       .arg(m_session->replayEnd()));
@@ -333,6 +373,31 @@ void frmMain::MnuResults_Click() {
     m_results->show();
     m_results->raise();
     m_results->activateWindow();
+}
+
+void frmMain::MnuHistory_Click() {
+    // Built on first use: listing reads each kept file's summary.
+    if (!m_history) {
+        m_history = std::make_unique<frmHistory>(
+            m_historyFolder, m_dialogs,
+            [this] { return m_keeper ? m_keeper->currentPath() : QString(); },
+            [this](const QString& path) {
+                // As 練習を開く: asking first if anything is at stake.
+                if (mayDiscardPractice(kDiscardForOpen))
+                    openSession(path);
+            });
+        if (m_keeper)
+            connect(m_keeper.get(), &PracticeKeeper::kept, m_history.get(), [this] {
+                if (m_history->isVisible())
+                    m_history->practiceKept(m_keeper->currentPath());
+            });
+        openBeside(*m_history, *this, frmHistory::kPreferredSize);
+    } else {
+        m_history->refresh();
+    }
+    m_history->show();
+    m_history->raise();
+    m_history->activateWindow();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

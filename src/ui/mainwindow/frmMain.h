@@ -24,6 +24,8 @@ class MessageLog;
 struct OrderPane;
 class frmAbout;
 class frmResults;
+class frmHistory;
+class PracticeKeeper;
 
 // The program's one working window. It owns the practice (market and account)
 // and every control; the core decides, the window renders what the core holds
@@ -41,6 +43,9 @@ public:
 
     // The practice the window shows.
     const PracticeSession& session() const { return *m_session; }
+    // The history folder 練習の記録 lists; with keep, every practice from now
+    // on is written there (every intervalMs of wall time while it runs).
+    void useHistory(const QString& folder, bool keep, int intervalMs);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,6 +76,14 @@ private:
     void MnuAbout_Click();
     // Opens the results window, built the first time; later uses raise it.
     void MnuResults_Click();
+    // 練習の記録, built the first time; later uses raise it and read it again.
+    void MnuHistory_Click();
+    // Replays the file at the path from its start, or says why it cannot.
+    void openSession(const QString& path);
+    // The practice under way is finalised in the history, before a fresh
+    // start or a file replaces it, and a new one begins after.
+    void keepPractice();
+    void beginPractice();
 
     // Redraws every caption that mirrors the core: the board, the last price,
     // the buying power, the holdings and the pending order.
@@ -90,6 +103,7 @@ private:
     // the replay.
     void showState();
 
+    const Clock& m_clock;
     Dialogs& m_dialogs;
     BoardModel m_board;
     MainWindowUi m_ui;
@@ -98,6 +112,10 @@ private:
     std::unique_ptr<PracticeSession> m_session;
     // Declared after the session it shows, so it goes first.
     std::unique_ptr<frmResults> m_results;
+    QString m_historyFolder;
+    std::unique_ptr<PracticeKeeper> m_keeper;
+    // After the keeper it asks which practice is under way.
+    std::unique_ptr<frmHistory> m_history;
     Pace m_pace;
     QTimer* m_timer1 = nullptr;
     QPointer<frmAbout> m_about;

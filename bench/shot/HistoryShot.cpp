@@ -1,0 +1,83 @@
+// history-shot: eight practices on eight days kept in a fresh folder, then
+// 練習の記録 opened through its menu item, as the README's screenshot shows
+// it. It stays up until it is killed (or for a minute), so `import -window
+// root` can take the screen under Xvfb once 上位 has been computed.
+#include "app/Program.h"
+#include "ui/common/Clock.h"
+#include "ui/common/Dialogs.h"
+#include "ui/mainwindow/frmMain.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTimer>
+
+using namespace vantrel;
+
+namespace {
+
+class DayClock final : public Clock {
+public:
+    QDateTime now() const override { return day; }
+    QDateTime day{QDate(2026, 11, 30), QTime(20, 15)};
+};
+
+// Answers every question yes and every market number with the next one.
+class Answers final : public Dialogs {
+public:
+    void ShowMessage(const std::string&, const std::string&) override {}
+    bool confirm(const QString&) override { return true; }
+    std::optional<QString> askMarketNumber(int) override { return QString::number(++market); }
+    QString askOpenPath(const QString&, const QString&) override { return {}; }
+    QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    int market = 1;
+};
+
+void order(frmMain& window, const char* side, const QString& shares) {
+    const QString s = QString::fromLatin1(side);
+    window.findChild<QAbstractButton*>("opt" + s + "Opt1")->click();
+    window.findChild<QAbstractButton*>("opt" + s + "Amount0")->click();
+    window.findChild<QLineEdit*>("txt" + s + "Amount")->setText(shares);
+    window.findChild<QAbstractButton*>("cmd" + s + "Now")->click();
+}
+
+QAction* action(const frmMain& window, const char* name) {
+    return window.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void run(const frmMain& window, int seconds) {
+    for (int second = 0; second < seconds; ++second)
+        action(window, "MnuStep")->trigger();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    DayClock clock;
+    Answers dialogs;
+    frmMain window(clock, dialogs);
+    const QString folder = QDir::tempPath() + QStringLiteral("/vantrel-history-shot");
+    QDir(folder).removeRecursively();
+    window.useHistory(folder, true, 30000);
+    window.show();
+    for (int day = 0; day < 8; ++day) {
+        action(window, "MnuPause")->trigger();
+        for (int trip = 0; trip < 2 + day % 3; ++trip) {
+            order(window, "Buy", QStringLiteral("%1").arg(1000 * (1 + (day + trip) % 3)));
+            run(window, 40 + 23 * ((day * 7 + trip * 3) % 5));
+            order(window, "Sell", QStringLiteral("%1").arg(1000 * (1 + (day + trip) % 3)));
+            run(window, 30 + 17 * ((day + trip) % 4));
+        }
+        clock.day = clock.day.addDays(1);
+        action(window, "MnuNewPractice")->trigger(); // keeps the day's practice
+    }
+    action(window, "MnuHistory")->trigger();
+    QTimer::singleShot(60000, &app, &QCoreApplication::quit);
+    return app.exec();
+}

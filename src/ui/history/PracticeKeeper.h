@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+class QTimer;
+
+namespace vantrel {
+
+class Clock;
+class PracticeSession;
+
+// Keeps every practice as a session file in the history folder, so closing
+// the window loses nothing: written when the practice is finalised (a fresh
+// start, opening a file, the program's end) and every interval of wall time
+// while it runs, each time whole or not at all, so a crash loses at most one
+// interval. A practice without any press is not kept. A folder that cannot
+// be written costs one line on standard error, once; the practice goes on.
+class PracticeKeeper final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kDefaultIntervalMs = 30000;
+
+    PracticeKeeper(const PracticeSession& session, const Clock& clock, QString folder,
+                   int intervalMs = kDefaultIntervalMs, QObject* parent = nullptr);
+
+    // A practice starts now: a new file name from the wall clock and market.
+    void begin();
+    // Writes the practice as it stands: nothing without a press of its own.
+    // A replayed file is not kept again: not while it replays, and after it
+    // has handed over only once a press has followed.
+    void keep();
+    // The replay has handed over: the presses so far came from its file.
+    void handedOver();
+    // The file of the practice under way (it may not exist yet).
+    const QString& currentPath() const { return m_path; }
+    const QString& folder() const { return m_folder; }
+
+signals:
+    // A file was written: the list may show it.
+    void kept();
+
+private:
+    const PracticeSession& m_session;
+    const Clock& m_clock;
+    QString m_folder;
+    QString m_path;
+    std::int64_t m_startedMs = 0;
+    QTimer* m_timer = nullptr;
+    bool m_complained = false;
+    bool m_pruned = false;
+    std::size_t m_replayed = 0;
+};
+
+} // namespace vantrel
