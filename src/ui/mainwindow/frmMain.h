@@ -23,7 +23,9 @@ class Dialogs;
 class MessageLog;
 struct OrderPane;
 class frmAbout;
+class frmKeys;
 class frmResults;
+class frmTape;
 
 // The program's one working window. It owns the practice (market and account)
 // and every control; the core decides, the window renders what the core holds
@@ -71,6 +73,16 @@ private:
     void MnuAbout_Click();
     // Opens the results window, built the first time; later uses raise it.
     void MnuResults_Click();
+    // The same for the trade tape.
+    void MnuTape_Click();
+    // Lists every key of every window.
+    void MnuKeys_Click();
+    // A click on the board: in a side's column, that row's price into that
+    // side's form (see takeBoardPrice).
+    void ListView1_Click(const QModelIndex& index);
+    // The board row's price into a side's form: a limit order at that price,
+    // the focus on the quantity. Nothing is placed.
+    void takeBoardPrice(int row, OrderPane& pane);
 
     // Redraws every caption that mirrors the core: the board, the last price,
     // the buying power, the holdings and the pending order.
@@ -98,9 +110,11 @@ private:
     std::unique_ptr<PracticeSession> m_session;
     // Declared after the session it shows, so it goes first.
     std::unique_ptr<frmResults> m_results;
+    std::unique_ptr<frmTape> m_tape;
     Pace m_pace;
     QTimer* m_timer1 = nullptr;
     QPointer<frmAbout> m_about;
+    QPointer<frmKeys> m_keys;
     // The session's presses already shown in the forms.
     std::size_t m_actionsShown = 0;
 };
