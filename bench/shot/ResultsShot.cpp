@@ -1,10 +1,11 @@
 // results-shot: a practice session with fills and the results window open,
-// as the README's screenshot shows it. It buys, sells and leaves an order
+// as the README's screenshot shows it (with --tape, the tape window instead:
+// the README's second screenshot). It buys, sells and leaves an order
 // pending while the market runs, then stays up until it is killed (or for a
 // minute), so `import -window root` can take the screen under Xvfb.
+#include "app/Program.h"
 #include "ui/common/Clock.h"
 #include "ui/common/ModalDialogs.h"
-#include "app/Program.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include <QAbstractButton>
@@ -68,11 +69,13 @@ int main(int argc, char* argv[]) {
     run(window, 60);
     order(window, "Sell", QString(), QStringLiteral("2000"));
     run(window, 50);
-    order(window, "Buy", QStringLiteral("490"), QStringLiteral("1000"));
-    run(window, 30);
+    // The tape shows the newest lines: there the last buy fills, in sight.
+    const bool tape = app.arguments().contains(QStringLiteral("--tape"));
+    order(window, "Buy", tape ? QString() : QStringLiteral("490"), QStringLiteral("1000"));
+    run(window, tape ? 16 : 30);
 
     // Opened as the user opens it; where it goes is the program's choice.
-    action(window, "MnuResults")->trigger();
+    action(window, tape ? "MnuTape" : "MnuResults")->trigger();
     // The clock runs again, so the caption reads as a practice under way.
     action(window, "MnuPause")->trigger();
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

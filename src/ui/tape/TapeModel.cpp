@@ -25,13 +25,23 @@ QString sideText(bool buy) {
     return buy ? QStringLiteral("↑買い") : QStringLiteral("↓売り");
 }
 
-QString clockText(std::int64_t wallMs) {
+} // namespace
+
+QString TapeModel::clockText(std::int64_t wallMs) const {
     if (wallMs == 0)
         return {};
-    return QDateTime::fromMSecsSinceEpoch(wallMs).toString(QStringLiteral("H:mm:ss"));
+    // The local time of a moment asks the system's time zone each time; the
+    // rows in sight share a few dozen seconds, so their texts are kept.
+    const std::int64_t second = wallMs / 1000;
+    if (const auto known = m_clockTexts.constFind(second); known != m_clockTexts.cend())
+        return *known;
+    if (m_clockTexts.size() >= 1024)
+        m_clockTexts.clear();
+    const QString text =
+        QDateTime::fromMSecsSinceEpoch(second * 1000).toString(QStringLiteral("H:mm:ss"));
+    m_clockTexts.insert(second, text);
+    return text;
 }
-
-} // namespace
 
 TapeModel::TapeModel(const PracticeSession& session, QObject* parent)
     : QAbstractTableModel(parent), m_session(session) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 
 #include <cstdint>
 #include <vector>
@@ -47,6 +48,8 @@ private:
     std::uint64_t linesUpTo(std::uint64_t second) const;
     QVariant lineData(std::size_t index, int column, int role) const;
     QVariant fillData(std::size_t index, int column, int role) const;
+    // H:mm:ss of a wall-clock time, empty when unknown.
+    QString clockText(std::int64_t wallMs) const;
 
     const PracticeSession& m_session;
     // The tape's lines shown, by number since the start: [m_first, m_end).
@@ -57,6 +60,7 @@ private:
     std::size_t m_firstFill = 0;
     std::vector<std::uint64_t> m_fillLine;
     int m_rows = 0;
+    mutable QHash<std::int64_t, QString> m_clockTexts;
 };
 
 } // namespace vantrel

@@ -4,6 +4,7 @@
 #include "practice/PracticeSession.h"
 #include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
+#include "ui/tape/TapeDelegate.h"
 #include "ui/tape/TapeModel.h"
 
 #include <QGridLayout>
@@ -60,6 +61,7 @@ frmTape::frmTape(const PracticeSession& session)
     m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("tblTape"));
     m_table->setModel(m_model);
+    m_table->setItemDelegate(new TapeDelegate(m_table));
     m_table->verticalHeader()->hide();
     // Every row as tall as the next: the view then never measures rows, however
     // long the tape grows.
