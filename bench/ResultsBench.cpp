@@ -1,5 +1,5 @@
-#include "orders/OrderForm.h"
 #include "practice/PracticeSession.h"
+#include "orders/OrderForm.h"
 #include "trading/TradeLog.h"
 #include "ui/common/ModalDialogs.h"
 #include "ui/results/frmResults.h"
