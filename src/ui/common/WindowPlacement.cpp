@@ -66,14 +66,20 @@ QRect placeBeside(const QRect& mainFrame, const QSize& preferred, const QSize& s
                 return place;
         }
     }
-    // No room anywhere: at the screen's edge on its side, so it covers the
-    // others' far side and never more of the main window than it must.
-    QRect place = base;
+    // No room anywhere: on its side of the main window, next to it or at the
+    // screen's edge, whichever covers less of the others.
+    QRect atEdge = base;
     if (base.left() > mainFrame.right())
-        place.moveRight(screen.right());
+        atEdge.moveRight(screen.right());
     else if (base.right() < mainFrame.left())
-        place.moveLeft(screen.left());
-    return place;
+        atEdge.moveLeft(screen.left());
+    const auto covered = [&](const QRect& place) {
+        int area = 0;
+        for (const QRect& other : others)
+            area += overlap(place, other);
+        return area;
+    };
+    return covered(atEdge) < covered(base) ? atEdge : base;
 }
 
 void openBeside(QWidget& window, const QWidget& mainWindow, const QSize& preferred,

@@ -16,8 +16,8 @@ namespace vantrel {
 // the room there and to the screen, never below the smallest size unless the
 // screen itself is smaller. Other windows already open beside it (others)
 // are not covered where the screen has room beside the main window or beside
-// them; where it has none, the window goes to the screen's edge on its side of
-// the main window, over the others rather than over the main window.
+// them; where it has none, the window goes on its side of the main window,
+// next to it or at the screen's edge, whichever covers less of the others.
 QRect placeBeside(const QRect& mainFrame, const QSize& preferred, const QSize& smallest,
                   const QRect& screen, const std::vector<QRect>& others = {});
 
