@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -27,9 +28,13 @@ QString actionPath(const QAction& action) {
     const QAction* item = &action;
     for (;;) {
         const QMenu* menu = nullptr;
+        // The menu bar's overflow menu, which has no title, holds the bar's
+        // menus too.
         for (const QObject* owner : item->associatedObjects())
-            if ((menu = qobject_cast<const QMenu*>(owner)))
+            if ((menu = qobject_cast<const QMenu*>(owner)) && !menu->title().isEmpty())
                 break;
+            else
+                menu = nullptr;
         if (!menu)
             return path;
         path = plainText(menu->title()) + QStringLiteral(" → ") + path;
@@ -50,12 +55,17 @@ QString actionPlace(const QAction& action) {
 } // namespace
 
 std::vector<KeyNote> frmKeys::keyRows(const QWidget& source, const std::vector<KeyNote>& notes) {
-    std::vector<KeyNote> rows;
+    // The keys of every window first, in the order of the menus, then those
+    // that work in one place.
+    std::vector<KeyNote> everywhere, inPlace;
     for (const QAction* action : source.findChildren<QAction*>()) {
         for (const QKeySequence& key : action->shortcuts())
-            rows.push_back({key.toString(QKeySequence::NativeText), actionPath(*action),
+            (action->shortcutContext() == Qt::ApplicationShortcut ? everywhere : inPlace)
+                .push_back({key.toString(QKeySequence::NativeText), actionPath(*action),
                             actionPlace(*action)});
     }
+    std::vector<KeyNote> rows = everywhere;
+    rows.insert(rows.end(), inPlace.begin(), inPlace.end());
     rows.insert(rows.end(), notes.begin(), notes.end());
     return rows;
 }
@@ -73,6 +83,7 @@ frmKeys::frmKeys(const QWidget& source, const std::vector<KeyNote>& notes, QWidg
     table->setHorizontalHeaderLabels(
         {QStringLiteral("キー"), QStringLiteral("操作"), QStringLiteral("使える場所")});
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setTabKeyNavigation(false);
@@ -90,10 +101,17 @@ frmKeys::frmKeys(const QWidget& source, const std::vector<KeyNote>& notes, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table);
     layout->addWidget(buttons);
-    int width = 2 * table->frameWidth() + 24;
+    // Every column and every row in sight where the screen allows.
+    const QMargins margins = layout->contentsMargins();
+    int width = 2 * table->frameWidth() + margins.left() + margins.right() +
+                table->verticalScrollBar()->sizeHint().width();
     for (int column = 0; column < 3; ++column)
         width += table->columnWidth(column);
-    resize(std::max(width, 420), 480);
+    const int height = table->horizontalHeader()->sizeHint().height() +
+                       table->rowCount() * table->verticalHeader()->defaultSectionSize() +
+                       2 * table->frameWidth() + margins.top() + margins.bottom() +
+                       layout->spacing() + buttons->sizeHint().height();
+    resize(width, height);
 }
 
 } // namespace vantrel

@@ -24,8 +24,8 @@ class frmKeys final : public QDialog {
 public:
     frmKeys(const QWidget& source, const std::vector<KeyNote>& notes, QWidget* parent = nullptr);
 
-    // The rows as shown: the actions' keys first, in the order of the menus,
-    // then the notes.
+    // The rows as shown: the keys of every window, those of one place, then
+    // the notes.
     static std::vector<KeyNote> keyRows(const QWidget& source, const std::vector<KeyNote>& notes);
 };
 

@@ -390,8 +390,11 @@ void frmMain::MnuTape_Click() {
 }
 
 void frmMain::MnuKeys_Click() {
-    if (!m_keys)
+    if (!m_keys) {
         m_keys = new frmKeys(*this, keyNotes(), this);
+        // Beside, so the forms stay in sight while the keys are tried.
+        openBeside(*m_keys, *this, m_keys->size(), {m_results.get(), m_tape.get()});
+    }
     m_keys->show();
     m_keys->raise();
     m_keys->activateWindow();
