@@ -94,7 +94,7 @@ TEST_F(TapeAndKeysTest, TapeShowsTheWholePracticeNewestFirstWithTheUsersFill) {
 TEST_F(TapeAndKeysTest, TheBoardFillsASideByClickAndByKey) {
     struct Case {
         int row;
-        int column; // -1: by keyboard from the top row
+        int column; // -1: by keyboard, Tab to the board then down to the row
         Qt::Key key;
         const char *priceBox, *limit, *quantityBox;
     };
@@ -111,9 +111,12 @@ TEST_F(TapeAndKeysTest, TheBoardFillsASideByClickAndByKey) {
             QTest::mouseClick(board().viewport(), Qt::LeftButton, {},
                               board().visualRect(index).center());
         } else {
-            board().setFocus();
-            board().setCurrentIndex(board().model()->index(0, 3));
-            for (int row = 0; row < c.row; ++row)
+            // Tab from the last control of the window comes round to the board.
+            find<QWidget>("txtResponse")->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), &board());
+            board().setCurrentIndex({});
+            for (int row = 0; row <= c.row; ++row)
                 QTest::keyClick(&board(), Qt::Key_Down);
             QTest::keyClick(&board(), c.key);
         }
