@@ -3,11 +3,14 @@
 #include "trading/TradeLog.h"
 #include "ui/common/ModalDialogs.h"
 #include "ui/results/frmResults.h"
+#include "ui/tape/frmTape.h"
 
 #include "BenchApplication.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QTabWidget>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 
@@ -30,7 +33,9 @@ public:
 struct Session {
     NoLog log;
     NoBoxes boxes;
-    vantrel::PracticeSession practice{log, boxes};
+    // The wall clock as the window hands it over: fills and tape lines are stamped.
+    vantrel::PracticeSession practice{log, boxes, vantrel::kStandardMarket,
+                                      [] { return QDateTime::currentMSecsSinceEpoch(); }};
 
     void second() {
         practice.step();
@@ -83,3 +88,27 @@ BENCHMARK(BM_ResultsTick)
     ->Args({28800, 2})
     ->Iterations(300)
     ->Unit(benchmark::kMicrosecond);
+
+// One second with the tape window open and painted, after state.range(0)
+// seconds of tape: the new line comes in on top, the totals change. The cost
+// must not grow with the tape.
+static void BM_TapeTick(benchmark::State& state) {
+    ensureApplication();
+    Session session;
+    for (int64_t second = 0; second < state.range(0); ++second)
+        session.second();
+    vantrel::frmTape window(session.practice);
+    window.show();
+    QApplication::processEvents();
+
+    for (auto _ : state) {
+        session.second();
+        window.refresh();
+        QApplication::processEvents();
+    }
+    state.counters["rows"] =
+        static_cast<double>(window.findChild<QTableView*>("tblTape")->model()->rowCount());
+    state.counters["tape_KiB"] =
+        static_cast<double>(session.practice.market().tape().memoryBytes()) / 1024;
+}
+BENCHMARK(BM_TapeTick)->Arg(100)->Arg(28800)->Iterations(300)->Unit(benchmark::kMicrosecond);

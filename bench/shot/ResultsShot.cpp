@@ -1,5 +1,6 @@
 // results-shot: a practice session with fills and the results window open,
-// as the README's screenshot shows it. It buys, sells and leaves an order
+// as the README's screenshot shows it (with --tape, the tape window instead:
+// the README's second screenshot). It buys, sells and leaves an order
 // pending while the market runs, then stays up until it is killed (or for a
 // minute), so `import -window root` can take the screen under Xvfb.
 //
@@ -73,10 +74,12 @@ int main(int argc, char* argv[]) {
     run(window, 60);
     order(window, "Sell", QString(), QStringLiteral("2000"));
     run(window, 50);
-    order(window, "Buy", QStringLiteral("490"), QStringLiteral("1000"));
-    run(window, 30);
+    // The tape shows the newest lines: there the last buy fills, in sight.
+    const bool tape = app.arguments().contains(QStringLiteral("--tape"));
+    order(window, "Buy", tape ? QString() : QStringLiteral("490"), QStringLiteral("1000"));
+    run(window, tape ? 16 : 30);
 
-    const QString tab = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QString tab = argc > 1 && !tape ? QString::fromLocal8Bit(argv[1]) : QString();
     if (!tab.isEmpty()) {
         window.findChild<QAbstractButton*>("cmdCancelOldest")->click();
         order(window, "Sell", QString(), QStringLiteral("2000"));
@@ -91,7 +94,7 @@ int main(int argc, char* argv[]) {
     }
 
     // Opened as the user opens it; where it goes is the program's choice.
-    action(window, "MnuResults")->trigger();
+    action(window, tape ? "MnuTape" : "MnuResults")->trigger();
     for (QWidget* top : QApplication::topLevelWidgets())
         if (auto* tabs = top->findChild<QTabWidget*>(QStringLiteral("tabResults")))
             for (int index = 0; index < tabs->count(); ++index)

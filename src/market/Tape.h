@@ -25,9 +25,11 @@ namespace vantrel {
 // priceMoveOnly() lines moved the price without volume.
 class Tape final {
 public:
-    // At most one line per tick: a full day of ticks, 16 bytes a line, about
-    // 1.3 MiB at the very most.
-    static constexpr std::size_t kCapacity = 86400;
+    // At most one line per tick: a week of ticks, the longest practice a
+    // session file holds, so the window always shows the whole practice.
+    // 16 bytes a line: 9.2 MiB at the very most, reached only after a week;
+    // eight hours take about 0.5 MiB.
+    static constexpr std::size_t kCapacity = 604800;
     // "The last five minutes": lines printed in the last 300 market seconds.
     static constexpr std::uint64_t kRecentSeconds = 300;
 

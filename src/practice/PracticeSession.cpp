@@ -28,6 +28,12 @@ PracticeSession::PracticeSession(TradeLog& log, MessagePrompter& prompter, int m
 
 void PracticeSession::tick() {
     m_market.Tick();
+    // Only the window shows the tape's times; a headless replay keeps none.
+    if (m_wallClockMs && m_market.lastTrade()) {
+        m_tapeWallMs.push_back(m_wallClockMs());
+        while (m_tapeWallMs.size() > m_market.tape().size())
+            m_tapeWallMs.pop_front();
+    }
     if (m_keepPrices)
         m_prices.append(m_market.quotes().dblNowPrice);
 }
@@ -92,6 +98,7 @@ void PracticeSession::restart(int marketNumber) {
     m_market.StartUp();
     m_ledger.reset();
     m_prices.prices.clear();
+    m_tapeWallMs.clear();
     m_prices.append(m_market.quotes().dblNowPrice);
     m_trader.resetAccount();
     m_actions.clear();

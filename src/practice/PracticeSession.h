@@ -8,6 +8,7 @@
 #include "trading/Trader.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 
@@ -76,6 +77,11 @@ public:
     // every market second (element 0 is the start price).
     const Ledger& ledger() const { return m_ledger; }
     const PriceHistory& prices() const { return m_prices; }
+    // The wall-clock time (milliseconds since the Unix epoch, 0 if unknown)
+    // at which the market's tape printed its line at(index).
+    std::int64_t tapeWallMs(std::size_t index) const {
+        return index < m_tapeWallMs.size() ? m_tapeWallMs[index] : 0;
+    }
     // Without a chart to draw (a headless replay), the price after every
     // second need not be kept: it would grow with the length replayed.
     void keepPriceHistory(bool keep) { m_keepPrices = keep; }
@@ -110,6 +116,8 @@ private:
     std::function<std::int64_t()> m_wallClockMs;
     Ledger m_ledger;
     PriceHistory m_prices;
+    // One time per line the tape keeps, dropped with its line.
+    std::deque<std::int64_t> m_tapeWallMs;
     bool m_keepPrices = true;
     Trader m_trader;
     std::vector<SessionAction> m_actions;

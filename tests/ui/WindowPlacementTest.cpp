@@ -64,4 +64,23 @@ TEST(WindowPlacement, BesideTheMainWindowNeverOverTheOrderForms) {
     }
 }
 
+// A second accompanying window goes beside the first where the screen has
+// room; where it has none, to the screen's edge, over the first's far side
+// and never over the main window.
+TEST(WindowPlacement, ClearOfTheOtherWindowsWhereTheScreenHasRoom) {
+    const QRect main(0, 0, 468, 426);
+    const struct {
+        QRect screen, other;
+        QSize preferred;
+        QRect expected;
+    } cases[] = {{{0, 0, 1920, 1080}, {468, 0, 880, 700}, {400, 640}, {1348, 0, 400, 640}},
+                 {kLaptop, {468, 0, 880, 700}, {400, 640}, {966, 0, 400, 640}},
+                 {kLaptop, {966, 0, 400, 640}, {880, 700}, {468, 0, 880, 700}}};
+    for (const auto& c : cases) {
+        const QRect place = placeBeside(main, c.preferred, {300, 400}, c.screen, {c.other});
+        EXPECT_EQ(place, c.expected);
+        EXPECT_FALSE(place.intersects(main));
+    }
+}
+
 } // namespace

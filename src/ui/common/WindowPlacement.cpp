@@ -18,10 +18,8 @@ int overlap(const QRect& a, const QRect& b) {
     return common.isEmpty() ? 0 : common.width() * common.height();
 }
 
-} // namespace
-
-QRect placeBeside(const QRect& mainFrame, const QSize& preferred, const QSize& smallest,
-                  const QRect& screen) {
+QRect besideMain(const QRect& mainFrame, const QSize& preferred, const QSize& smallest,
+                 const QRect& screen) {
     const int height = std::min(std::max(preferred.height(), smallest.height()), screen.height());
     const int top = clampedTop(mainFrame.top(), height, screen);
     const int roomRight = screen.right() - mainFrame.right();
@@ -41,15 +39,63 @@ QRect placeBeside(const QRect& mainFrame, const QSize& preferred, const QSize& s
     return overlap(atRight, mainFrame) <= overlap(atLeft, mainFrame) ? atRight : atLeft;
 }
 
-void openBeside(QWidget& window, const QWidget& mainWindow, const QSize& preferred) {
+} // namespace
+
+QRect placeBeside(const QRect& mainFrame, const QSize& preferred, const QSize& smallest,
+                  const QRect& screen, const std::vector<QRect>& others) {
+    const QRect base = besideMain(mainFrame, preferred, smallest, screen);
+    const auto coversOther = [&](const QRect& place) {
+        return std::any_of(others.begin(), others.end(),
+                           [&](const QRect& other) { return place.intersects(other); });
+    };
+    if (!coversOther(base))
+        return base;
+    // Beside the main window or beside one of the others, nearest first.
+    const int wanted = std::max(preferred.width(), smallest.width());
+    std::vector<QRect> anchors{mainFrame};
+    anchors.insert(anchors.end(), others.begin(), others.end());
+    for (const QRect& anchor : anchors) {
+        const int roomRight = screen.right() - anchor.right();
+        const int roomLeft = anchor.left() - screen.left();
+        for (const QRect place :
+             {QRect(anchor.right() + 1, base.top(), std::min(wanted, roomRight), base.height()),
+              QRect(anchor.left() - std::min(wanted, roomLeft), base.top(),
+                    std::min(wanted, roomLeft), base.height())}) {
+            if (place.width() >= smallest.width() && !place.intersects(mainFrame) &&
+                !coversOther(place))
+                return place;
+        }
+    }
+    // No room anywhere: on its side of the main window, next to it or at the
+    // screen's edge, whichever covers less of the others.
+    QRect atEdge = base;
+    if (base.left() > mainFrame.right())
+        atEdge.moveRight(screen.right());
+    else if (base.right() < mainFrame.left())
+        atEdge.moveLeft(screen.left());
+    const auto covered = [&](const QRect& place) {
+        int area = 0;
+        for (const QRect& other : others)
+            area += overlap(place, other);
+        return area;
+    };
+    return covered(atEdge) < covered(base) ? atEdge : base;
+}
+
+void openBeside(QWidget& window, const QWidget& mainWindow, const QSize& preferred,
+                const std::vector<const QWidget*>& others) {
     const QScreen* screen = mainWindow.screen();
     if (!screen) {
         window.resize(preferred);
         return;
     }
+    std::vector<QRect> rects;
+    for (const QWidget* other : others)
+        if (other && other->isVisible())
+            rects.push_back(other->frameGeometry());
     const QRect place = placeBeside(mainWindow.frameGeometry(), preferred,
                                     window.minimumSizeHint().expandedTo(window.minimumSize()),
-                                    screen->availableGeometry());
+                                    screen->availableGeometry(), rects);
     window.resize(place.size());
     window.move(place.topLeft());
 }

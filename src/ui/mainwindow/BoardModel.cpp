@@ -15,8 +15,13 @@ Qt::Alignment columnAlignment(int column) {
 } // namespace
 
 void BoardModel::setRows(std::vector<BoardRow> rows) {
-    // The whole board changes every tick, so a reset is both simplest and
-    // cheapest for eleven rows.
+    // The whole board changes every tick; with the same number of rows it
+    // changes in place, so the row the user selected stays selected.
+    if (rows.size() == m_rows.size() && !m_rows.empty()) {
+        m_rows = std::move(rows);
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+        return;
+    }
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();

@@ -23,6 +23,8 @@ public:
 
     // Replaces every row; rows come top to bottom.
     void setRows(std::vector<BoardRow> rows);
+    // The price of a row, as the order forms take it.
+    int price(int row) const { return static_cast<int>(m_rows[static_cast<size_t>(row)].price); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

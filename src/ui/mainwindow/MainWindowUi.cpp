@@ -230,10 +230,13 @@ void buildBoard(MainWindowUi& ui, QWidget* parent, QAbstractItemModel& board) {
     view->setItemsExpandable(false);
     view->setUniformRowHeights(true);
     view->setIndentation(0);
-    // The board is read, never edited or selected; it is not a tab stop.
-    view->setSelectionMode(QAbstractItemView::NoSelection);
+    // The board is read, never edited; a row is selected to take its price
+    // into an order form, by a click or from the keyboard.
+    view->setAccessibleName(QStringLiteral("板情報"));
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setFocusPolicy(Qt::NoFocus);
+    view->setFocusPolicy(Qt::StrongFocus);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QHeaderView* header = view->header();
     header->setStretchLastSection(false);
@@ -245,6 +248,19 @@ void buildBoard(MainWindowUi& ui, QWidget* parent, QAbstractItemModel& board) {
     for (int column = 0; column < BoardModel::ColumnCount; ++column)
         header->resizeSection(column, BoardModel::kColumnWidths[column]);
     ui.ListView1 = view;
+    // Letters typed on the board take its row's price; they never search it.
+    const auto boardKey = [view](const QString& name, const QString& text, Qt::Key key) {
+        auto* item = new QAction(text, view);
+        item->setObjectName(name);
+        item->setShortcut(key);
+        item->setShortcutContext(Qt::WidgetShortcut);
+        view->addAction(item);
+        return item;
+    };
+    ui.keyBoardToBuy = boardKey(QStringLiteral("keyBoardToBuy"),
+                                QStringLiteral("選んだ行の値段を買い単価へ"), Qt::Key_B);
+    ui.keyBoardToSell = boardKey(QStringLiteral("keyBoardToSell"),
+                                 QStringLiteral("選んだ行の値段を売り単価へ"), Qt::Key_S);
 }
 
 void buildPowerAndOrder(MainWindowUi& ui, QWidget* parent) {
@@ -344,18 +360,40 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     QMenu* view = namedMenu(bar, QStringLiteral("MnuView"), QStringLiteral("表示(&V)"), font);
     ui.MnuResults = menuItem(view, QStringLiteral("MnuResults"),
                              QStringLiteral("取引成績とチャート(&R)"), Qt::CTRL | Qt::Key_R);
+    ui.MnuTape = menuItem(view, QStringLiteral("MnuTape"), QStringLiteral("歩み値(&T)"),
+                          Qt::CTRL | Qt::Key_T);
     ui.MnuHistory =
         menuItem(view, QStringLiteral("MnuHistory"), QStringLiteral("練習の記録(&H)"));
     buildPracticeMenu(ui, window, font);
     QMenu* help = namedMenu(bar, QStringLiteral("MnuHelp"), QStringLiteral("ヘルプ(&H)"), font);
+    ui.MnuKeys = menuItem(help, QStringLiteral("MnuKeys"), QStringLiteral("キー操作(&K)"));
     ui.MnuAbout = menuItem(help, QStringLiteral("MnuAbout"),
                            QString::fromUtf8(kAppTitle) + QStringLiteral(" について(&A)"));
+    // The order buttons by key from every Vantrel window: Ctrl+Shift with a
+    // letter, which no text box, menu or other key of the program uses.
+    const auto orderKey = [&window](const QString& name, const QString& text,
+                                    const QKeySequence& key) {
+        auto* item = new QAction(text, &window);
+        item->setObjectName(name);
+        item->setShortcut(key);
+        item->setShortcutContext(Qt::ApplicationShortcut);
+        window.addAction(item);
+        return item;
+    };
+    ui.keyBuyNow = orderKey(QStringLiteral("keyBuyNow"), QStringLiteral("買い"),
+                            Qt::CTRL | Qt::SHIFT | Qt::Key_B);
+    ui.keySellNow = orderKey(QStringLiteral("keySellNow"), QStringLiteral("売り"),
+                             Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    ui.keyCancelOldest =
+        orderKey(QStringLiteral("keyCancelOldest"), QStringLiteral("注文をキャンセル"),
+                 Qt::CTRL | Qt::SHIFT | Qt::Key_C);
 }
 
-// Tab visits each option group once (at its checked button, see
+// Tab visits the board, each option group once (at its checked button, see
 // tabStopOnChecked), then the boxes and buttons of that side, then the log.
 void setTabOrder(const MainWindowUi& ui) {
-    const QList<QWidget*> order = {ui.buy.priceKind->button(0),
+    const QList<QWidget*> order = {ui.ListView1,
+                                   ui.buy.priceKind->button(0),
                                    ui.buy.priceKind->button(1),
                                    ui.buy.priceBox,
                                    ui.buy.quantityKind->button(0),

@@ -53,7 +53,17 @@ struct MainWindowUi {
     QAction* MnuTakeOver = nullptr; // enabled while a saved session replays
     QAction* MnuResults = nullptr;
     QAction* MnuHistory = nullptr;
+    QAction* MnuTape = nullptr;
+    QAction* MnuKeys = nullptr;
     QAction* MnuAbout = nullptr;
+    // Keys without a menu item: the three order buttons from every window,
+    // and on the board (while it has focus) its selected row's price into
+    // the buy or the sell side.
+    QAction* keyBuyNow = nullptr;
+    QAction* keySellNow = nullptr;
+    QAction* keyCancelOldest = nullptr;
+    QAction* keyBoardToBuy = nullptr;
+    QAction* keyBoardToSell = nullptr;
 
     void setupUi(QMainWindow& window, QAbstractItemModel& board);
 };

@@ -12,6 +12,8 @@
 #include "ui/common/WindowPlacement.h"
 #include "ui/history/PracticeKeeper.h"
 #include "ui/history/frmHistory.h"
+#include "ui/keys/frmKeys.h"
+#include "ui/tape/frmTape.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -25,6 +27,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QTreeView>
 
 #include <vector>
 
@@ -67,6 +70,20 @@ void showForm(const OrderPane& pane, const OrderForm& form) {
     pane.yenBox->setText(QString::fromStdString(form.yenText));
 }
 
+// The keys that are no action, for the key list; the actions list themselves.
+std::vector<KeyNote> keyNotes() {
+    const QString enter = QStringLiteral("Enter");
+    return {{enter, QStringLiteral("買い"), QStringLiteral("買い単価・買い株数・円分の欄")},
+            {enter, QStringLiteral("売り"), QStringLiteral("売り単価・売り株数・円分の欄")},
+            {QStringLiteral("↑ ↓"), QStringLiteral("行を選ぶ"), QStringLiteral("板情報（選択中）")},
+            {QStringLiteral("Tab / Shift+Tab"), QStringLiteral("次の欄へ / 前の欄へ"),
+             QStringLiteral("どのウィンドウでも")},
+            {QStringLiteral("Alt+下線の文字"), QStringLiteral("メニューを開く"),
+             QStringLiteral("メインウィンドウ")},
+            {QStringLiteral("Esc"), QStringLiteral("閉じる"),
+             QStringLiteral("キー操作・Vantrel について")}};
+}
+
 } // namespace
 
 frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget* parent)
@@ -94,6 +111,26 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     connect(m_ui.MnuTakeOver, &QAction::triggered, this, &frmMain::MnuTakeOver_Click);
     connect(m_ui.MnuSaveSession, &QAction::triggered, this, &frmMain::MnuSaveSession_Click);
     connect(m_ui.MnuOpenSession, &QAction::triggered, this, &frmMain::MnuOpenSession_Click);
+    connect(m_ui.MnuTape, &QAction::triggered, this, &frmMain::MnuTape_Click);
+    connect(m_ui.MnuKeys, &QAction::triggered, this, &frmMain::MnuKeys_Click);
+    // The keys press the buttons themselves, so a disabled button (while a
+    // file replays) stays unpressed.
+    connect(m_ui.keyBuyNow, &QAction::triggered, m_ui.buy.placeButton, &QPushButton::click);
+    connect(m_ui.keySellNow, &QAction::triggered, m_ui.sell.placeButton, &QPushButton::click);
+    connect(m_ui.keyCancelOldest, &QAction::triggered, m_ui.cmdCancelOldest, &QPushButton::click);
+    for (OrderPane* pane : {&m_ui.buy, &m_ui.sell})
+        for (QLineEdit* box : {pane->priceBox, pane->sharesBox, pane->yenBox})
+            connect(box, &QLineEdit::returnPressed, pane->placeButton, &QPushButton::click);
+    connect(m_ui.ListView1, &QAbstractItemView::clicked, this, &frmMain::ListView1_Click);
+    const auto boardKey = [this](QAction* key, OrderPane& pane) {
+        connect(key, &QAction::triggered, this, [this, &pane] {
+            const QModelIndex current = m_ui.ListView1->currentIndex();
+            if (current.isValid())
+                takeBoardPrice(current.row(), pane);
+        });
+    };
+    boardKey(m_ui.keyBoardToBuy, m_ui.buy);
+    boardKey(m_ui.keyBoardToSell, m_ui.sell);
 
     Form_Load();
 }
@@ -198,6 +235,8 @@ void frmMain::MnuNewPractice_Click() {
     m_actionsShown = 0;
     if (m_results)
         m_results->reset();
+    if (m_tape)
+        m_tape->reset();
     // A fresh practice runs at once, at the speed chosen.
     m_pace.paused = false;
     {
@@ -269,6 +308,8 @@ void frmMain::openSession(const QString& path) {
     showReplayedForms();
     if (m_results)
         m_results->reset();
+    if (m_tape)
+        m_tape->reset();
     applyPace(); // the clock starts its second afresh, at the speed chosen
     refreshFromCore();
 }
@@ -328,6 +369,8 @@ void frmMain::refreshFromCore() {
     m_presenter.show(*m_session);
     if (m_results)
         m_results->refresh();
+    if (m_tape)
+        m_tape->refresh();
 }
 
 // The forms are read only when a button is pressed; an option group with
@@ -367,7 +410,7 @@ void frmMain::MnuResults_Click() {
     if (!m_results) {
         m_results = std::make_unique<frmResults>(*m_session, m_dialogs);
         // Beside this window, so the board and the order forms stay in sight.
-        openBeside(*m_results, *this, frmResults::kPreferredSize);
+        openBeside(*m_results, *this, frmResults::kPreferredSize, {m_tape.get(), m_history.get()});
         m_results->setPaused(m_pace.paused);
     }
     m_results->show();
@@ -391,13 +434,50 @@ void frmMain::MnuHistory_Click() {
                 if (m_history->isVisible())
                     m_history->practiceKept(m_keeper->currentPath());
             });
-        openBeside(*m_history, *this, frmHistory::kPreferredSize);
+        openBeside(*m_history, *this, frmHistory::kPreferredSize, {m_results.get(), m_tape.get()});
     } else {
         m_history->refresh();
     }
     m_history->show();
     m_history->raise();
     m_history->activateWindow();
+}
+
+void frmMain::MnuTape_Click() {
+    // Built on first use: start-up stays as it was.
+    if (!m_tape) {
+        m_tape = std::make_unique<frmTape>(*m_session);
+        openBeside(*m_tape, *this, frmTape::kPreferredSize, {m_results.get(), m_history.get()});
+    }
+    m_tape->show();
+    m_tape->raise();
+    m_tape->activateWindow();
+}
+
+void frmMain::MnuKeys_Click() {
+    if (!m_keys) {
+        m_keys = new frmKeys(*this, keyNotes(), this);
+        // Beside, so the forms stay in sight while the keys are tried.
+        openBeside(*m_keys, *this, m_keys->size(), {m_results.get(), m_tape.get(), m_history.get()});
+    }
+    m_keys->show();
+    m_keys->raise();
+    m_keys->activateWindow();
+}
+
+void frmMain::ListView1_Click(const QModelIndex& index) {
+    // The price column names no side: the click only selects the row, for B
+    // or S to take.
+    if (index.column() == BoardModel::Offered)
+        takeBoardPrice(index.row(), m_ui.sell);
+    else if (index.column() == BoardModel::Bid)
+        takeBoardPrice(index.row(), m_ui.buy);
+}
+
+void frmMain::takeBoardPrice(int row, OrderPane& pane) {
+    pane.priceKind->button(0)->setChecked(true);
+    pane.priceBox->setText(QString::number(m_board.price(row)));
+    (pane.quantityKind->checkedId() == 1 ? pane.yenBox : pane.sharesBox)->setFocus();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

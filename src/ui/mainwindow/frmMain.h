@@ -23,9 +23,11 @@ class Dialogs;
 class MessageLog;
 struct OrderPane;
 class frmAbout;
+class frmKeys;
 class frmResults;
 class frmHistory;
 class PracticeKeeper;
+class frmTape;
 
 // The program's one working window. It owns the practice (market and account)
 // and every control; the core decides, the window renders what the core holds
@@ -84,6 +86,16 @@ private:
     // start or a file replaces it, and a new one begins after.
     void keepPractice();
     void beginPractice();
+    // The same for the trade tape.
+    void MnuTape_Click();
+    // Lists every key of every window.
+    void MnuKeys_Click();
+    // A click on the board: in a side's column, that row's price into that
+    // side's form (see takeBoardPrice).
+    void ListView1_Click(const QModelIndex& index);
+    // The board row's price into a side's form: a limit order at that price,
+    // the focus on the quantity. Nothing is placed.
+    void takeBoardPrice(int row, OrderPane& pane);
 
     // Redraws every caption that mirrors the core: the board, the last price,
     // the buying power, the holdings and the pending order.
@@ -116,9 +128,11 @@ private:
     std::unique_ptr<PracticeKeeper> m_keeper;
     // After the keeper it asks which practice is under way.
     std::unique_ptr<frmHistory> m_history;
+    std::unique_ptr<frmTape> m_tape;
     Pace m_pace;
     QTimer* m_timer1 = nullptr;
     QPointer<frmAbout> m_about;
+    QPointer<frmKeys> m_keys;
     // The session's presses already shown in the forms.
     std::size_t m_actionsShown = 0;
 };
