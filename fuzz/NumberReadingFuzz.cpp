@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the number readings: nothing may crash or invoke
 // undefined behaviour, and every finite value must survive a trip through
 // its plain decimal text.
-#include "base/NumberText.h"
 #include "base/NumberReading.h"
+#include "base/NumberText.h"
 #include "orders/PriceRules.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "market/MarketNumber.h"
 
-#include "market/Market.h"
 #include "base/CommandLine.h"
+#include "market/Market.h"
 #include "market/RandomStream.h"
 
 #include <array>

@@ -111,9 +111,8 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
         return differences.empty() ? 0 : 1;
     }
     // Each line is written as the replay makes it; none is kept.
-    const HeadlessReplay replay =
-        replaySession(
-            *read.record, [&out](const std::string& line) { out << line << '\n'; }, true);
+    const HeadlessReplay replay = replaySession(
+        *read.record, [&out](const std::string& line) { out << line << '\n'; }, true);
     for (const std::string& line : figureResultLines(replay.results.figures))
         out << line << '\n';
     out << '\n';

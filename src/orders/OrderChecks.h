@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trading/MessagePrompter.h"
 #include "orders/OrderForm.h"
+#include "trading/MessagePrompter.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "orders/OrderForm.h"
 
-#include "base/NumberText.h"
 #include "base/NumberReading.h"
+#include "base/NumberText.h"
 
 #include <algorithm>
 

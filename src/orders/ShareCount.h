@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trading/Account.h"
 #include "orders/OrderForm.h"
+#include "trading/Account.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,10 +2,10 @@
 
 #include "base/NumberText.h"
 #include "market/Market.h"
-#include "results/Ledger.h"
-#include "trading/MessagePrompter.h"
 #include "orders/PriceRules.h"
 #include "orders/StockInfo.h"
+#include "results/Ledger.h"
+#include "trading/MessagePrompter.h"
 #include "trading/TradeLog.h"
 #include "trading/Trader.h"
 
@@ -108,7 +108,8 @@ double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quot
                 trader.executionStep(quotes[++now]);
         }
     }
-    return computeFigures({ledger, trader.account(), quotes[last].dblNowPrice})["netProfit"].value_or(0);
+    return computeFigures({ledger, trader.account(), quotes[last].dblNowPrice})["netProfit"]
+        .value_or(0);
 }
 
 std::vector<ChanceBin> histogram(const std::vector<double>& sorted, double learner,

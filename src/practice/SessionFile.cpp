@@ -240,9 +240,9 @@ public:
         record.market = market.get<int>();
         // Replaying such a file on today's market would silently give other results.
         if (format.get<std::int64_t>() == 1 && marketStartReplaced(record.market))
-            throw Refusal{
-                "市場番号 " + std::to_string(record.market) +
-                " の意味がこの版で変わったため、この format 1 のファイルは記録どおりに再生できません"};
+            throw Refusal{"市場番号 " + std::to_string(record.market) +
+                          " の意味がこの版で変わったため、この format 1 "
+                          "のファイルは記録どおりに再生できません"};
         if (!m_keys.count("actions"))
             throw Refusal{"actions がありません"};
         if (m_members.contains("actions"))

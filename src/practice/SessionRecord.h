@@ -1,7 +1,7 @@
 #pragma once
 
-#include "results/Figures.h"
 #include "orders/OrderForm.h"
+#include "results/Figures.h"
 
 #include <cstdint>
 #include <string>

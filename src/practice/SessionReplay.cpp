@@ -2,8 +2,8 @@
 
 #include "base/NumberText.h"
 #include "practice/PracticeSession.h"
-#include "trading/MessagePrompter.h"
 #include "results/ResultsText.h"
+#include "trading/MessagePrompter.h"
 #include "trading/TradeLog.h"
 
 namespace vantrel {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "trading/Account.h"
 #include "results/Ledger.h"
+#include "trading/Account.h"
 
 #include <optional>
 #include <string_view>

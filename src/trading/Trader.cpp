@@ -1,7 +1,7 @@
 #include "trading/Trader.h"
 
-#include "trading/OrderCancellation.h"
 #include "orders/OrderChecks.h"
+#include "trading/OrderCancellation.h"
 #include "trading/OrderExecution.h"
 #include "trading/OrderPlacement.h"
 

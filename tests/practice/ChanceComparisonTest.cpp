@@ -177,8 +177,8 @@ TEST(ChanceComparison, SameSessionSameAnswerAndTheFiguresDefined) {
 // The comparison's work is bounded: many round trips, fewer traders; too
 // many, no comparison rather than seconds of waiting.
 TEST(ChanceComparison, TradersShrinkWithTheRoundTripsWithinTheBudget) {
-    const std::pair<std::size_t, int> rows[] = {
-        {0, 0}, {1, 1000}, {250, 1000}, {251, 996}, {2500, 100}, {2501, 0}};
+    const std::pair<std::size_t, int> rows[] = {{0, 0},     {1, 1000},   {250, 1000},
+                                                {251, 996}, {2500, 100}, {2501, 0}};
     for (const auto& [trips, traders] : rows)
         EXPECT_EQ(chanceTraders(trips), traders) << trips;
     ChancePlan plan;

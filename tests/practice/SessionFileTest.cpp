@@ -1,8 +1,8 @@
 #include "practice/SessionFile.h"
+#include "markettool/MarketTool.h"
 #include "practice/PracticeSession.h"
 #include "practice/SessionReplay.h"
 #include "practice/SessionStatistics.h"
-#include "markettool/MarketTool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "results/Ledger.h"
-#include "support/Session.h"
 #include "results/Figures.h"
 #include "results/ResultsText.h"
+#include "support/Session.h"
 
 #include <gtest/gtest.h>
 

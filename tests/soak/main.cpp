@@ -4,9 +4,9 @@
 // fails if memory grows from the first report to the end by more than the
 // log's own lines explain.
 #include "support/Session.h"
+#include "ui/ScriptedDialogs.h"
 #include "ui/common/Clock.h"
 #include "ui/mainwindow/MessageLog.h"
-#include "ui/ScriptedDialogs.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "support/Session.h"
 
-#include "base/NumberText.h"
 #include "base/NumberReading.h"
+#include "base/NumberText.h"
 
 #include <cmath>
 #include <iterator>

@@ -1,9 +1,9 @@
 #include "base/NumberText.h"
-#include "support/Session.h"
 #include "orders/OrderChecks.h"
-#include "trading/OrderPlacement.h"
 #include "orders/PriceRules.h"
 #include "orders/ShareCount.h"
+#include "support/Session.h"
+#include "trading/OrderPlacement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "ui/mainwindow/MainWindowPresenter.h"
 
 #include "practice/PracticeSession.h"
-#include "ui/mainwindow/MainWindowUi.h"
 #include "ui/common/NumberText.h"
+#include "ui/mainwindow/MainWindowUi.h"
 
 #include <QLabel>
 

@@ -1,10 +1,10 @@
 #include "ui/mainwindow/MainWindowUi.h"
 
-#include "practice/Pace.h"
 #include "orders/StockInfo.h"
+#include "practice/Pace.h"
 #include "ui/common/Appearance.h"
-#include "ui/mainwindow/BoardModel.h"
 #include "ui/common/NumberText.h"
+#include "ui/mainwindow/BoardModel.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -362,8 +362,7 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
                              QStringLiteral("取引成績とチャート(&R)"), Qt::CTRL | Qt::Key_R);
     ui.MnuTape = menuItem(view, QStringLiteral("MnuTape"), QStringLiteral("歩み値(&T)"),
                           Qt::CTRL | Qt::Key_T);
-    ui.MnuHistory =
-        menuItem(view, QStringLiteral("MnuHistory"), QStringLiteral("練習の記録(&H)"));
+    ui.MnuHistory = menuItem(view, QStringLiteral("MnuHistory"), QStringLiteral("練習の記録(&H)"));
     buildPracticeMenu(ui, window, font);
     QMenu* help = namedMenu(bar, QStringLiteral("MnuHelp"), QStringLiteral("ヘルプ(&H)"), font);
     ui.MnuKeys = menuItem(help, QStringLiteral("MnuKeys"), QStringLiteral("キー操作(&K)"));

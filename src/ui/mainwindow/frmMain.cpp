@@ -1,18 +1,18 @@
 #include "ui/mainwindow/frmMain.h"
 
-#include "practice/SessionFile.h"
 #include "orders/StockInfo.h"
+#include "practice/SessionFile.h"
+#include "ui/about/frmAbout.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Clock.h"
 #include "ui/common/Dialogs.h"
-#include "ui/mainwindow/MessageLog.h"
 #include "ui/common/NumberText.h"
-#include "ui/about/frmAbout.h"
-#include "ui/results/frmResults.h"
 #include "ui/common/WindowPlacement.h"
 #include "ui/history/PracticeKeeper.h"
 #include "ui/history/frmHistory.h"
 #include "ui/keys/frmKeys.h"
+#include "ui/mainwindow/MessageLog.h"
+#include "ui/results/frmResults.h"
 #include "ui/tape/frmTape.h"
 
 #include <QAction>
@@ -458,7 +458,8 @@ void frmMain::MnuKeys_Click() {
     if (!m_keys) {
         m_keys = new frmKeys(*this, keyNotes(), this);
         // Beside, so the forms stay in sight while the keys are tried.
-        openBeside(*m_keys, *this, m_keys->size(), {m_results.get(), m_tape.get(), m_history.get()});
+        openBeside(*m_keys, *this, m_keys->size(),
+                   {m_results.get(), m_tape.get(), m_history.get()});
     }
     m_keys->show();
     m_keys->raise();
