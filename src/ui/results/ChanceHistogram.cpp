@@ -73,6 +73,7 @@ ChanceHistogram::ChanceHistogram(QWidget* parent) : QChartView(parent) {
 }
 
 void ChanceHistogram::show(const ChanceResult& result) {
+    m_traders->setName(QStringLiteral("コンピューター%1人").arg(result.nets.size()));
     std::vector<ChanceBin> bins = result.bins;
     // Every result the same makes one bin of no width: give it some to be seen.
     if (bins.size() == 1 && bins.front().upper <= bins.front().lower) {

@@ -34,7 +34,8 @@ namespace {
 // What the comparison means and what it does not, for a beginner.
 const char* const kChanceExplanation =
     "上位 N% は、同じ相場・同じ時間で、あなたと同じ株数・同じ回数の往復取引を"
-    "でたらめなタイミングで行ったコンピューター1000人のうち、純損益があなたより多かった人の割合で、"
+    "でたらめなタイミングで行ったコンピューター（往復取引が250回までなら1000人）のうち、"
+    "純損益があなたより多かった人の割合で、"
     "0% に近いほど良い成績です。"
     "上手な人と比べたものではなく、往復取引が数回だけなら運だけでも大きく変わるので、"
     "回数が増えるまでは当てにしないでください。";
@@ -400,9 +401,21 @@ void frmResults::startChance() {
             "往復取引がまだないので、比べられません。買うと、その往復取引から比べ始めます。"));
         return;
     }
+    const int traders = chanceTraders(trips.size());
+    if (traders == 0) {
+        // Past the budget the comparison would take seconds; say why it is not made.
+        showChance(std::nullopt);
+        showValue(*m_learnerNet, yenText(net), isLoss(net));
+        m_chanceStatus->setText(
+            QStringLiteral("往復取引が %1回と多いので比べていません（比べるのは %2回まで）。")
+                .arg(trips.size())
+                .arg(kChanceTripBudget / kChanceMinTraders));
+        return;
+    }
     const ChancePlan plan = chancePlan(m_session.record(), m_chanceMoment->seconds, trips, net);
     m_chanceRunning = true;
-    m_chanceStatus->setText(QStringLiteral("コンピューター1000人が同じ相場で売買しています…"));
+    m_chanceStatus->setText(
+        QStringLiteral("コンピューター%1人が同じ相場で売買しています…").arg(traders));
     m_chanceProgress->setValue(0);
     m_progressDelay.start();
     m_chanceWatcher.setFuture(QtConcurrent::run(compareOffThread, plan));
