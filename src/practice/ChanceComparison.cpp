@@ -43,6 +43,7 @@ private:
 class Silent final : public TradeLog, public MessagePrompter {
 public:
     void AddLog(const std::string&) override {}
+    bool listening() const override { return false; }
     void ShowMessage(const std::string&, const std::string&) override {}
 };
 
@@ -151,11 +152,12 @@ std::uint64_t SplitMix64::below(std::uint64_t bound) {
     }
 }
 
-std::uint64_t sessionSeed(const SessionRecord& record, std::uint64_t seconds) {
+std::uint64_t sessionSeed(int marketNumber, const std::vector<SessionAction>& actions,
+                          std::uint64_t seconds) {
     Fnv1a hash;
-    hash.number(static_cast<std::uint64_t>(record.market));
+    hash.number(static_cast<std::uint64_t>(marketNumber));
     hash.number(seconds);
-    for (const SessionAction& action : record.actions) {
+    for (const SessionAction& action : actions) {
         hash.number(action.second);
         hash.number(static_cast<std::uint64_t>(action.kind));
         hash.number(static_cast<std::uint64_t>(static_cast<int>(action.form.priceKind) + 1));
@@ -170,14 +172,20 @@ std::uint64_t sessionSeed(const SessionRecord& record, std::uint64_t seconds) {
 
 ChancePlan chancePlan(const SessionRecord& record, std::uint64_t seconds,
                       const std::vector<RoundTrip>& trips, double learnerNet) {
+    return chancePlan(record.market, record.actions, seconds, trips, learnerNet);
+}
+
+ChancePlan chancePlan(int marketNumber, const std::vector<SessionAction>& actions,
+                      std::uint64_t seconds, const std::vector<RoundTrip>& trips,
+                      double learnerNet) {
     ChancePlan plan;
-    plan.marketNumber = record.market;
+    plan.marketNumber = marketNumber;
     plan.seconds = seconds;
     for (const RoundTrip& trip : trips)
         plan.tripShares.push_back(trip.mostShares);
     plan.lastOpen = !trips.empty() && trips.back().open;
     plan.learnerNet = learnerNet;
-    plan.seed = sessionSeed(record, seconds);
+    plan.seed = sessionSeed(marketNumber, actions, seconds);
     return plan;
 }
 

@@ -52,7 +52,11 @@ struct ChancePlan {
 
 // The same practice always gets the same seed: a hash of its market, its
 // length and every recorded press with what its form held.
-std::uint64_t sessionSeed(const SessionRecord& record, std::uint64_t seconds);
+std::uint64_t sessionSeed(int marketNumber, const std::vector<SessionAction>& actions,
+                          std::uint64_t seconds);
+ChancePlan chancePlan(int marketNumber, const std::vector<SessionAction>& actions,
+                      std::uint64_t seconds, const std::vector<RoundTrip>& trips,
+                      double learnerNet);
 ChancePlan chancePlan(const SessionRecord& record, std::uint64_t seconds,
                       const std::vector<RoundTrip>& trips, double learnerNet);
 

@@ -21,8 +21,9 @@ SessionStatistics analysePractice(const PracticeSession& session, const ChancePr
     analysis.trips = roundTrips(ledger.fills(), session.prices());
     analysis.statistics = computeStatistics(analysis.trips, ledger.fills(), session.prices());
     const double net = session.figures()["netProfit"].value_or(0);
-    analysis.chance = compareWithChance(
-        chancePlan(session.record(), session.elapsed(), analysis.trips, net), progress);
+    analysis.chance = compareWithChance(chancePlan(session.marketNumber(), session.actions(),
+                                                   session.elapsed(), analysis.trips, net),
+                                        progress);
     return analysis;
 }
 

@@ -21,7 +21,8 @@ void chargeCommission(Account& account, TradeLog& log, TradeEvents& events, doub
         return;
     account.dblTradeValue = remainder;
     account.setPower(account.power() - kCommission);
-    log.AddLog("手数料 " + displayNumber(kCommission) + "円 が余力から引かれました。");
+    if (log.listening())
+        log.AddLog("手数料 " + displayNumber(kCommission) + "円 が余力から引かれました。");
     events.onCommission(kCommission);
 }
 
@@ -73,8 +74,9 @@ void ExecuteOrder(Account& account, TradeLog& log, double price, double shares,
                   TradeEvents& events) {
     const PendingOrder& order = *account.order();
     const double value = price * shares;
-    log.AddLog("株価" + displayNumber(price) + "円で" + displayNumber(shares) +
-               "株約定しました。（" + displayNumber(value) + "円）");
+    if (log.listening())
+        log.AddLog("株価" + displayNumber(price) + "円で" + displayNumber(shares) +
+                   "株約定しました。（" + displayNumber(value) + "円）");
     events.onFill(order.side, price, shares, account.holdings());
     if (order.side == OrderSide::Buy) {
         account.setHoldings(account.holdings() + shares);

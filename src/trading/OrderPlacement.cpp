@@ -45,11 +45,13 @@ void PlaceBuyOrder(Account& account, const OrderValues& form, TradeLog& log) {
     }
 
     PendingOrder order = makeOrder(OrderSide::Buy, form, shares);
-    log.AddLog(announcement(order, "株購入します。"));
+    if (log.listening())
+        log.AddLog(announcement(order, "株購入します。"));
     // The commission reserve is not part of the amount reported as needed.
     const double cost = order.price * shares;
     if (cost > available) {
-        log.AddLog(kShortOfPower + displayNumber(cost) + "円必要です。");
+        if (log.listening())
+            log.AddLog(kShortOfPower + displayNumber(cost) + "円必要です。");
         return;
     }
     account.setPower(account.power() - cost);
@@ -68,7 +70,8 @@ std::optional<MessageBoxText> PlaceSellOrder(Account& account, const OrderValues
         return MessageBoxText{texts::kMoreThanHeld, texts::kQuantityErrorTitle};
 
     PendingOrder order = makeOrder(OrderSide::Sell, form, shares);
-    log.AddLog(announcement(order, "株売却します。"));
+    if (log.listening())
+        log.AddLog(announcement(order, "株売却します。"));
     account.placeOrder(std::move(order));
     return std::nullopt;
 }

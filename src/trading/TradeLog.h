@@ -9,6 +9,9 @@ class TradeLog {
 public:
     virtual ~TradeLog() = default;
     virtual void AddLog(const std::string& message) = 0;
+    // False for a log nobody reads (the computer traders'): the rules then
+    // skip building its lines, which would cost more than the trading itself.
+    virtual bool listening() const { return true; }
 };
 
 } // namespace vantrel
