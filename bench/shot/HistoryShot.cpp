@@ -7,6 +7,8 @@
 #include "ui/common/Dialogs.h"
 #include "ui/mainwindow/frmMain.h"
 
+#include "ShotDriver.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include <QTimer>
 
 using namespace vantrel;
+using namespace vantrel::shot;
 
 namespace {
 
@@ -37,23 +40,6 @@ public:
     int market = 1;
 };
 
-void order(frmMain& window, const char* side, const QString& shares) {
-    const QString s = QString::fromLatin1(side);
-    window.findChild<QAbstractButton*>("opt" + s + "Opt1")->click();
-    window.findChild<QAbstractButton*>("opt" + s + "Amount0")->click();
-    window.findChild<QLineEdit*>("txt" + s + "Amount")->setText(shares);
-    window.findChild<QAbstractButton*>("cmd" + s + "Now")->click();
-}
-
-QAction* action(const frmMain& window, const char* name) {
-    return window.findChild<QAction*>(QString::fromLatin1(name));
-}
-
-void run(const frmMain& window, int seconds) {
-    for (int second = 0; second < seconds; ++second)
-        action(window, "MnuStep")->trigger();
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -69,9 +55,11 @@ int main(int argc, char* argv[]) {
     for (int day = 0; day < 8; ++day) {
         action(window, "MnuPause")->trigger();
         for (int trip = 0; trip < 2 + day % 3; ++trip) {
-            order(window, "Buy", QStringLiteral("%1").arg(1000 * (1 + (day + trip) % 3)));
+            order(window, "Buy", QString(),
+                  QStringLiteral("%1").arg(1000 * (1 + (day + trip) % 3)));
             run(window, 40 + 23 * ((day * 7 + trip * 3) % 5));
-            order(window, "Sell", QStringLiteral("%1").arg(1000 * (1 + (day + trip) % 3)));
+            order(window, "Sell", QString(),
+                  QStringLiteral("%1").arg(1000 * (1 + (day + trip) % 3)));
             run(window, 30 + 17 * ((day + trip) % 4));
         }
         clock.day = clock.day.addDays(1);

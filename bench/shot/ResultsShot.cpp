@@ -12,6 +12,8 @@
 #include "ui/common/ModalDialogs.h"
 #include "ui/mainwindow/frmMain.h"
 
+#include "ShotDriver.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QTimer>
 
 using namespace vantrel;
+using namespace vantrel::shot;
 
 namespace {
 
@@ -33,25 +36,6 @@ public:
     }
     const frmMain* window = nullptr;
 };
-
-void order(frmMain& window, const char* side, const QString& price, const QString& shares) {
-    const QString s = QString::fromLatin1(side);
-    window.findChild<QAbstractButton*>("opt" + s + (price.isEmpty() ? "Opt1" : "Opt0"))->click();
-    window.findChild<QLineEdit*>("txt" + s + "Price")->setText(price);
-    window.findChild<QAbstractButton*>("opt" + s + "Amount0")->click();
-    window.findChild<QLineEdit*>("txt" + s + "Amount")->setText(shares);
-    window.findChild<QAbstractButton*>("cmd" + s + "Now")->click();
-}
-
-QAction* action(const frmMain& window, const char* name) {
-    return window.findChild<QAction*>(QString::fromLatin1(name));
-}
-
-// Seconds of the paused practice, stepped as 1秒進める steps them.
-void run(const frmMain& window, int seconds) {
-    for (int second = 0; second < seconds; ++second)
-        action(window, "MnuStep")->trigger();
-}
 
 } // namespace
 
