@@ -1,7 +1,7 @@
 #pragma once
 
+#include "orders/MessagePrompter.h"
 #include "orders/OrderForm.h"
-#include "trading/MessagePrompter.h"
 
 #include <optional>
 #include <string>

@@ -8,6 +8,8 @@ namespace vantrel {
 // the group is selected.
 enum class PriceKind { None = -1, Limit = 0, Market = 1 };
 enum class QuantityKind { None = -1, Shares = 0, Yen = 1, Everything = 2 };
+// Which form an order comes from: 買い or 売り.
+enum class OrderSide { Buy, Sell };
 
 struct OrderForm {
     PriceKind priceKind = PriceKind::Limit;

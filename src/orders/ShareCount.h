@@ -1,7 +1,6 @@
 #pragma once
 
 #include "orders/OrderForm.h"
-#include "trading/Account.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,10 +2,10 @@
 
 #include "base/NumberText.h"
 #include "market/Market.h"
+#include "orders/MessagePrompter.h"
 #include "orders/PriceRules.h"
 #include "orders/StockInfo.h"
 #include "results/Ledger.h"
-#include "trading/MessagePrompter.h"
 #include "trading/TradeLog.h"
 #include "trading/Trader.h"
 

@@ -1,9 +1,9 @@
 #include "practice/SessionReplay.h"
 
 #include "base/NumberText.h"
+#include "orders/MessagePrompter.h"
 #include "practice/PracticeSession.h"
 #include "results/ResultsText.h"
-#include "trading/MessagePrompter.h"
 #include "trading/TradeLog.h"
 
 namespace vantrel {

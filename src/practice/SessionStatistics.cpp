@@ -1,7 +1,7 @@
 #include "practice/SessionStatistics.h"
 
+#include "orders/MessagePrompter.h"
 #include "practice/PracticeSession.h"
-#include "trading/MessagePrompter.h"
 #include "trading/TradeLog.h"
 
 namespace vantrel {

@@ -9,13 +9,6 @@
 
 namespace vantrel {
 
-// The flat commission, charged each time the running traded value reaches the
-// commission step. A buy must leave it in the buying power.
-inline constexpr double kCommission = 2100;
-inline constexpr double kCommissionStep = 3000000;
-
-enum class OrderSide { Buy, Sell };
-
 // The user's one open order. While a buy is pending, price × remaining has
 // been set aside from the buying power.
 struct PendingOrder {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "orders/MessagePrompter.h"
 #include "orders/OrderForm.h"
 #include "trading/Account.h"
-#include "trading/MessagePrompter.h"
 #include "trading/TradeLog.h"
 
 #include <optional>

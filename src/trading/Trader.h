@@ -1,9 +1,9 @@
 #pragma once
 
 #include "market/Quotes.h"
+#include "orders/MessagePrompter.h"
 #include "orders/OrderForm.h"
 #include "trading/Account.h"
-#include "trading/MessagePrompter.h"
 #include "trading/TradeEvents.h"
 #include "trading/TradeLog.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trading/MessagePrompter.h"
+#include "orders/MessagePrompter.h"
 
 #include <QString>
 
