@@ -1,21 +1,16 @@
 #include "practice/ChanceComparison.h"
 #include "practice/PracticeSession.h"
+#include "trading/SilentLog.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-class QuietLog final : public vantrel::TradeLog, public vantrel::MessagePrompter {
-public:
-    void AddLog(const std::string&) override {}
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
-
 // Eight hours of market time with a hundred round trips: a market buy of
 // 2,000 shares every 288 seconds, sold at market 144 seconds later.
 vantrel::ChancePlan eightHourPlan() {
     using namespace vantrel;
-    QuietLog log;
+    vantrel::SilentLog log;
     PracticeSession session(log, log);
     const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "2000", ""};
     const OrderForm sell{PriceKind::Market, "", QuantityKind::Everything, "", ""};

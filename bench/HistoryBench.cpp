@@ -2,6 +2,7 @@
 #include "history/PracticeFolder.h"
 #include "history/PracticeSummary.h"
 #include "practice/PracticeSession.h"
+#include "trading/SilentLog.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Dialogs.h"
 #include "ui/history/frmHistory.h"
@@ -15,12 +16,6 @@
 #include <fstream>
 
 namespace {
-
-class Silent final : public vantrel::TradeLog, public vantrel::MessagePrompter {
-public:
-    void AddLog(const std::string&) override {}
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
 
 class NoDialogs final : public vantrel::Dialogs {
 public:
@@ -41,7 +36,7 @@ struct FullFolder {
     FullFolder() {
         using namespace vantrel;
         namespace fs = std::filesystem;
-        Silent silent;
+        vantrel::SilentLog silent;
         PracticeSession session(silent, silent);
         const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
         const OrderForm sell{PriceKind::Market, "", QuantityKind::Everything, "", ""};
@@ -103,7 +98,7 @@ BENCHMARK(BM_HistoryWindowThousand)->Unit(benchmark::kMillisecond);
 // atomically (the flush included; no fsync, as every save here).
 void BM_KeepEightHourPractice(benchmark::State& state) {
     using namespace vantrel;
-    Silent silent;
+    vantrel::SilentLog silent;
     PracticeSession session(silent, silent);
     const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
     const OrderForm sell{PriceKind::Limit, "505", QuantityKind::Everything, "", ""};

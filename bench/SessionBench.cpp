@@ -1,22 +1,17 @@
 #include "practice/PracticeSession.h"
 #include "practice/SessionFile.h"
 #include "practice/SessionReplay.h"
+#include "trading/SilentLog.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-class QuietLog final : public vantrel::TradeLog, public vantrel::MessagePrompter {
-public:
-    void AddLog(const std::string&) override {}
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
-
 // Eight hours of market time with a thousand presses spread over it: buys,
 // sales and cancels in turn, some filled and some refused.
 std::string eightHourSession() {
     using namespace vantrel;
-    QuietLog log;
+    vantrel::SilentLog log;
     PracticeSession session(log, log);
     const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
     const OrderForm sell{PriceKind::Limit, "505", QuantityKind::Everything, "", ""};

@@ -6,6 +6,7 @@
 #include "orders/PriceRules.h"
 #include "orders/StockInfo.h"
 #include "results/Ledger.h"
+#include "trading/SilentLog.h"
 #include "trading/TradeLog.h"
 #include "trading/Trader.h"
 
@@ -39,14 +40,6 @@ private:
     std::uint64_t m_hash = 0xcbf29ce484222325ull;
 };
 
-// The computer traders' presses go nowhere: nobody reads their log.
-class Silent final : public TradeLog, public MessagePrompter {
-public:
-    void AddLog(const std::string&) override {}
-    bool listening() const override { return false; }
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
-
 // The quotes and last price after every second; the traders cannot move the
 // market, so they all share one run of it.
 std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds) {
@@ -75,7 +68,7 @@ double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quot
         second = random.below(last);
     std::sort(at.begin(), at.end());
 
-    Silent silent;
+    SilentLog silent;
     Ledger ledger;
     Trader trader(silent, silent, ledger);
     const std::string code = stock::kCode;

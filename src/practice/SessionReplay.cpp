@@ -4,6 +4,7 @@
 #include "orders/MessagePrompter.h"
 #include "practice/PracticeSession.h"
 #include "results/ResultsText.h"
+#include "trading/SilentLog.h"
 #include "trading/TradeLog.h"
 
 namespace vantrel {
@@ -24,19 +25,13 @@ public:
     std::vector<std::string> lines;
 };
 
-// A replay sends every box to the log, so nothing reaches this.
-class NoPrompter final : public MessagePrompter {
-public:
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
-
 } // namespace
 
 HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine,
                              bool withStatistics) {
     SecondLog log;
     log.onLine = onLine;
-    NoPrompter prompter;
+    SilentLog prompter;
     PracticeSession session(log, prompter, record.market);
     session.keepPriceHistory(withStatistics);
     log.session = &session;

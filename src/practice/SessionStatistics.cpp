@@ -2,19 +2,10 @@
 
 #include "orders/MessagePrompter.h"
 #include "practice/PracticeSession.h"
+#include "trading/SilentLog.h"
 #include "trading/TradeLog.h"
 
 namespace vantrel {
-namespace {
-
-class Quiet final : public TradeLog, public MessagePrompter {
-public:
-    void AddLog(const std::string&) override {}
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
-
-} // namespace
-
 SessionStatistics analysePractice(const PracticeSession& session, const ChanceProgress& progress) {
     SessionStatistics analysis;
     const Ledger& ledger = session.ledger();
@@ -28,7 +19,7 @@ SessionStatistics analysePractice(const PracticeSession& session, const ChancePr
 }
 
 SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgress& progress) {
-    Quiet quiet;
+    SilentLog quiet;
     PracticeSession session(quiet, quiet, record.market);
     session.startReplay(record);
     // A cancel stops the replay too, so a window closing never waits for it.

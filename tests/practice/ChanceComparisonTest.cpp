@@ -1,6 +1,7 @@
 #include "practice/ChanceComparison.h"
 #include "practice/PracticeSession.h"
 #include "practice/SessionStatistics.h"
+#include "trading/SilentLog.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,6 @@
 
 namespace vantrel {
 namespace {
-
-class Quiet final : public TradeLog, public MessagePrompter {
-public:
-    void AddLog(const std::string&) override {}
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
 
 const OrderForm kMarketBuy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
 const OrderForm kSellAll{PriceKind::Market, "", QuantityKind::Everything, "", ""};
@@ -28,7 +23,7 @@ bool near(double a, double b) {
 // realised profit less every commission, their seconds to the seconds shares
 // were held, and 資産合計 derived from the fills to the account's at times.
 TEST(SessionStatistics, IdentitiesOverALongRandomSession) {
-    Quiet quiet;
+    SilentLog quiet;
     PracticeSession session(quiet, quiet, 7);
     SplitMix64 random(20261207);
     const OrderForm forms[] = {
@@ -123,7 +118,7 @@ TEST(ChanceComparison, ALearnerWhoBeatsEveryComputerTraderIsTopZero) {
             sellAt = s - kWait;
         }
     }
-    Quiet quiet;
+    SilentLog quiet;
     PracticeSession session(quiet, quiet, 3);
     practise(session, kSeconds, buyAt, sellAt);
     const SessionStatistics analysis = analysePractice(session);
@@ -137,7 +132,7 @@ TEST(ChanceComparison, ALearnerWhoBeatsEveryComputerTraderIsTopZero) {
 // only the traders strictly above; the histogram holds every trader and the
 // learner's bin holds the learner; progress runs to the end unless cancelled.
 TEST(ChanceComparison, SameSessionSameAnswerAndTheFiguresDefined) {
-    Quiet quiet;
+    SilentLog quiet;
     PracticeSession session(quiet, quiet, 5);
     practise(session, 2400, 100, 1300);
     const SessionStatistics live = analysePractice(session);
