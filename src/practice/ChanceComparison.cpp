@@ -40,15 +40,36 @@ private:
     std::uint64_t m_hash = 0xcbf29ce484222325ull;
 };
 
+// How much work passes between two looks at the cancel flag: a few thousand
+// ticks or trader steps, about a millisecond, so a window that drops the
+// comparison is never kept waiting for it.
+constexpr std::uint64_t kCancelEvery = 4096;
+
+// The market's run counts as this share of the work a progress bar shows,
+// the traders as the rest: for a long practice it is that much of the time.
+constexpr double kMarketShare = 0.2;
+
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
 // The quotes and last price after every second; the traders cannot move the
-// market, so they all share one run of it.
-std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds) {
+// market, so they all share one run of it. Empty when cancelled.
+std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds,
+                                 const ChanceProgress& progress) {
     Market market(marketNumber);
     market.StartUp();
     std::vector<Quotes> quotes;
     quotes.reserve(seconds + 1);
     quotes.push_back(market.quotes());
     for (std::uint64_t s = 0; s < seconds; ++s) {
+        if (s % kCancelEvery == 0) {
+            if (progress.report)
+                progress.report(kMarketShare * static_cast<double>(s) /
+                                static_cast<double>(seconds));
+            if (cancelled(progress.cancel))
+                return {};
+        }
         market.Tick();
         quotes.push_back(market.quotes());
     }
@@ -59,8 +80,9 @@ std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds) {
 // after that second's execution attempt, as the learner does, and is stepped
 // only while it has an order pending: a second without one changes nothing
 // but the wait, which the next press restarts anyway.
-double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quotes,
-                         SplitMix64& random) {
+// Empty when cancelled while it waits for a fill.
+std::optional<double> computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quotes,
+                                        SplitMix64& random, const std::atomic<bool>* cancel) {
     const std::uint64_t last = plan.seconds;
     const std::size_t presses = plan.tripShares.size() * 2 - (plan.lastOpen ? 1 : 0);
     std::vector<std::uint64_t> at(presses);
@@ -74,9 +96,19 @@ double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quot
     const std::string code = stock::kCode;
     std::uint64_t now = 0;
     const auto pending = [&trader] { return trader.account().hasPendingOrder(); };
-    const auto stepWhilePending = [&](std::uint64_t until) {
-        while (now < until && pending())
+    std::uint64_t steps = 0;
+    bool stopped = false;
+    // One execution step, or false once the comparison was cancelled.
+    const auto step = [&] {
+        if (++steps % kCancelEvery == 0 && cancelled(cancel))
+            stopped = true;
+        if (!stopped)
             trader.executionStep(quotes[++now]);
+        return !stopped;
+    };
+    const auto stepWhilePending = [&](std::uint64_t until) {
+        while (now < until && pending() && step()) {
+        }
         now = std::max(now, until);
     };
     for (std::size_t trip = 0; trip < plan.tripShares.size() && now < last; ++trip) {
@@ -98,10 +130,12 @@ double computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quot
             trader.pressCancel();
         if (trader.account().holdings() > 0) {
             trader.pressSell(code, {PriceKind::Market, "", QuantityKind::Everything, "", ""});
-            while (now < last && pending())
-                trader.executionStep(quotes[++now]);
+            while (now < last && pending() && step()) {
+            }
         }
     }
+    if (stopped)
+        return std::nullopt;
     return computeFigures({ledger, trader.account(), quotes[last].dblNowPrice})["netProfit"]
         .value_or(0);
 }
@@ -173,13 +207,30 @@ ChancePlan chancePlan(int marketNumber, const std::vector<SessionAction>& action
                       double learnerNet) {
     ChancePlan plan;
     plan.marketNumber = marketNumber;
-    plan.seconds = seconds;
+    plan.seconds = chanceSpanEnd(trips, seconds);
     for (const RoundTrip& trip : trips)
         plan.tripShares.push_back(trip.mostShares);
     plan.lastOpen = !trips.empty() && trips.back().open;
     plan.learnerNet = learnerNet;
-    plan.seed = sessionSeed(marketNumber, actions, seconds);
+    if (plan.lastOpen || trips.empty()) {
+        plan.seed = sessionSeed(marketNumber, actions, seconds);
+    } else {
+        // Every press that led to the closing fill came in an earlier second
+        // (a press is tried at the next second's execution step at the
+        // soonest); later ones, whenever the comparison is made, are left
+        // out alike.
+        const auto within = std::find_if(actions.begin(), actions.end(), [&](const auto& action) {
+            return action.second >= plan.seconds;
+        });
+        plan.seed = sessionSeed(marketNumber, {actions.begin(), within}, plan.seconds);
+    }
     return plan;
+}
+
+std::uint64_t chanceSpanEnd(const std::vector<RoundTrip>& trips, std::uint64_t now) {
+    if (trips.empty() || trips.back().open)
+        return now;
+    return std::min(trips.back().end, now);
 }
 
 int chanceTraders(std::size_t roundTrips) {
@@ -194,18 +245,23 @@ std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
     const int traders = chanceTraders(plan.tripShares.size());
     if (traders == 0 || plan.seconds == 0)
         return std::nullopt;
-    const std::vector<Quotes> quotes = marketQuotes(plan.marketNumber, plan.seconds);
+    const std::vector<Quotes> quotes = marketQuotes(plan.marketNumber, plan.seconds, progress);
+    if (quotes.empty())
+        return std::nullopt;
     ChanceResult result;
     result.learnerNet = plan.learnerNet;
     result.nets.reserve(static_cast<std::size_t>(traders));
     for (int trader = 0; trader < traders; ++trader) {
-        if (progress.cancel && progress.cancel->load(std::memory_order_relaxed))
+        if (cancelled(progress.cancel))
             return std::nullopt;
         // Each trader draws from its own stream, so none depends on another.
         SplitMix64 random(plan.seed ^ (0x9e3779b97f4a7c15ull * (trader + 1ull)));
-        result.nets.push_back(computerTraderNet(plan, quotes, random));
+        const std::optional<double> net = computerTraderNet(plan, quotes, random, progress.cancel);
+        if (!net)
+            return std::nullopt;
+        result.nets.push_back(*net);
         if (progress.report && (trader + 1) % 50 == 0)
-            progress.report(static_cast<double>(trader + 1) / traders);
+            progress.report(kMarketShare + (1 - kMarketShare) * (trader + 1) / traders);
     }
     std::vector<double>& nets = result.nets;
     std::sort(nets.begin(), nets.end());

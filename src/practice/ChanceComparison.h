@@ -54,6 +54,15 @@ struct ChancePlan {
 // length and every recorded press with what its form held.
 std::uint64_t sessionSeed(int marketNumber, const std::vector<SessionAction>& actions,
                           std::uint64_t seconds);
+// The seconds a practice is compared over: the learner's own trading span.
+// With every round trip closed it ends at the last trip's closing fill, so
+// idling afterwards changes nothing; with a trip open it runs to `now`, where
+// the open trip is valued. Whoever compares (the results window, the market
+// tool, 練習の記録) gets the same span, so the same practice gets the same 上位.
+std::uint64_t chanceSpanEnd(const std::vector<RoundTrip>& trips, std::uint64_t now);
+// The plan for the practice as it stands at `now`: its span and its seed
+// follow from the trips, so presses after a closed practice's span that
+// traded nothing (a buy placed and cancelled) leave it as it was too.
 ChancePlan chancePlan(int marketNumber, const std::vector<SessionAction>& actions,
                       std::uint64_t seconds, const std::vector<RoundTrip>& trips,
                       double learnerNet);

@@ -169,6 +169,54 @@ TEST(ChanceComparison, SameSessionSameAnswerAndTheFiguresDefined) {
     EXPECT_EQ(SplitMix64(0).next(), 0xe220a8397b1dcdafull); // the reference stream
 }
 
+// A closed practice is compared over the learner's own span, to the last
+// closing fill: idling on, or a press that trades nothing, changes neither the
+// span, the seed nor the answer, and the market tool's replay of the file
+// agrees. With a trip open the span runs to the second now.
+TEST(ChanceComparison, IdlingAfterTheLastRoundTripChangesNothing) {
+    SilentLog quiet;
+    PracticeSession session(quiet, quiet, 5);
+    practise(session, 1500, 100, 1300);
+    const SessionStatistics first = analysePractice(session);
+    ASSERT_TRUE(first.chance);
+    ASSERT_FALSE(first.trips.back().open);
+    ASSERT_LT(first.trips.back().end, session.elapsed());
+    session.pressBuy(stock::kCode, {PriceKind::Limit, "401", QuantityKind::Shares, "1000", ""});
+    for (int s = 0; s < 900; ++s)
+        session.step();
+    session.pressCancel();
+    for (int s = 0; s < 900; ++s)
+        session.step();
+    const SessionStatistics later = analysePractice(session);
+    EXPECT_EQ(later.chance->nets, first.chance->nets);
+    EXPECT_EQ(later.chance->topPercent, first.chance->topPercent);
+    EXPECT_EQ(analyseRecord(session.record()).chance->nets, first.chance->nets);
+    const ChancePlan plan = chancePlan(session.record(), session.elapsed(), later.trips, 0);
+    EXPECT_EQ(plan.seconds, first.trips.back().end);
+
+    std::vector<RoundTrip> open = later.trips;
+    open.back().open = true;
+    EXPECT_EQ(chancePlan(session.record(), session.elapsed(), open, 0).seconds, session.elapsed());
+}
+
+// A cancel is looked at while the market's run is computed, not only between
+// traders: the first look comes before any real work, and once set nothing more
+// is done.
+TEST(ChanceComparison, ACancelIsSeenBeforeTheMarketRunsItsWeek) {
+    ChancePlan plan;
+    plan.seconds = 7 * 24 * 3600;
+    plan.tripShares = {1000};
+    std::atomic<bool> cancel{false};
+    std::vector<double> fractions;
+    const auto stopAtOnce = [&](double fraction) {
+        fractions.push_back(fraction);
+        cancel = true;
+    };
+    EXPECT_FALSE(compareWithChance(plan, {stopAtOnce, &cancel}));
+    ASSERT_EQ(fractions.size(), 1u);
+    EXPECT_LT(fractions.front(), 0.001);
+}
+
 // The comparison's work is bounded: many round trips, fewer traders; too
 // many, no comparison rather than seconds of waiting.
 TEST(ChanceComparison, TradersShrinkWithTheRoundTripsWithinTheBudget) {

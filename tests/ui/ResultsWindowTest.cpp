@@ -136,8 +136,22 @@ TEST_F(ResultsWindowTest, ChanceTabComparesOffTheWindowsThread) {
     ASSERT_EQ(mark->count(), 2);
     EXPECT_EQ(mark->at(0).x(), window.session().figures()["netProfit"].value_or(-1));
 
+    // With every trip closed the comparison ends at the closing fill, and
+    // time passing moves nothing.
+    sellAtMarket();
+    seconds(7);
+    QTRY_VERIFY(value("lblChanceStatus").startsWith(QStringLiteral("経過")));
+    const QString closed = value("lblChanceStatus");
+    EXPECT_TRUE(closed.contains(QString::fromStdString(elapsedText(
+        roundTrips(window.session().ledger().fills(), window.session().prices()).back().end))))
+        << closed.toStdString();
+    seconds(30);
+    EXPECT_EQ(value("lblChanceStatus"), closed);
+    EXPECT_FALSE(recompute->isEnabled());
+
     // A new practice, begun while a comparison runs, drops it and starts afresh.
-    seconds(1);
+    buyAtMarket();
+    seconds(7);
     recompute->click();
     dialogs.typed = QStringLiteral("1");
     action("MnuNewPractice")->trigger();

@@ -55,21 +55,20 @@ void fitColumns(QTableView& table, const std::vector<const char*>& widest) {
 
 // The comparison on a thread of the pool, on its own copy of the plan. The
 // progress goes out through the promise (Qt queues it to the window's
-// thread); a cancelled future stops the traders at the next report.
-void compareOffThread(QPromise<std::optional<ChanceResult>>& promise, const ChancePlan& plan) {
-    if (promise.isCanceled())
+// thread); the stop flag is the worker's to share, so a window that is gone
+// costs the worker nothing but its next look at the flag, a millisecond away.
+void compareOffThread(QPromise<std::optional<ChanceResult>>& promise, const ChancePlan& plan,
+                      const std::shared_ptr<std::atomic<bool>>& cancel) {
+    if (*cancel)
         return;
-    std::atomic<bool> cancelled{false};
     promise.setProgressRange(0, kChanceTraders);
     ChanceProgress progress;
     progress.report = [&](double fraction) {
         promise.setProgressValue(static_cast<int>(fraction * kChanceTraders));
-        if (promise.isCanceled())
-            cancelled = true;
     };
-    progress.cancel = &cancelled;
+    progress.cancel = cancel.get();
     std::optional<ChanceResult> result = compareWithChance(plan, progress);
-    if (!promise.isCanceled())
+    if (!*cancel)
         promise.addResult(std::move(result));
 }
 
@@ -385,7 +384,9 @@ void frmResults::refreshChance() {
         startChance();
         return;
     }
-    m_chanceRecompute->setEnabled(!m_chanceRunning && m_chanceMoment->seconds != moment.seconds);
+    // Time passing moves the comparison only while a round trip is open.
+    m_chanceRecompute->setEnabled(!m_chanceRunning && m_chanceSpanOpen &&
+                                  m_chanceMoment->seconds != moment.seconds);
 }
 
 void frmResults::startChance() {
@@ -413,12 +414,15 @@ void frmResults::startChance() {
         return;
     }
     const ChancePlan plan = chancePlan(m_session.record(), m_chanceMoment->seconds, trips, net);
+    m_chanceSpanEnd = plan.seconds;
+    m_chanceSpanOpen = plan.lastOpen;
     m_chanceRunning = true;
     m_chanceStatus->setText(
         QStringLiteral("コンピューター%1人が同じ相場で売買しています…").arg(traders));
     m_chanceProgress->setValue(0);
     m_progressDelay.start();
-    m_chanceWatcher.setFuture(QtConcurrent::run(compareOffThread, plan));
+    m_chanceCancel = std::make_shared<std::atomic<bool>>(false);
+    m_chanceWatcher.setFuture(QtConcurrent::run(compareOffThread, plan, m_chanceCancel));
 }
 
 void frmResults::cancelChance() {
@@ -427,10 +431,11 @@ void frmResults::cancelChance() {
     if (!m_chanceRunning)
         return;
     m_chanceRunning = false;
+    // The worker stops within a millisecond of work; nothing here waits for
+    // it, and its result, should one still come, is not looked at.
+    *m_chanceCancel = true;
     m_chanceWatcher.cancel();
-    // The traders stop at their next report, within milliseconds; waiting
-    // for them keeps a closed window's work from outliving it.
-    m_chanceWatcher.waitForFinished();
+    m_chanceWatcher.setFuture(QFuture<std::optional<ChanceResult>>());
     m_chanceMoment.reset();
 }
 
@@ -443,7 +448,7 @@ void frmResults::chanceFinished() {
     m_chanceProgress->hide();
     showChance(m_chanceWatcher.result());
     m_chanceStatus->setText(QStringLiteral("経過 %1 までの売買で比べました。")
-                                .arg(QString::fromStdString(elapsedText(m_chanceMoment->seconds))));
+                                .arg(QString::fromStdString(elapsedText(m_chanceSpanEnd))));
     refreshChance();
 }
 

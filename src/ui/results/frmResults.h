@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <atomic>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -131,10 +133,17 @@ private:
     QPushButton* m_chanceRecompute = nullptr;
     ChanceHistogram* m_histogram = nullptr;
     QFutureWatcher<std::optional<ChanceResult>> m_chanceWatcher;
+    // The running comparison's stop flag, shared with its worker so that the
+    // window can drop the comparison without waiting for it to notice.
+    std::shared_ptr<std::atomic<bool>> m_chanceCancel;
     // The progress bar shows only once a comparison takes longer than a moment.
     QTimer m_progressDelay;
     // The moment the comparison shown (or under way) was taken at.
     std::optional<Moment> m_chanceMoment;
+    // The last second the comparison under way or shown covers; it stays
+    // put once every round trip is closed.
+    std::uint64_t m_chanceSpanEnd = 0;
+    bool m_chanceSpanOpen = false;
     bool m_chanceRunning = false;
 };
 
