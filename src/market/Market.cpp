@@ -23,6 +23,38 @@ int bookIndex(double price) {
 Market::Market(std::unique_ptr<RandomSource> random)
     : m_random(random ? std::move(random) : std::make_unique<RandomStream>()) {}
 
+Market Market::withoutTapeLines() {
+    // The lines step aside while the rest is copied, so they are never copied.
+    Tape lines = std::move(m_tape);
+    m_tape = lines.withoutLines();
+    Market copy(*this);
+    m_tape = std::move(lines);
+    return copy;
+}
+
+bool Market::rollBackTo(const Market& earlier) {
+    Tape lines = std::move(m_tape);
+    if (!lines.rollBackTo(earlier.m_tape)) {
+        m_tape = std::move(lines);
+        return false;
+    }
+    *this = earlier;
+    m_tape = std::move(lines);
+    return true;
+}
+
+bool Market::operator==(const Market& other) const {
+    // The crowd order's fields are left out: each tick sets them afresh.
+    return m_random == other.m_random && m_board == other.m_board &&
+           m_noAskBelow == other.m_noAskBelow && m_rows == other.m_rows &&
+           m_rowCount == other.m_rowCount && m_ticks == other.m_ticks && m_trade == other.m_trade &&
+           m_tape == other.m_tape && dblBidAmount == other.dblBidAmount &&
+           dblBidPrice == other.dblBidPrice && dblAskAmount == other.dblAskAmount &&
+           dblAskPrice == other.dblAskPrice && dblCenterPrice == other.dblCenterPrice &&
+           intAskIndex == other.intAskIndex && intBidIndex == other.intBidIndex &&
+           dblNowPrice == other.dblNowPrice;
+}
+
 Market::Market(int marketNumber)
     : Market(std::make_unique<RandomStream>(marketStartState(marketNumber))) {}
 

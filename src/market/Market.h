@@ -62,6 +62,18 @@ public:
     // Number of ticks run since start-up.
     std::uint64_t tickCount() const { return m_ticks; }
 
+    // Everything that decides the market's future and what it shows: a copy
+    // that compares equal goes on tick for tick as the original.
+    bool operator==(const Market& other) const;
+    bool operator!=(const Market& other) const { return !(*this == other); }
+
+    // A copy whose tape holds only where it stood (Tape::withoutLines), a
+    // few kilobytes whatever the length; and back to such a copy of this
+    // same market, its tape cut back to the lines it had then. False, and
+    // nothing changed, where the tape cannot go back (Tape::rollBackTo).
+    Market withoutTapeLines();
+    bool rollBackTo(const Market& earlier);
+
     // What the last tick traded, if it set the last price (see TapeEntry).
     const std::optional<TapeEntry>& lastTrade() const { return m_trade; }
     // Every tick's trade since start-up, with volume and VWAP.
@@ -71,7 +83,7 @@ private:
     static constexpr double kLowestCentre = 405;
     static constexpr double kHighestCentre = 595;
 
-    float draw() { return m_random->NextRandom(); }
+    float draw() { return m_random.next(); }
     void setBoardEntry(int price, double shares);
     void addToBoard(double price, double shares);
     void FindAskIndex();
@@ -81,7 +93,7 @@ private:
     void topUp(int price, double sign);
     void printTrade(TapeSide side, int price, double restingBefore, double crowdShares);
 
-    std::unique_ptr<RandomSource> m_random;
+    RandomHandle m_random;
     std::array<double, kBookSize> m_board{};
     // No entry below this price is negative, so the search for the lowest ask
     // can start here instead of at the bottom of the book.

@@ -3,6 +3,7 @@
 #include "market/RandomSource.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace vantrel {
 
@@ -21,6 +22,13 @@ public:
     // Advances the state and returns state / 2^24 in single precision (exact,
     // since the state has 24 bits).
     float NextRandom() override;
+    std::unique_ptr<RandomSource> clone() const override {
+        return std::make_unique<RandomStream>(*this);
+    }
+    bool sameDraws(const RandomSource& other) const override {
+        const auto* stream = dynamic_cast<const RandomStream*>(&other);
+        return stream && stream->m_state == m_state;
+    }
 
     std::uint32_t state() const { return m_state; }
 

@@ -44,6 +44,43 @@ void Tape::record(std::uint64_t second, const std::optional<TapeEntry>& trade) {
     }
 }
 
+bool Tape::operator==(const Tape& other) const {
+    if (size() != other.size() || m_dropped != other.m_dropped || m_volume != other.m_volume ||
+        m_value != other.m_value || m_recentVolume != other.m_recentVolume ||
+        m_recentValue != other.m_recentValue || m_recentFirst != other.m_recentFirst)
+        return false;
+    for (std::size_t i = 0; i < size(); ++i)
+        if (!(at(i) == other.at(i)))
+            return false;
+    return true;
+}
+
+Tape Tape::withoutLines() const {
+    Tape mark;
+    mark.m_head = m_head;
+    mark.m_dropped = m_dropped;
+    mark.m_volume = m_volume;
+    mark.m_value = m_value;
+    mark.m_recentVolume = m_recentVolume;
+    mark.m_recentValue = m_recentValue;
+    mark.m_recentFirst = m_recentFirst;
+    mark.m_markedLines = m_lines.size();
+    return mark;
+}
+
+bool Tape::rollBackTo(const Tape& earlier) {
+    if (m_dropped != 0 || earlier.m_dropped != 0 || earlier.m_markedLines > m_lines.size())
+        return false;
+    m_lines.resize(earlier.m_markedLines);
+    m_head = earlier.m_head;
+    m_volume = earlier.m_volume;
+    m_value = earlier.m_value;
+    m_recentVolume = earlier.m_recentVolume;
+    m_recentValue = earlier.m_recentValue;
+    m_recentFirst = earlier.m_recentFirst;
+    return true;
+}
+
 std::size_t Tape::memoryBytes() const {
     return sizeof(*this) + m_lines.capacity() * sizeof(TapeEntry);
 }

@@ -52,6 +52,18 @@ public:
     std::uint64_t recentVolume() const { return m_recentVolume; }
     double recentVwap() const { return averagePrice(m_recentValue, m_recentVolume); }
 
+    // The same lines in the same order, with the same totals.
+    bool operator==(const Tape& other) const;
+
+    // The totals and the line count without the lines: where the tape stood,
+    // for going back to it later.
+    Tape withoutLines() const;
+    // Back to where an earlier withoutLines() of this same market's tape
+    // stood: the market never sees the user, so its lines then are the first
+    // of these. False, and nothing changed, once lines have been dropped
+    // since (only past a week).
+    bool rollBackTo(const Tape& earlier);
+
     // Heap and object bytes the tape holds.
     std::size_t memoryBytes() const;
 
@@ -74,6 +86,8 @@ private:
     std::uint64_t m_recentValue = 0;
     // Number (since the start) of the oldest line still inside the window.
     std::uint64_t m_recentFirst = 0;
+    // The lines a withoutLines() copy stands for.
+    std::size_t m_markedLines = 0;
 };
 
 } // namespace vantrel

@@ -9,6 +9,8 @@ namespace vantrel {
 
 void PracticeSession::ReplayPrompter::ShowMessage(const std::string& prompt,
                                                   const std::string& title) {
+    if (quiet)
+        return;
     if (toLog)
         m_log.AddLog(prompt);
     else
@@ -17,11 +19,9 @@ void PracticeSession::ReplayPrompter::ShowMessage(const std::string& prompt,
 
 PracticeSession::PracticeSession(TradeLog& log, MessagePrompter& prompter, int marketNumber,
                                  std::function<std::int64_t()> wallClockMs)
-    : m_log(log), m_prompter(prompter, log), m_marketNumber(marketNumber), m_market(marketNumber),
-      m_wallClockMs(std::move(wallClockMs)), m_ledger([this] {
-          return FillTime{m_market.tickCount(), m_wallClockMs ? m_wallClockMs() : 0};
-      }),
-      m_trader(m_log, m_prompter, m_ledger) {
+    : m_log(log), m_tradeLog(log), m_prompter(prompter, log), m_marketNumber(marketNumber),
+      m_market(marketNumber), m_wallClockMs(std::move(wallClockMs)),
+      m_trader(m_tradeLog, m_prompter, m_ledger) {
     m_market.StartUp();
     m_prices.append(m_market.quotes().dblNowPrice);
 }
@@ -39,14 +39,94 @@ void PracticeSession::tick() {
 }
 
 void PracticeSession::executionStep() {
+    // Fills of this step are stamped with its second and the time of day.
+    m_ledger.setTime({m_market.tickCount(), m_wallClockMs ? m_wallClockMs() : 0});
     m_trader.executionStep(m_market.quotes());
 }
 
-void PracticeSession::step() {
+void PracticeSession::advance() {
     tick();
     executionStep();
+    if (m_checkpointEvery != 0 && elapsed() % m_checkpointEvery == 0 &&
+        m_checkpoints.size() == elapsed() / m_checkpointEvery)
+        m_checkpoints.push_back(checkpoint());
+}
+
+void PracticeSession::step() {
+    advance();
     if (m_replay)
         applyDueActions();
+}
+
+SessionState PracticeSession::state() const {
+    return {m_market, m_trader.account(), m_ledger, m_prices, m_tapeWallMs};
+}
+
+PracticeSession::Checkpoint PracticeSession::checkpoint() {
+    Ledger totals;
+    totals.rollBackTo(m_ledger, 0);
+    return {m_market.withoutTapeLines(),
+            m_trader.account(),
+            std::move(totals),
+            m_ledger.fills().size(),
+            m_prices.prices.size(),
+            m_tapeWallMs.size(),
+            m_actions.size()};
+}
+
+void PracticeSession::keepCheckpoints(std::uint64_t everySeconds) {
+    m_checkpointEvery = everySeconds;
+    m_checkpoints.clear();
+    // Copies start with the practice: asked for later, they start with the
+    // next practice.
+    if (everySeconds != 0 && elapsed() == 0)
+        m_checkpoints.push_back(checkpoint());
+}
+
+std::size_t PracticeSession::checkpointBytes() const {
+    std::size_t bytes = 0;
+    for (const Checkpoint& checkpoint : m_checkpoints)
+        bytes += sizeof(checkpoint) + checkpoint.market.tape().memoryBytes();
+    return bytes;
+}
+
+bool PracticeSession::rewindTo(std::uint64_t second) {
+    if (m_replay || m_checkpointEvery == 0 || second > elapsed())
+        return false;
+    const std::size_t index = static_cast<std::size_t>(second / m_checkpointEvery);
+    if (index >= m_checkpoints.size())
+        return false;
+    const Checkpoint& from = m_checkpoints[index];
+    if (!m_market.rollBackTo(from.market))
+        return false;
+    // The line being left: its presses are replayed up to the second, and
+    // its wall-clock times are what those seconds had.
+    const std::vector<SessionAction> line = m_actions;
+    const std::vector<LedgerFill> fills = m_ledger.fills();
+    const std::deque<std::int64_t> tapeWallMs = m_tapeWallMs;
+
+    m_trader.restoreAccount(from.account);
+    m_ledger.rollBackTo(from.ledger, from.fills);
+    m_prices.prices.resize(from.prices);
+    m_tapeWallMs.resize(from.tapeWallMs);
+    m_actions.resize(from.actions);
+    m_checkpoints.resize(index + 1);
+    m_tradeLog.quiet = m_prompter.quiet = true;
+    std::size_t next = from.actions;
+    const auto pressesOf = [&](std::uint64_t at) {
+        while (next < line.size() && line[next].second <= at)
+            perform(line[next++]);
+    };
+    pressesOf(elapsed());
+    while (elapsed() < second) {
+        advance();
+        pressesOf(elapsed());
+    }
+    m_tradeLog.quiet = m_prompter.quiet = false;
+    m_ledger.restoreWallTimes(fills);
+    for (std::size_t i = from.tapeWallMs; i < std::min(m_tapeWallMs.size(), tapeWallMs.size()); ++i)
+        m_tapeWallMs[i] = tapeWallMs[i];
+    return true;
 }
 
 void PracticeSession::pressBuy(const std::string& codeText, const OrderForm& form) {
@@ -103,6 +183,7 @@ void PracticeSession::restart(int marketNumber) {
     m_trader.resetAccount();
     m_actions.clear();
     m_replay.reset();
+    keepCheckpoints(m_checkpointEvery);
     m_log.AddLog("新しい練習を始めました（市場番号 " + std::to_string(marketNumber) + "）。");
 }
 

@@ -3,6 +3,7 @@
 #include "market/Market.h"
 #include "market/MarketNumber.h"
 #include "practice/SessionRecord.h"
+#include "practice/SessionState.h"
 #include "results/Ledger.h"
 #include "results/PriceHistory.h"
 #include "trading/Trader.h"
@@ -15,6 +16,12 @@
 namespace vantrel {
 
 class TradeLog;
+
+// How often a practice in the window keeps a copy of its state: going back
+// to any second of eight hours then replays at most this many seconds, well
+// under a millisecond, and the copies (a few kilobytes each) take under
+// 0.3 MiB for eight hours and 6 MiB for a week (BM_RewindEightHours).
+inline constexpr std::uint64_t kCheckpointSeconds = 900;
 
 // One practice: a numbered market and the user's account trading on it. The
 // window's clock drives it; a fresh practice replaces both while the log,
@@ -87,6 +94,22 @@ public:
     void keepPriceHistory(bool keep) { m_keepPrices = keep; }
     int marketNumber() const { return m_marketNumber; }
 
+    // The practice's state as it stands, as a copy.
+    SessionState state() const;
+    // Keeps a copy of the state every `everySeconds` market seconds from
+    // now on (0: none), so that rewindTo is quick whatever the length.
+    void keepCheckpoints(std::uint64_t everySeconds);
+    // Returns the live practice to the end of an earlier second (at most
+    // elapsed()): the state as it was then, and the presses up to it. The
+    // nearest kept copy at or before it is put back and the rest replayed
+    // from the presses, quietly: no log line and no box comes again, and
+    // the wall-clock times of the fills and tape lines are the ones they had.
+    // False, and nothing changed, while a file replays or without a copy to
+    // start from.
+    bool rewindTo(std::uint64_t second);
+    // Bytes the kept copies take: a few kilobytes each.
+    std::size_t checkpointBytes() const;
+
 private:
     // Shows boxes through the window's prompter, or notes them in the log
     // while a replay runs.
@@ -95,11 +118,39 @@ private:
         ReplayPrompter(MessagePrompter& live, TradeLog& log) : m_live(live), m_log(log) {}
         void ShowMessage(const std::string& prompt, const std::string& title) override;
         bool toLog = false;
+        bool quiet = false;
 
     private:
         MessagePrompter& m_live;
         TradeLog& m_log;
     };
+    // The window's log, or nothing while seconds already lived are replayed.
+    class QuietableLog final : public TradeLog {
+    public:
+        explicit QuietableLog(TradeLog& live) : m_live(live) {}
+        void AddLog(const std::string& message) override {
+            if (!quiet)
+                m_live.AddLog(message);
+        }
+        bool quiet = false;
+
+    private:
+        TradeLog& m_live;
+    };
+    // Where the practice stood: the market and the account whole, the
+    // ledger's totals, and how long each list was. The lists themselves are
+    // not copied: whatever line the practice took since, the market and the
+    // trades before this second are the same, so they are cut back to it.
+    struct Checkpoint {
+        Market market;
+        Account account;
+        Ledger ledger; // without its fills
+        std::size_t fills = 0;
+        std::size_t prices = 0;
+        std::size_t tapeWallMs = 0;
+        std::size_t actions = 0; // presses made before it
+    };
+    Checkpoint checkpoint();
     struct Replay {
         std::vector<SessionAction> actions;
         std::size_t next = 0;
@@ -108,8 +159,11 @@ private:
 
     void perform(const SessionAction& action);
     void applyDueActions();
+    // The tick and execution step of a new second, with its checkpoint.
+    void advance();
 
     TradeLog& m_log;
+    QuietableLog m_tradeLog;
     ReplayPrompter m_prompter;
     int m_marketNumber;
     Market m_market;
@@ -122,6 +176,10 @@ private:
     Trader m_trader;
     std::vector<SessionAction> m_actions;
     std::optional<Replay> m_replay;
+    std::uint64_t m_checkpointEvery = 0;
+    // m_checkpoints[i] holds second i × m_checkpointEvery, taken after its
+    // tick and execution step and before its presses.
+    std::vector<Checkpoint> m_checkpoints;
 };
 
 } // namespace vantrel

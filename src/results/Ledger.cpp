@@ -1,15 +1,31 @@
 #include "results/Ledger.h"
 
-#include <utility>
+#include <algorithm>
 
 namespace vantrel {
 
-Ledger::Ledger(std::function<FillTime()> now) : m_now(std::move(now)) {}
+namespace {
+
+bool sameFill(const LedgerFill& a, const LedgerFill& b) {
+    return a.time.second == b.time.second && a.time.wallMs == b.time.wallMs && a.side == b.side &&
+           a.price == b.price && a.shares == b.shares && a.value == b.value &&
+           a.realised == b.realised && a.commission == b.commission;
+}
+
+} // namespace
+
+// The time to stamp with is left out: each execution step sets it afresh
+// before anything can fill.
+bool Ledger::operator==(const Ledger& other) const {
+    return std::equal(m_fills.begin(), m_fills.end(), other.m_fills.begin(), other.m_fills.end(),
+                      sameFill) &&
+           m_average == other.m_average && m_realised == other.m_realised &&
+           m_commissions == other.m_commissions;
+}
 
 void Ledger::onFill(OrderSide side, double price, double shares, double heldBefore) {
     LedgerFill fill;
-    if (m_now)
-        fill.time = m_now();
+    fill.time = m_now;
     fill.side = side;
     fill.price = price;
     fill.shares = shares;
@@ -24,6 +40,18 @@ void Ledger::onFill(OrderSide side, double price, double shares, double heldBefo
             m_average.reset();
     }
     m_fills.push_back(fill);
+}
+
+void Ledger::rollBackTo(const Ledger& earlier, std::size_t fills) {
+    m_fills.resize(std::min(fills, m_fills.size()));
+    m_average = earlier.m_average;
+    m_realised = earlier.m_realised;
+    m_commissions = earlier.m_commissions;
+}
+
+void Ledger::restoreWallTimes(const std::vector<LedgerFill>& earlier) {
+    for (std::size_t i = 0; i < std::min(m_fills.size(), earlier.size()); ++i)
+        m_fills[i].time.wallMs = earlier[i].time.wallMs;
 }
 
 void Ledger::onCommission(double yen) {

@@ -34,7 +34,10 @@ struct LedgerFill {
 // the shares held.
 class Ledger final : public TradeEvents {
 public:
-    explicit Ledger(std::function<FillTime()> now = {});
+    // The time each fill from now on is stamped with: the owner of the
+    // ledger sets it before the trades of each second, so a copied ledger
+    // never reads another's clock.
+    void setTime(FillTime now) { m_now = now; }
 
     void onFill(OrderSide side, double price, double shares, double heldBefore) override;
     void onCommission(double yen) override;
@@ -47,8 +50,19 @@ public:
     double realised() const { return m_realised; }
     double commissions() const { return m_commissions; }
 
+    // Back to an earlier moment of the same trades: the first `fills` fills
+    // and the totals `earlier` had then (a copy's fills are not looked at).
+    void rollBackTo(const Ledger& earlier, std::size_t fills);
+
+    // The fills the same trades had in another run of the same seconds give
+    // theirs their time of day: the fills are the same, the clock is not.
+    void restoreWallTimes(const std::vector<LedgerFill>& earlier);
+
+    bool operator==(const Ledger& other) const;
+    bool operator!=(const Ledger& other) const { return !(*this == other); }
+
 private:
-    std::function<FillTime()> m_now;
+    FillTime m_now;
     std::vector<LedgerFill> m_fills;
     std::optional<double> m_average;
     double m_realised = 0;

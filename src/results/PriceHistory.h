@@ -9,6 +9,7 @@ namespace vantrel {
 struct PriceHistory {
     std::vector<double> prices;
     void append(double last) { prices.push_back(last); }
+    bool operator==(const PriceHistory& other) const { return prices == other.prices; }
 };
 
 } // namespace vantrel

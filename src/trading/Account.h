@@ -19,6 +19,12 @@ struct PendingOrder {
     PriceKind priceKind = PriceKind::Limit;
     double remaining = 0; // shares not yet filled
     double ordered = 0;   // shares when placed
+
+    bool operator==(const PendingOrder& other) const {
+        return side == other.side && price == other.price && priceText == other.priceText &&
+               priceKind == other.priceKind && remaining == other.remaining &&
+               ordered == other.ordered;
+    }
 };
 
 // The user's values of record.
@@ -41,6 +47,13 @@ public:
     // Execution ticks since the last press of an order button or the last
     // fill (offset by the fill).
     double dblExecWait = 0;
+
+    bool operator==(const Account& other) const {
+        return m_power == other.m_power && m_holdings == other.m_holdings &&
+               m_order == other.m_order && dblTradeValue == other.dblTradeValue &&
+               dblExecWait == other.dblExecWait;
+    }
+    bool operator!=(const Account& other) const { return !(*this == other); }
 
 private:
     double m_power = stock::kStartPower;

@@ -29,6 +29,8 @@ public:
     // A fresh start-up account: no holdings, no order. References to the
     // account stay valid, so views of it need no rewiring.
     void resetAccount() { m_account = Account(); }
+    // The account as a copy held it, for going back to an earlier moment.
+    void restoreAccount(const Account& account) { m_account = account; }
 
 private:
     void show(const std::optional<MessageBoxText>& box);

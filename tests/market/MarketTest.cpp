@@ -16,6 +16,13 @@ public:
         ++count;
         return stream.NextRandom();
     }
+    std::unique_ptr<RandomSource> clone() const override {
+        return std::make_unique<CountingStream>(*this);
+    }
+    bool sameDraws(const RandomSource& other) const override {
+        const auto* counting = dynamic_cast<const CountingStream*>(&other);
+        return counting && counting->stream.state() == stream.state();
+    }
     RandomStream stream;
     int count = 0;
 };

@@ -129,10 +129,10 @@ TEST(Ledger, WaitTextSaysWhatTheOrderWaitsFor) {
 }
 
 TEST(Ledger, CsvHasBomCrlfHeaderAndOneRowPerFill) {
-    std::uint64_t second = 59;
-    Ledger ledger([&second] { return FillTime{second, 0}; });
+    Ledger ledger;
+    ledger.setTime({59, 0});
     ledger.onFill(OrderSide::Buy, 500, 3000, 0);
-    second = 3723;
+    ledger.setTime({3723, 0});
     ledger.onFill(OrderSide::Sell, 1003, 3000, 3000);
     ledger.onCommission(2100);
     const std::string csv = tradeHistoryCsv(

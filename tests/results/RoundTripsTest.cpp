@@ -16,14 +16,13 @@ struct Fill {
 // A ledger fed the fills at their seconds, and the statistics as the replay
 // tool prints them.
 struct Books {
-    std::uint64_t now = 0;
-    Ledger ledger{[this] { return FillTime{now, 0}; }};
+    Ledger ledger;
     PriceHistory prices;
     Books(const std::vector<Fill>& fills, const std::vector<double>& last) {
         prices.prices = last;
         double held = 0;
         for (const Fill& f : fills) {
-            now = f.second;
+            ledger.setTime({f.second, 0});
             ledger.onFill(f.side, f.price, f.shares, held);
             held += f.side == OrderSide::Buy ? f.shares : -f.shares;
             if (f.commission != 0)
