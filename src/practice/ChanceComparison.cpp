@@ -44,6 +44,7 @@ private:
 // market, so they all share one run of it.
 std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds) {
     Market market(marketNumber);
+    market.keepTape(false); // the computer traders read the quotes only
     market.StartUp();
     std::vector<Quotes> quotes;
     quotes.reserve(seconds + 1);
