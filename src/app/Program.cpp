@@ -8,15 +8,24 @@
 #include "ui/mainwindow/frmMain.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QLibraryInfo>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace vantrel {
 
@@ -47,57 +56,123 @@ int keepIntervalMs() {
     return read && chosen > 0 ? chosen : PracticeKeeper::kDefaultIntervalMs;
 }
 
+#ifdef Q_OS_UNIX
+// The ending signals reach the event loop through a socket pair: a handler
+// may do nothing but write a byte, and the loop then closes the window as a
+// person would, so the practice is kept (the same write as on closing)
+// before the program exits normally.
+int g_endSignalSocket[2] = {-1, -1};
+
+void onEndSignal(int) {
+    const int savedErrno = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_endSignalSocket[0], &byte, 1);
+    errno = savedErrno;
+}
+
+void endOnSignals(QApplication& app, QWidget& window) {
+    if (g_endSignalSocket[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_endSignalSocket) != 0)
+        return; // the signals keep their default: ending without the last keep
+    for (const int fd : g_endSignalSocket) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+    auto* notifier = new QSocketNotifier(g_endSignalSocket[1], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char bytes[16];
+        while (::read(g_endSignalSocket[1], bytes, sizeof bytes) > 0) {
+        }
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
+}
+#endif
+
+} // namespace
+
+namespace {
+
+// Qt's own arguments, which the application takes away once it exists:
+// 1 for a flag, 2 for one followed by its value, 0 for any other. Qt reads
+// them with one dash or two, and -style and -stylesheet also as -style=X.
+int qtArgumentWords(const std::string& arg) {
+    static const char* const flags[] = {"reverse", "widgetcount", "nograb",
+                                        "dograb",  "sync",        "testability"};
+    static const char* const withValue[] = {"platform",
+                                            "platformpluginpath",
+                                            "platformtheme",
+                                            "plugin",
+                                            "qwindowgeometry",
+                                            "geometry",
+                                            "qwindowicon",
+                                            "icon",
+                                            "qwindowtitle",
+                                            "title",
+                                            "display",
+                                            "style",
+                                            "stylesheet",
+                                            "session",
+                                            "name"};
+    if (arg.size() < 2 || arg[0] != '-')
+        return 0;
+    const std::string name = arg.substr(arg[1] == '-' ? 2 : 1);
+    for (const char* flag : flags)
+        if (name == flag)
+            return 1;
+    for (const char* option : withValue)
+        if (name == option)
+            return 2;
+    if (name.rfind("style=", 0) == 0 || name.rfind("stylesheet=", 0) == 0 ||
+        name.rfind("qmljsdebugger=", 0) == 0)
+        return 1;
+    return 0;
+}
+
 } // namespace
 
 std::optional<int> readCommandLine(const QStringList& args, StartOptions& options,
                                    std::ostream& out, std::ostream& err, bool qtArgumentsRemoved) {
-    QCommandLineParser parser;
-    // Qt's own arguments are single-dash words (-platform, -style): each must
-    // read as one name, never as a row of one-letter options.
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption market(QStringLiteral("market"), QString(), QStringLiteral("N"));
-    const QCommandLineOption noHistory(QStringLiteral("no-history"));
-    parser.addOptions({help, market, noHistory});
-    const bool parsed = parser.parse(QStringList{QStringLiteral("vantrel")} + args);
+    // Read whole before the application exists, so that nothing is refused
+    // by a display that is missing: Qt's own arguments are set aside here and
+    // left for Qt, everything else is the program's.
+    std::vector<std::string> own;
+    for (int i = 0; i < args.size(); ++i) {
+        const std::string arg = args[i].toStdString();
+        const int words = qtArgumentsRemoved ? 0 : qtArgumentWords(arg);
+        if (words == 0)
+            own.push_back(arg);
+        else
+            i += words - 1;
+    }
+    const CommandLineRead read =
+        readCommandLineOptions(own, {{{"--help", "-help", "-h"}, ""},
+                                     {{"--market", "-market"}, "a market number"},
+                                     {{"--no-history", "-no-history"}, ""}});
     const auto refuse = [&err](const std::string& problem) {
         err << "vantrel: " << problem << '\n';
         return 2;
     };
-    if (parser.isSet(help)) {
+    if (read.given.count("--help")) {
         out << kUsage;
         return 0;
     }
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!parsed && unknown.isEmpty()) // a value missing: only --market takes one
-        return refuse("--market needs a market number");
-    const QStringList markets = parser.values(market);
-    if (markets.size() > 1)
-        return refuse(repeatedOptionProblem("--market"));
-    if (!markets.isEmpty()) {
-        const std::string value = markets.front().toStdString();
-        const std::optional<int> number = parseMarketNumber(value);
+    if (!read.problem.empty())
+        return refuse(read.problem);
+    const auto market = read.given.find("--market");
+    if (market != read.given.end()) {
+        const std::optional<int> number = parseMarketNumber(market->second);
         if (!number)
-            return refuse("--market takes a whole number from 1 to 9999, not '" + value + "'");
+            return refuse("--market takes a whole number from 1 to 9999, not '" +
+                          shownArgument(market->second) + "'");
         options.marketNumber = *number;
     }
-    if (parser.optionNames().count(QStringLiteral("no-history")) > 1)
-        return refuse(repeatedOptionProblem("--no-history"));
-    if (parser.isSet(noHistory))
+    if (read.given.count("--no-history"))
         options.keepHistory = false;
-    // Before the application has taken Qt's arguments away, what is unknown
-    // may be one of them.
-    if (qtArgumentsRemoved && !unknown.isEmpty()) {
-        // Named as typed: Qt gives the name without its dashes or value.
-        const QRegularExpression spelling(QStringLiteral("^--?") +
-                                          QRegularExpression::escape(unknown.front()) +
-                                          QStringLiteral("(=|$)"));
-        const QString typed =
-            args.filter(spelling).value(0, QStringLiteral("--") + unknown.front());
-        return refuse(unknownArgumentProblem(typed.toStdString()));
-    }
-    if (qtArgumentsRemoved && !parser.positionalArguments().isEmpty())
-        return refuse(unknownArgumentProblem(parser.positionalArguments().front().toStdString()));
     return std::nullopt;
 }
 
@@ -138,6 +213,13 @@ int runVantrel(QApplication& app, const std::function<void(QWidget&)>& onShown,
     window.useHistory(historyFolder(), options.keepHistory, keepIntervalMs());
     // Message boxes and the About dialog share the window's icon, decoded once.
     QApplication::setWindowIcon(window.windowIcon());
+#ifdef Q_OS_UNIX
+    endOnSignals(app, window);
+#endif
+    // Logging out: the session manager asks for the data first, and the
+    // display may be gone before the window could close.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window] { window.close(); });
     window.show();
     if (onShown)
         onShown(window);

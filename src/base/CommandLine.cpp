@@ -25,8 +25,28 @@ std::optional<std::uint64_t> readBoundedNumber(const std::string& text, std::uin
     return value;
 }
 
+std::string shownArgument(const std::string& arg) {
+    std::string shown;
+    for (const char c : arg) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            const char digits[] = "0123456789abcdef";
+            shown += "\\x";
+            shown += digits[byte >> 4];
+            shown += digits[byte & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::string unknownArgumentProblem(const std::string& arg) {
-    return "unknown argument '" + arg + "' (see --help)";
+    return "unknown argument '" + shownArgument(arg) + "' (see --help)";
 }
 
 std::string repeatedOptionProblem(const std::string& name) {

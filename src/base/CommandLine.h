@@ -32,6 +32,11 @@ struct CommandLineRead {
 CommandLineRead readCommandLineOptions(const std::vector<std::string>& args,
                                        const std::vector<CommandLineOption>& options);
 
+// An argument as a one-line message shows it: a control character (a line
+// break, a tab, an escape) is written as \n, \t or \xHH, so the message
+// stays one line and the terminal shows what was typed.
+std::string shownArgument(const std::string& arg);
+
 // The programs' shared complaints, so both word them alike.
 std::string unknownArgumentProblem(const std::string& arg);
 std::string repeatedOptionProblem(const std::string& name);

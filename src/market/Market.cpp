@@ -157,7 +157,8 @@ void Market::Tick() {
     topUp(intBidIndex - 5, +1);
     RefreshBoard();
     ++m_ticks;
-    m_tape.record(m_ticks, m_trade);
+    if (m_keepTape)
+        m_tape.record(m_ticks, m_trade);
 }
 
 void Market::crowdBuy() {

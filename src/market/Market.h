@@ -78,6 +78,9 @@ public:
     const std::optional<TapeEntry>& lastTrade() const { return m_trade; }
     // Every tick's trade since start-up, with volume and VWAP.
     const Tape& tape() const { return m_tape; }
+    // Without a window to show it (a headless replay, the computer traders'
+    // run of the market) the tape stays empty: a week of it is 9.2 MiB.
+    void keepTape(bool keep) { m_keepTape = keep; }
 
 private:
     static constexpr double kLowestCentre = 405;
@@ -103,6 +106,7 @@ private:
     std::uint64_t m_ticks = 0;
     std::optional<TapeEntry> m_trade;
     Tape m_tape;
+    bool m_keepTape = true;
 
     // Best quotes read back from the board; 0 where the board shows none.
     double dblBidAmount = 0;

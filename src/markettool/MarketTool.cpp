@@ -9,6 +9,7 @@
 #include "practice/SessionStatistics.h"
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <ostream>
 
@@ -73,13 +74,15 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
     if (const std::string* ticks = given("--ticks")) {
         const std::optional<std::uint64_t> number = readBoundedNumber(*ticks, 0, kMaxTicks);
         if (!number)
-            return "--ticks takes a whole number from 0 to 100000000, not '" + *ticks + "'";
+            return "--ticks takes a whole number from 0 to 100000000, not '" +
+                   shownArgument(*ticks) + "'";
         options.ticks = *number;
     }
     if (const std::string* market = given("--market")) {
         const std::optional<int> number = parseMarketNumber(*market);
         if (!number)
-            return "--market takes a whole number from 1 to 9999, not '" + *market + "'";
+            return "--market takes a whole number from 1 to 9999, not '" + shownArgument(*market) +
+                   "'";
         options.market = *number;
     }
     if (options.verify && !options.session)
@@ -92,17 +95,18 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
 }
 
 // Returns the status: the session's log and results, or the verdict.
-int runSession(const Options& options, std::ostream& out, std::ostream& err) {
-    const SessionFileRead read = openSessionFile(*options.session);
+int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
+    SessionFileRead read = openSessionFile(*options.session);
     if (!read.record) {
-        err << "vantrel-market: " << *options.session << ": " << read.error << '\n';
+        err << "vantrel-market: " << shownArgument(*options.session) << ": " << read.error << '\n';
         return 2;
     }
     if (options.verify) {
         // Only the results count here; the log is not kept.
-        const HeadlessReplay replay = replaySession(*read.record, [](const std::string&) {});
-        const std::vector<std::string> differences =
-            differingResults(read.record->results, replay.results);
+        const SessionResults claimed = read.record->results;
+        const HeadlessReplay replay =
+            replaySession(std::move(*read.record), [](const std::string&) {});
+        const std::vector<std::string> differences = differingResults(claimed, replay.results);
         for (const std::string& line : differences)
             out << line << '\n';
         if (differences.empty())
@@ -112,7 +116,7 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
     }
     // Each line is written as the replay makes it; none is kept.
     const HeadlessReplay replay = replaySession(
-        *read.record, [&out](const std::string& line) { out << line << '\n'; }, true);
+        std::move(*read.record), [&out](const std::string& line) { out << line << '\n'; }, true);
     for (const std::string& line : figureResultLines(replay.results.figures))
         out << line << '\n';
     out << '\n';
@@ -120,6 +124,18 @@ int runSession(const Options& options, std::ostream& out, std::ostream& err) {
         out << line << '\n';
     out.flush();
     return 0;
+}
+
+// Running out of memory is a refusal like any other, never an abort.
+int runSession(const Options& options, std::ostream& out, std::ostream& err) {
+    try {
+        return replayFile(options, out, err);
+    } catch (const std::bad_alloc&) {
+        out.flush();
+        err << "vantrel-market: " << shownArgument(*options.session) << ": " << kOutOfMemory
+            << '\n';
+        return 2;
+    }
 }
 
 void appendNumber(std::string& line, double value) {

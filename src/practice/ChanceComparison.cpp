@@ -58,6 +58,7 @@ bool cancelled(const std::atomic<bool>* cancel) {
 std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds,
                                  const ChanceProgress& progress) {
     Market market(marketNumber);
+    market.keepTape(false); // the computer traders read the quotes only
     market.StartUp();
     std::vector<Quotes> quotes;
     quotes.reserve(seconds + 1);

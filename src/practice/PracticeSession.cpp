@@ -144,10 +144,11 @@ void PracticeSession::pressCancel() {
         perform({elapsed(), ActionKind::Cancel, {}, {}});
 }
 
-void PracticeSession::perform(const SessionAction& action) {
+void PracticeSession::perform(SessionAction press) {
     // Recorded whatever the checks say: a refused press replays as the same
     // refusal.
-    m_actions.push_back(action);
+    m_actions.push_back(std::move(press));
+    const SessionAction& action = m_actions.back();
     m_actions.back().second = elapsed();
     switch (action.kind) {
     case ActionKind::Buy:
@@ -166,7 +167,7 @@ void PracticeSession::applyDueActions() {
     m_prompter.toLog = true;
     while (m_replay->next < m_replay->actions.size() &&
            m_replay->actions[m_replay->next].second <= elapsed())
-        perform(m_replay->actions[m_replay->next++]);
+        perform(std::move(m_replay->actions[m_replay->next++]));
     m_prompter.toLog = false;
     if (m_replay->next == m_replay->actions.size() && elapsed() >= m_replay->end)
         takeOver();
@@ -175,6 +176,7 @@ void PracticeSession::applyDueActions() {
 void PracticeSession::restart(int marketNumber) {
     m_marketNumber = marketNumber;
     m_market = Market(marketNumber);
+    m_market.keepTape(m_keepTape);
     m_market.StartUp();
     m_ledger.reset();
     m_prices.prices.clear();
@@ -187,9 +189,14 @@ void PracticeSession::restart(int marketNumber) {
     m_log.AddLog("新しい練習を始めました（市場番号 " + std::to_string(marketNumber) + "）。");
 }
 
-void PracticeSession::startReplay(const SessionRecord& record) {
+void PracticeSession::startReplay(SessionRecord record) {
     restart(record.market);
-    m_replay = Replay{record.actions, 0, record.results.seconds};
+    // Room for the whole replay at once: grown by doubling, a week of prices
+    // and 50,000 actions would hold almost twice their size.
+    m_actions.reserve(record.actions.size());
+    if (m_keepPrices)
+        m_prices.prices.reserve(record.results.seconds + 1);
+    m_replay = Replay{std::move(record.actions), 0, record.results.seconds};
     applyDueActions();
 }
 

@@ -59,8 +59,10 @@ public:
 
     // Starts afresh on the record's market and replays its actions as the
     // seconds pass; the actions of second 0 are carried out at once. A box an
-    // action shows goes to the log as one line instead.
-    void startReplay(const SessionRecord& record);
+    // action shows goes to the log as one line instead. Each action moves
+    // from the replay to the record as it is carried out, so a record handed
+    // over (std::move) is held once, never copied.
+    void startReplay(SessionRecord record);
     // Stops the replay where it is; the practice goes on live from this
     // second, its record so far kept as the start of the new one.
     void takeOver();
@@ -92,6 +94,11 @@ public:
     // Without a chart to draw (a headless replay), the price after every
     // second need not be kept: it would grow with the length replayed.
     void keepPriceHistory(bool keep) { m_keepPrices = keep; }
+    // Nor the trade tape, which only a window shows (see Market::keepTape).
+    void keepTape(bool keep) {
+        m_keepTape = keep;
+        m_market.keepTape(keep);
+    }
     int marketNumber() const { return m_marketNumber; }
 
     // The practice's state as it stands, as a copy.
@@ -157,7 +164,7 @@ private:
         std::uint64_t end = 0;
     };
 
-    void perform(const SessionAction& action);
+    void perform(SessionAction action);
     void applyDueActions();
     // The tick and execution step of a new second, with its checkpoint.
     void advance();
@@ -173,6 +180,7 @@ private:
     // One time per line the tape keeps, dropped with its line.
     std::deque<std::int64_t> m_tapeWallMs;
     bool m_keepPrices = true;
+    bool m_keepTape = true;
     Trader m_trader;
     std::vector<SessionAction> m_actions;
     std::optional<Replay> m_replay;

@@ -6,11 +6,23 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
+#include <new>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#define VANTREL_POSIX_FILES
+#endif
 
 namespace vantrel {
 
@@ -60,45 +72,102 @@ std::string tooLarge() {
            " MiB まで）";
 }
 
-// "3 行 14 列": where a byte offset falls, counting characters, not bytes.
-std::string lineAndColumn(const std::string& text, std::size_t offset) {
-    std::size_t line = 1, column = 1;
-    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            ++column;
-        }
-    }
-    return std::to_string(line) + " 行 " + std::to_string(column) + " 列";
-}
+// The bytes of a file as the parser takes them, one at a time: from a text in
+// memory, or from an open file through a small buffer, so that a file is
+// never held whole (a form text the size of the file would otherwise be held
+// three times while it is read). Never more than one byte past the size
+// limit is read, whatever size the file claimed.
+class Source {
+public:
+    // Reads up to size bytes into buffer, 0 at the end; throws Refusal.
+    using Fill = std::function<std::size_t(char* buffer, std::size_t size)>;
 
-// The offset of the first bracket that opens one level too many; called
-// only once the parser has met it, so the text is read as JSON reads it.
-std::size_t tooDeepAt(const std::string& text) {
-    int depth = 0;
-    bool inString = false, escaped = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == '"')
-                inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > kSessionFileMaxDepth)
-                return i;
-        } else if (c == ']' || c == '}') {
-            --depth;
+    explicit Source(const std::string& text)
+        : m_data(text.data()), m_end(text.data() + text.size()), m_start(m_data) {}
+    Source(Fill fill, std::function<void()> rewind)
+        : m_fill(std::move(fill)), m_rewind(std::move(rewind)), m_buffer(1 << 16) {}
+
+    bool more() { return m_data != m_end || refill(); }
+    char peek() const { return *m_data; }
+    void next() { ++m_data; }
+    // The bytes taken so far.
+    std::size_t taken() const { return m_before + static_cast<std::size_t>(m_data - m_start); }
+
+    // "3 行 14 列": where the byte at offset stands, counting characters, not
+    // bytes. Only for a message, so the file is read again from its start.
+    std::string placeOf(std::size_t offset) {
+        std::size_t line = 1, column = 1;
+        const auto count = [&](const char* from, const char* to) {
+            for (; from != to; ++from) {
+                if (*from == '\n') {
+                    ++line;
+                    column = 1;
+                } else if ((static_cast<unsigned char>(*from) & 0xC0) != 0x80) {
+                    ++column;
+                }
+            }
+        };
+        if (!m_fill && m_buffer.empty()) {
+            count(m_start, m_start + std::min(offset, static_cast<std::size_t>(m_end - m_start)));
+        } else {
+            m_rewind();
+            for (std::size_t at = 0; at < offset;) {
+                const std::size_t got =
+                    m_fill(m_buffer.data(), std::min(m_buffer.size(), offset - at));
+                if (got == 0)
+                    break;
+                count(m_buffer.data(), m_buffer.data() + got);
+                at += got;
+            }
         }
+        return std::to_string(line) + " 行 " + std::to_string(column) + " 列";
     }
-    return text.size();
-}
+
+private:
+    bool refill() {
+        if (!m_fill)
+            return false;
+        m_before = taken();
+        const std::size_t got =
+            m_fill(m_buffer.data(), std::min(m_buffer.size(), kSessionFileMaxBytes + 1 - m_before));
+        if (m_before + got > kSessionFileMaxBytes)
+            throw Refusal{tooLarge()};
+        m_start = m_data = m_buffer.data();
+        m_end = m_data + got;
+        return got > 0;
+    }
+
+    const char* m_data = nullptr;
+    const char* m_end = nullptr;
+    const char* m_start = nullptr;
+    std::size_t m_before = 0;
+    Fill m_fill;
+    std::function<void()> m_rewind;
+    std::vector<char> m_buffer;
+};
+
+// The input iterator nlohmann's parser reads a Source through; it is only
+// ever compared with the end.
+class SourceIterator {
+public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = char;
+
+    explicit SourceIterator(Source* source = nullptr) : m_source(source) {}
+    char operator*() const { return m_source->peek(); }
+    SourceIterator& operator++() {
+        m_source->next();
+        return *this;
+    }
+    bool operator!=(const SourceIterator&) const { return m_source && m_source->more(); }
+    bool operator==(const SourceIterator& end) const { return !(*this != end); }
+
+private:
+    Source* m_source;
+};
 
 // Where a field sits, as the message names it: "操作 12 の priceText".
 struct Place {
@@ -106,66 +175,58 @@ struct Place {
     std::string name(const char* field) const { return prefix + field; }
 };
 
-const Tree& field(const Tree& object, const char* name, const Place& place) {
-    const auto it = object.find(name);
-    if (it == object.end())
+// The value a member of a part was given, if it was met; a member holding
+// a container is marked met with a null value.
+using Slot = std::optional<Tree>;
+
+Tree& need(Slot& slot, const char* name, const Place& place) {
+    if (!slot)
         throw Refusal{place.name(name) + " がありません"};
-    return *it;
+    return *slot;
 }
 
-std::string text(const Tree& object, const char* name, const Place& place) {
-    const Tree& value = field(object, name, place);
+std::string notText(const Place& place, const char* name) {
+    return place.name(name) + " が文字列ではありません";
+}
+
+// Taken out of its slot rather than copied: a form text may be megabytes.
+std::string text(Slot& slot, const char* name, const Place& place) {
+    Tree& value = need(slot, name, place);
     if (!value.is_string())
-        throw Refusal{place.name(name) + " が文字列ではありません"};
-    return value.get<std::string>();
+        throw Refusal{notText(place, name)};
+    return std::move(value.get_ref<std::string&>());
 }
 
-double number(const Tree& object, const char* name, const Place& place) {
-    const Tree& value = field(object, name, place);
+double number(Slot& slot, const char* name, const Place& place) {
+    const Tree& value = need(slot, name, place);
     if (!value.is_number())
         throw Refusal{place.name(name) + " が数値ではありません"};
     return value.get<double>();
 }
 
-std::uint64_t seconds(const Tree& object, const char* name, const Place& place) {
-    const Tree& value = field(object, name, place);
+std::string notSeconds(const Place& place, const char* name) {
+    return place.name(name) + " が 0 から " + std::to_string(kSessionFileMaxSeconds) +
+           " の整数ではありません";
+}
+
+std::uint64_t seconds(Slot& slot, const char* name, const Place& place) {
+    const Tree& value = need(slot, name, place);
     if (!value.is_number_unsigned() || value.get<std::uint64_t>() > kSessionFileMaxSeconds)
-        throw Refusal{place.name(name) + " が 0 から " + std::to_string(kSessionFileMaxSeconds) +
-                      " の整数ではありません"};
+        throw Refusal{notSeconds(place, name)};
     return value.get<std::uint64_t>();
 }
 
-const Tree& object(const Tree& parent, const char* name, const Place& place) {
-    const Tree& value = field(parent, name, place);
-    if (!value.is_object())
-        throw Refusal{place.name(name) + " がオブジェクトではありません"};
-    return value;
-}
-
 template <typename E, std::size_t N>
-E choice(const Tree& object, const char* name, const Place& place,
+E choice(Slot& slot, const char* name, const Place& place,
          const std::array<std::pair<E, const char*>, N>& names) {
-    const std::optional<E> value = valueOf(names, text(object, name, place));
+    const std::optional<E> value = valueOf(names, text(slot, name, place));
     if (!value)
         throw Refusal{place.name(name) + " が知らない種類です"};
     return *value;
 }
 
-SessionAction readAction(const Tree& value, std::size_t number) {
-    const Place place{"操作 " + std::to_string(number) + " の "};
-    if (!value.is_object())
-        throw Refusal{"操作 " + std::to_string(number) + " がオブジェクトではありません"};
-    SessionAction action;
-    action.second = seconds(value, "second", place);
-    action.kind = choice(value, "kind", place, kKinds);
-    const Tree& form = object(value, "form", place);
-    action.form.priceKind = choice(form, "priceKind", place, kPriceKinds);
-    action.form.priceText = text(form, "priceText", place);
-    action.form.quantityKind = choice(form, "quantityKind", place, kQuantityKinds);
-    action.form.sharesText = text(form, "sharesText", place);
-    action.form.yenText = text(form, "yenText", place);
-    action.codeText = text(form, "codeText", place);
-    return action;
+std::string actionPrefix(std::size_t number) {
+    return "操作 " + std::to_string(number) + " の ";
 }
 
 void checkFormat(const Tree& format) {
@@ -175,48 +236,104 @@ void checkFormat(const Tree& format) {
         throw Refusal{"format " + format.dump() + " には対応していません"};
 }
 
-// Reads the file as the parser meets it, without building the whole
-// document: each member of the whole and each action is built as a small
-// tree and read at once, so memory follows the record, not the text, and a
-// bracket beyond the file's own depth stops the reading where it stands.
+std::string badMarket() {
+    return "market が " + std::to_string(kStandardMarket) + " から " + std::to_string(kLastMarket) +
+           " の整数ではありません";
+}
+
+// The parts of the file, by where they stand. A member this version does not
+// know (a kept file's summary, or what a later version adds) is passed over
+// unread wherever it stands: nothing of it is built or kept, so its size
+// costs nothing but the parsing.
+enum class Part { Whole, Actions, Action, Form, Results, Passed };
+
+// The members each object part reads, by slot; any other name is passed over.
+enum WholeSlot { kFormat, kProgram, kMarket, kActionsMember, kResultsMember };
+enum ActionSlot { kSecond, kKind, kFormMember };
+enum FormSlot { kPriceKind, kPriceText, kQuantityKind, kSharesText, kYenText, kCodeText };
+
+const std::vector<const char*>& namesOf(Part part) {
+    static const std::vector<const char*> whole = {"format", "program", "market", "actions",
+                                                   "results"};
+    static const std::vector<const char*> action = {"second", "kind", "form"};
+    static const std::vector<const char*> form = {"priceKind",  "priceText", "quantityKind",
+                                                  "sharesText", "yenText",   "codeText"};
+    static const std::vector<const char*> results = [] {
+        std::vector<const char*> names = {"seconds"};
+        for (const FigureDefinition& figure : figureTable())
+            if (figure.saved)
+                names.push_back(figure.key);
+        return names;
+    }();
+    static const std::vector<const char*> none;
+    switch (part) {
+    case Part::Whole:
+        return whole;
+    case Part::Action:
+        return action;
+    case Part::Form:
+        return form;
+    case Part::Results:
+        return results;
+    default:
+        return none;
+    }
+}
+
+// Reads the file as the parser meets it, without building the document:
+// only the members it reads are kept, each action is read as soon as it
+// ends, and whatever has the wrong shape (a container where a value belongs,
+// a bracket beyond the file's own depth) stops the reading where it stands.
+// So memory follows the record, never what the text holds besides.
 class RecordReader final : public nlohmann::json_sax<Tree> {
 public:
-    explicit RecordReader(const std::string& text) : m_text(text) {}
-
-    bool null() override { return value(Tree()); }
-    bool boolean(bool v) override { return value(Tree(v)); }
-    bool number_integer(number_integer_t v) override { return value(Tree(v)); }
-    bool number_unsigned(number_unsigned_t v) override { return value(Tree(v)); }
-    bool number_float(number_float_t v, const string_t&) override { return value(Tree(v)); }
-    bool string(string_t& v) override { return value(Tree(std::move(v))); }
-    bool binary(binary_t&) override { return value(Tree()); }
-    bool start_object(std::size_t) override { return open(Tree::object()); }
-    bool start_array(std::size_t) override {
-        if (m_open.size() == 1 && m_key[0] == "actions") {
-            // The actions are read one by one and not kept as a tree.
-            m_open.push_back(nullptr);
-            m_inActions = true;
-            return true;
-        }
-        return open(Tree::array());
+    explicit RecordReader(Source& source) : m_source(source) {
+        for (Part part : {Part::Whole, Part::Action, Part::Form, Part::Results})
+            slots(part).resize(namesOf(part).size());
     }
+
+    bool null() override {
+        return scalar([] { return Tree(); });
+    }
+    bool boolean(bool v) override {
+        return scalar([v] { return Tree(v); });
+    }
+    bool number_integer(number_integer_t v) override {
+        return scalar([v] { return Tree(v); });
+    }
+    bool number_unsigned(number_unsigned_t v) override {
+        return scalar([v] { return Tree(v); });
+    }
+    bool number_float(number_float_t v, const string_t&) override {
+        return scalar([v] { return Tree(v); });
+    }
+    bool string(string_t& v) override {
+        return scalar([&v] { return Tree(std::move(v)); });
+    }
+    bool binary(binary_t&) override {
+        return scalar([] { return Tree(); });
+    }
+    bool start_object(std::size_t) override { return open(true); }
+    bool start_array(std::size_t) override { return open(false); }
     bool key(string_t& name) override {
         const std::size_t depth = m_open.size();
-        const bool seen = depth == 1 ? !m_keys.insert(name).second : m_open.back()->contains(name);
-        if (seen)
+        const Part part = m_open.back();
+        int& slot = m_key[depth - 1];
+        slot = -1;
+        if (part == Part::Passed)
+            return true;
+        const std::vector<const char*>& names = namesOf(part);
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (name == names[i])
+                slot = static_cast<int>(i);
+        // Only the members read can disagree with each other; a second claim
+        // must never silently win.
+        if (slot >= 0 && slots(part)[static_cast<std::size_t>(slot)])
             throw Refusal{pathTo(depth) + name + " が二つあります"};
-        m_key[depth - 1] = std::move(name);
         return true;
     }
     bool end_object() override { return close(); }
-    bool end_array() override {
-        if (m_open.back() == nullptr) {
-            m_open.pop_back();
-            m_inActions = false;
-            return true;
-        }
-        return close();
-    }
+    bool end_array() override { return close(); }
     bool parse_error(std::size_t position, const std::string&,
                      const nlohmann::detail::exception&) override {
         m_errorAt = position > 0 ? position - 1 : 0;
@@ -229,126 +346,196 @@ public:
     SessionRecord record() {
         const Place top{};
         SessionRecord record;
-        const Tree& format = field(m_members, "format", top);
+        const Tree& format = need(m_whole[kFormat], "format", top);
         checkFormat(format);
-        record.program = text(m_members, "program", top);
-        const Tree& market = field(m_members, "market", top);
+        record.program = text(m_whole[kProgram], "program", top);
+        const Tree& market = need(m_whole[kMarket], "market", top);
         if (!market.is_number_integer() || market.get<std::int64_t>() < kStandardMarket ||
             market.get<std::int64_t>() > kLastMarket)
-            throw Refusal{"market が " + std::to_string(kStandardMarket) + " から " +
-                          std::to_string(kLastMarket) + " の整数ではありません"};
+            throw Refusal{badMarket()};
         record.market = market.get<int>();
         // Replaying such a file on today's market would silently give other results.
         if (format.get<std::int64_t>() == 1 && marketStartReplaced(record.market))
             throw Refusal{"市場番号 " + std::to_string(record.market) +
                           " の意味がこの版で変わったため、この format 1 "
                           "のファイルは記録どおりに再生できません"};
-        if (!m_keys.count("actions"))
-            throw Refusal{"actions がありません"};
-        if (m_members.contains("actions"))
-            throw Refusal{"actions が配列ではありません"};
+        need(m_whole[kActionsMember], "actions", top);
         record.actions = std::move(m_actions);
 
-        const Tree& results = object(m_members, "results", top);
+        need(m_whole[kResultsMember], "results", top);
         const Place place{"results の "};
         SessionResults& r = record.results;
-        r.seconds = seconds(results, "seconds", place);
+        r.seconds = seconds(m_results[0], "seconds", place);
         if (!record.actions.empty() && record.actions.back().second > r.seconds)
             throw Refusal{"操作 " + std::to_string(record.actions.size()) +
                           " の second が results の seconds より後です"};
         const auto& table = figureTable();
-        for (std::size_t i = 0; i < table.size(); ++i) {
-            if (table[i].saved)
-                r.figures.values[i] = number(results, table[i].key, place);
+        for (std::size_t i = 0, slot = 1; i < table.size(); ++i) {
+            if (table[i].saved) {
+                r.figures.values[i] = number(m_results[slot], table[i].key, place);
+                ++slot;
+            }
         }
         return record;
     }
 
 private:
+    std::vector<Slot>& slots(Part part) {
+        switch (part) {
+        case Part::Whole:
+            return m_whole;
+        case Part::Action:
+            return m_action;
+        case Part::Form:
+            return m_form;
+        default:
+            return m_results;
+        }
+    }
+
+    // The name of the member being read at this depth.
+    const char* nameAt(std::size_t depth) const {
+        return namesOf(m_open[depth - 1])[static_cast<std::size_t>(m_key[depth - 1])];
+    }
+
     // "results の ", "操作 3 の form の ": the place of a key at this depth.
     std::string pathTo(std::size_t depth) const {
         std::string path;
         for (std::size_t level = 1; level < depth; ++level) {
-            if (level == 1 && m_inActions)
-                path = "操作 " + std::to_string(m_actions.size() + 1) + " の ";
-            else if (!(level == 2 && m_inActions))
-                path += m_key[level - 1] + " の ";
+            if (m_open[level] == Part::Action)
+                path += actionPrefix(m_actions.size() + 1);
+            else if (m_open[level] != Part::Actions)
+                path += std::string(nameAt(level)) + " の ";
         }
         return path;
     }
 
-    bool open(Tree container) {
+    // The message for a value of the wrong shape where the reader is.
+    std::string wrongShape() const {
+        const std::size_t depth = m_open.size();
+        const Part parent = m_open.back();
+        if (parent == Part::Actions)
+            return "操作 " + std::to_string(m_actions.size() + 1) + " がオブジェクトではありません";
+        const Place place{pathTo(depth)};
+        const char* name = nameAt(depth);
+        const std::string_view key = name;
+        if (key == "format")
+            return "format が整数ではありません";
+        if (key == "market")
+            return badMarket();
+        if (key == "actions")
+            return "actions が配列ではありません";
+        if (key == "results" || key == "form")
+            return place.name(name) + " がオブジェクトではありません";
+        if (key == "second" || key == "seconds")
+            return notSeconds(place, name);
+        if (parent == Part::Results)
+            return place.name(name) + " が数値ではありません";
+        return notText(place, name);
+    }
+
+    // The part a container opens where the reader is; Passed for one that
+    // is not read. Any other container is of the wrong shape.
+    Part partHere(bool isObject) const {
+        const std::size_t depth = m_open.size();
+        const Part parent = m_open.back();
+        if (parent == Part::Passed)
+            return Part::Passed;
+        if (parent == Part::Actions && isObject)
+            return Part::Action;
+        if (parent != Part::Actions && m_key[depth - 1] < 0)
+            return Part::Passed;
+        if (parent == Part::Whole && m_key[depth - 1] == kActionsMember && !isObject)
+            return Part::Actions;
+        if (parent == Part::Whole && m_key[depth - 1] == kResultsMember && isObject)
+            return Part::Results;
+        if (parent == Part::Action && m_key[depth - 1] == kFormMember && isObject)
+            return Part::Form;
+        throw Refusal{wrongShape()};
+    }
+
+    bool open(bool isObject) {
         if (m_open.size() >= static_cast<std::size_t>(kSessionFileMaxDepth))
-            throw Refusal{"入れ子が深すぎます（" + lineAndColumn(m_text, tooDeepAt(m_text)) + "、" +
+            throw Refusal{"入れ子が深すぎます（" + m_source.placeOf(m_source.taken() - 1) + "、" +
                           std::to_string(kSessionFileMaxDepth) + " 段まで）"};
         if (m_open.empty()) {
-            if (!container.is_object())
+            if (!isObject)
                 throw Refusal{"全体がオブジェクトではありません"};
-            m_open.push_back(&m_members);
+            m_open.push_back(Part::Whole);
             return true;
         }
-        m_open.push_back(&place(std::move(container)));
+        const Part part = partHere(isObject);
+        if (part != Part::Passed && part != Part::Action)
+            slots(m_open.back())[static_cast<std::size_t>(m_key[m_open.size() - 1])] = Tree();
+        if (part == Part::Action) {
+            for (Slot& slot : m_action)
+                slot.reset();
+            for (Slot& slot : m_form)
+                slot.reset();
+        }
+        m_open.push_back(part);
         return true;
     }
 
-    bool value(Tree v) {
+    template <typename Make> bool scalar(const Make& make) {
         if (m_open.empty())
             throw Refusal{"全体がオブジェクトではありません"};
-        place(std::move(v));
-        completed();
+        const std::size_t depth = m_open.size();
+        const Part parent = m_open.back();
+        if (parent == Part::Passed)
+            return true;
+        if (parent == Part::Actions)
+            throw Refusal{wrongShape()};
+        const int slot = m_key[depth - 1];
+        if (slot < 0)
+            return true;
+        if ((parent == Part::Whole && (slot == kActionsMember || slot == kResultsMember)) ||
+            (parent == Part::Action && slot == kFormMember))
+            throw Refusal{wrongShape()};
+        Slot& value = slots(parent)[static_cast<std::size_t>(slot)];
+        value = make();
+        if (parent == Part::Whole && slot == kFormat)
+            checkFormat(*value);
         return true;
     }
 
     bool close() {
+        const Part part = m_open.back();
         m_open.pop_back();
-        completed();
-        return true;
-    }
-
-    // Where a new value goes: a member of the whole starts a tree of its own,
-    // as does an action; deeper values go into the tree they belong to.
-    Tree& place(Tree v) {
-        const std::size_t depth = m_open.size();
-        if (depth == 1 || (depth == 2 && m_inActions)) {
-            m_tree = std::move(v);
-            return m_tree;
-        }
-        Tree& parent = *m_open.back();
-        if (parent.is_array()) {
-            parent.push_back(std::move(v));
-            return parent.back();
-        }
-        return parent[m_key[depth - 1]] = std::move(v);
-    }
-
-    // A value has just ended; if it was a member of the whole or an action,
-    // it is read now.
-    void completed() {
-        const std::size_t depth = m_open.size();
-        if (depth == 1 && m_open.back() == &m_members) {
-            if (m_key[0] == "format")
-                checkFormat(m_tree);
-            m_members[m_key[0]] = std::move(m_tree);
-        } else if (depth == 2 && m_inActions) {
+        if (part == Part::Action) {
             const std::size_t number = m_actions.size() + 1;
             if (number > kSessionFileMaxActions)
                 throw Refusal{tooManyActions()};
-            m_actions.push_back(readAction(m_tree, number));
+            m_actions.push_back(readAction(number));
             if (number > 1 && m_actions.back().second < m_actions[number - 2].second)
                 throw Refusal{"操作 " + std::to_string(number) + " の second が前の操作より前です"};
         }
+        return true;
     }
 
-    const std::string& m_text;
-    Tree m_members = Tree::object();
-    std::set<std::string> m_keys;
+    SessionAction readAction(std::size_t number) {
+        const Place place{actionPrefix(number)};
+        SessionAction action;
+        action.second = seconds(m_action[kSecond], "second", place);
+        action.kind = choice(m_action[kKind], "kind", place, kKinds);
+        need(m_action[kFormMember], "form", place);
+        action.form.priceKind = choice(m_form[kPriceKind], "priceKind", place, kPriceKinds);
+        action.form.priceText = text(m_form[kPriceText], "priceText", place);
+        action.form.quantityKind =
+            choice(m_form[kQuantityKind], "quantityKind", place, kQuantityKinds);
+        action.form.sharesText = text(m_form[kSharesText], "sharesText", place);
+        action.form.yenText = text(m_form[kYenText], "yenText", place);
+        action.codeText = text(m_form[kCodeText], "codeText", place);
+        return action;
+    }
+
+    Source& m_source;
+    std::vector<Slot> m_whole, m_action, m_form, m_results;
     std::vector<SessionAction> m_actions;
-    bool m_inActions = false;
-    // The open containers, outermost first; null for the actions array.
-    std::vector<Tree*> m_open;
-    // The last key met at each depth.
-    std::array<std::string, kSessionFileMaxDepth> m_key;
-    Tree m_tree;
+    // The open containers, outermost first.
+    std::vector<Part> m_open;
+    // The slot of the last key met at each depth; -1 for one not read.
+    std::array<int, kSessionFileMaxDepth> m_key{};
     std::size_t m_errorAt = 0;
 };
 
@@ -403,24 +590,66 @@ SessionFileWrite writeSessionFile(const SessionRecord& record) {
     return {std::move(text), {}};
 }
 
-SessionFileRead readSessionFile(const std::string& text) {
-    if (text.size() > kSessionFileMaxBytes)
-        return {std::nullopt, tooLarge()};
-    RecordReader reader(text);
+namespace {
+
+SessionFileRead readFrom(Source& source) {
     try {
-        if (!Tree::sax_parse(text, &reader))
+        RecordReader reader(source);
+        if (!Tree::sax_parse(SourceIterator(&source), SourceIterator(), &reader))
             return {std::nullopt,
-                    "JSON として読めません（" + lineAndColumn(text, reader.errorAt()) + "）"};
+                    "JSON として読めません（" + source.placeOf(reader.errorAt()) + "）"};
         return {reader.record(), {}};
     } catch (const Refusal& refusal) {
         return {std::nullopt, refusal.message};
+    } catch (const std::bad_alloc&) {
+        return {std::nullopt, kOutOfMemory};
     }
 }
 
+} // namespace
+
+SessionFileRead readSessionFile(const std::string& text) {
+    if (text.size() > kSessionFileMaxBytes)
+        return {std::nullopt, tooLarge()};
+    Source source(text);
+    return readFrom(source);
+}
+
 SessionFileRead openSessionFile(const std::string& path) {
+#ifdef VANTREL_POSIX_FILES
+    // Opened first and then asked what it is, so what is read is what was
+    // checked even if the name is swapped in between; without waiting, as a
+    // named pipe would wait for a writer, and a device may never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return {std::nullopt,
+                errno == ENOENT ? "ファイルが見つかりません" : "ファイルを読めません"};
+    struct FileCloser {
+        int fd;
+        ~FileCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return {std::nullopt, "ファイルを読めません"};
+    if (S_ISDIR(status.st_mode))
+        return {std::nullopt, "ファイルではなくフォルダーです"};
+    if (!S_ISREG(status.st_mode))
+        return {std::nullopt, "普通のファイルではありません（デバイスやパイプなど）"};
+    const auto fill = [fd](char* buffer, std::size_t size) {
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, size);
+            if (got >= 0)
+                return static_cast<std::size_t>(got);
+            if (errno != EINTR && errno != EAGAIN)
+                throw Refusal{"ファイルを読めません"};
+        }
+    };
+    const auto rewind = [fd] {
+        if (::lseek(fd, 0, SEEK_SET) != 0)
+            throw Refusal{"ファイルを読めません"};
+    };
+#else
     namespace fs = std::filesystem;
-    // The type is checked before opening: opening a named pipe would wait
-    // for a writer, and a device may never end.
     std::error_code error;
     const fs::path name = fs::u8path(path);
     const fs::file_status status = fs::status(name, error);
@@ -431,18 +660,25 @@ SessionFileRead openSessionFile(const std::string& path) {
     if (error || status.type() != fs::file_type::regular)
         return {std::nullopt, "普通のファイルではありません（デバイスやパイプなど）"};
     std::ifstream file(name, std::ios::binary);
-    // One byte past the limit is enough to refuse, whatever size the file
-    // claims.
-    std::string text;
-    std::array<char, 1 << 16> chunk;
-    while (file && text.size() <= kSessionFileMaxBytes) {
-        file.read(chunk.data(), static_cast<std::streamsize>(std::min(
-                                    chunk.size(), kSessionFileMaxBytes + 1 - text.size())));
-        text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
-    }
-    if (!file.is_open() || file.bad())
+    if (!file.is_open())
         return {std::nullopt, "ファイルを読めません"};
-    return readSessionFile(text);
+    const auto fill = [&file](char* buffer, std::size_t size) {
+        file.read(buffer, static_cast<std::streamsize>(size));
+        if (file.bad())
+            throw Refusal{"ファイルを読めません"};
+        return static_cast<std::size_t>(file.gcount());
+    };
+    const auto rewind = [&file] {
+        file.clear();
+        file.seekg(0);
+    };
+#endif
+    try {
+        Source source(fill, rewind);
+        return readFrom(source);
+    } catch (const std::bad_alloc&) {
+        return {std::nullopt, kOutOfMemory};
+    }
 }
 
 } // namespace vantrel

@@ -21,6 +21,9 @@ inline constexpr std::uint64_t kSessionFileMaxSeconds = 7u * 24u * 3600u;
 // its form. Anything deeper is refused before it is built.
 inline constexpr int kSessionFileMaxDepth = 4;
 
+// Why a file was refused when reading it needed more memory than there is.
+inline constexpr const char* kOutOfMemory = "メモリが足りません";
+
 // The session as a JSON text (UTF-8, one action a line), or why it cannot
 // be written: a record beyond the limits above would make a file this
 // program refuses to open.
@@ -32,14 +35,17 @@ SessionFileWrite writeSessionFile(const SessionRecord& record);
 
 // A session file read strictly: either the record, or a short Japanese
 // message saying what is wrong and where (a field, an action number, a line
-// and column).
+// and column). Members this version does not know are passed over unread,
+// so whatever they hold costs no memory; running out of memory is a refusal
+// (kOutOfMemory) like any other.
 struct SessionFileRead {
     std::optional<SessionRecord> record;
     std::string error;
 };
 SessionFileRead readSessionFile(const std::string& text);
 // The file at a path (UTF-8), read only if it is an ordinary file and never
-// beyond the size limit, whatever size it claims.
+// beyond the size limit, whatever size it claims. It is read as it streams
+// in, never held whole.
 SessionFileRead openSessionFile(const std::string& path);
 
 } // namespace vantrel

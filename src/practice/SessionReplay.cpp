@@ -27,15 +27,16 @@ public:
 
 } // namespace
 
-HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine,
+HeadlessReplay replaySession(SessionRecord record, const ReplayLineSink& onLine,
                              bool withStatistics) {
     SecondLog log;
     log.onLine = onLine;
     SilentLog prompter;
     PracticeSession session(log, prompter, record.market);
     session.keepPriceHistory(withStatistics);
+    session.keepTape(false);
     log.session = &session;
-    session.startReplay(record);
+    session.startReplay(std::move(record));
     while (session.replaying())
         session.step();
     HeadlessReplay replay;

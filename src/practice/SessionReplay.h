@@ -20,9 +20,10 @@ struct HeadlessReplay {
     std::optional<SessionStatistics> statistics;
 };
 // Given onLine, each log line goes there as it is made and none is kept, so
-// memory follows what is written, not the seconds replayed.
+// memory follows what is written, not the seconds replayed. A record handed
+// over (std::move) is replayed without a copy of its actions.
 using ReplayLineSink = std::function<void(const std::string&)>;
-HeadlessReplay replaySession(const SessionRecord& record, const ReplayLineSink& onLine = {},
+HeadlessReplay replaySession(SessionRecord record, const ReplayLineSink& onLine = {},
                              bool withStatistics = false);
 
 // The results window's figures, one "caption=value" line each, the values as

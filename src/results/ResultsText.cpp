@@ -4,6 +4,8 @@
 #include "orders/StockInfo.h"
 #include "trading/OrderExecution.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -75,10 +77,19 @@ std::string waitingFor(const PendingOrder& order, const Quotes& q) {
 
 std::string groupedNumber(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
-    const double rounded = roundHalfEven(value * scale) / scale;
-    char digits[64];
-    std::snprintf(digits, sizeof digits, "%.*f", decimals, std::fabs(rounded));
-    std::string text = digits;
+    // From 2^53 on every double is whole already, and scaling it would only
+    // add binary noise (or overflow).
+    const double rounded =
+        std::fabs(value) < 9007199254740992.0 ? roundHalfEven(value * scale) / scale : value;
+    std::isfinite(value * scale) ? roundHalfEven(value * scale) / scale : value;
+    // Room for every digit of the largest double (309 before the point), so
+    // no value is ever cut; to_chars keeps the point a point in any locale.
+    std::array<char, 400> digits;
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                       std::fabs(rounded), std::chars_format::fixed, decimals);
+    if (written.ec != std::errc())
+        return displayNumber(rounded);
+    std::string text(digits.data(), written.ptr);
     const std::size_t point = text.find('.');
     for (std::size_t end = point == std::string::npos ? text.size() : point; end > 3; end -= 3)
         text.insert(end - 3, ",");

@@ -148,5 +148,32 @@ TEST(Ledger, ElapsedTimeReadsAsMinutesThenHours) {
         EXPECT_EQ(elapsedText(seconds), text) << seconds;
 }
 
+// Grouped by threes, rounded to the decimals shown, and never cut short,
+// however large: a forged file may claim any value.
+TEST(Ledger, GroupedNumbersKeepEveryDigit) {
+    const struct {
+        double value;
+        int decimals;
+        std::string start;
+        std::size_t digits; // before the point
+    } rows[] = {{1234567.891, 2, "1,234,567.89", 7},
+                {-0.005, 2, "0.00", 1},
+                {1e61, 2, "9,999,999,999,999,999,493,871,", 61},
+                {-1e308, 0, "-100,000,000,000,000,001,097,", 309},
+                {-1e308, 2, "-100,000,000,000,000,001,097,", 309}};
+    for (const auto& row : rows) {
+        const std::string text = groupedNumber(row.value, row.decimals);
+        EXPECT_EQ(text.rfind(row.start, 0), 0u) << text;
+        const std::string whole = text.substr(0, text.find('.'));
+        std::size_t digits = 0;
+        for (std::size_t i = 0; i < whole.size(); ++i) {
+            digits += std::isdigit(static_cast<unsigned char>(whole[i])) ? 1 : 0;
+            EXPECT_EQ(whole[i] == ',', i > 0 && (whole.size() - i) % 4 == 0) << text;
+        }
+        EXPECT_EQ(digits, row.digits) << text;
+        EXPECT_EQ(text.size() - whole.size(), row.decimals ? row.decimals + 1u : 0u) << text;
+    }
+}
+
 } // namespace
 } // namespace vantrel

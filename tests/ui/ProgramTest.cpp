@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "practice/SessionFile.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -13,6 +14,8 @@
 
 #include <deque>
 #include <sstream>
+
+#include <csignal>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -124,6 +127,34 @@ TEST_F(SingleInstance, ADamagedLockIsTakenOverOrPassedBy) {
     }
 }
 
+// Ending by a signal (a shutdown, a closed terminal, Ctrl+C) is closing the
+// window: the practice is kept with its press, and the program ends
+// normally. No regular keep comes in between.
+TEST_F(SingleInstance, EndingSignalsKeepThePracticeAsClosingDoes) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        QTemporaryDir history;
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", history.path());
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("VANTREL_HISTORY_DIR", history.path());
+        environment.insert("VANTREL_KEEP_INTERVAL_MS", "3600000");
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VANTREL_KEEP_PROBE), {QStringLiteral("--program")});
+        ASSERT_TRUE(process.waitForReadyRead(10000)) << signal;
+        ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+        ASSERT_TRUE(process.waitForFinished(10000)) << signal;
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(process.exitCode(), 0) << signal;
+        const QStringList kept = QDir(history.path()).entryList({QStringLiteral("*.json")});
+        ASSERT_EQ(kept.size(), 1) << signal;
+        const vantrel::SessionFileRead read =
+            vantrel::openSessionFile(QDir(history.path()).filePath(kept.front()).toStdString());
+        ASSERT_TRUE(read.record) << read.error;
+        EXPECT_EQ(read.record->actions.size(), 1u) << signal;
+    }
+}
+
 // The window's command line: its own options once, in any spelling of the
 // number; Qt's arguments pass until Qt has taken them; anything else stops
 // the program with status 2 and one line.
@@ -162,6 +193,26 @@ TEST(ProgramCommandLine, ArgumentsGiveTheMarketOrOneLineAndStatusTwo) {
               "vantrel: --market takes a whole number from 1 to 9999, not '-1'\n"},
              {{"--market"}, false, 2, 1, "vantrel: --market needs a market number\n"},
              {{"--no-history", "--market", "4"}, true, -1, 4, ""},
+             // Read whole before Qt (and a display) is there: Qt's own
+             // arguments are set aside, anything else is refused at once.
+             {{"--markte", "5"},
+              false,
+              2,
+              1,
+              "vantrel: unknown argument '--markte' (see --help)\n"},
+             {{"-style", "Fusion", "17"},
+              false,
+              2,
+              1,
+              "vantrel: unknown argument '17' (see --help)\n"},
+             {{"--no-history=1"}, false, 2, 1, "vantrel: --no-history takes no value\n"},
+             {{"--reverse", "-style=Fusion", "--market", "8"}, false, -1, 8, ""},
+             {{"--market", "1\n2"},
+              false,
+              2,
+              1,
+              "vantrel: --market takes a whole number from 1 to 9999, not '1\\n2'\n"},
+             {{"--x\ty"}, false, 2, 1, "vantrel: unknown argument '--x\\ty' (see --help)\n"},
              {{"--no-history", "--no-history"},
               true,
               2,
