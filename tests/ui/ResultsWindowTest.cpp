@@ -309,6 +309,12 @@ TEST_F(ResultsWindowTest, OnlyALimitOrderDrawsItsPriceOnTheChart) {
 TEST_F(ResultsWindowTest, OpensBesideTheMainWindowOnALaptopScreen) {
     const QRect screen = window.screen()->availableGeometry();
     ASSERT_EQ(screen.size(), QSize(1366, 768));
+    // A desktop whose own font is small: the window's face sets the widths.
+    struct SmallDesktopFont {
+        QFont desktop = QApplication::font();
+        SmallDesktopFont() { QApplication::setFont(QFont(desktop.family(), 5)); }
+        ~SmallDesktopFont() { QApplication::setFont(desktop); }
+    } smallFont;
     action("MnuResults")->trigger();
     const QRect place = results()->frameGeometry();
     EXPECT_FALSE(place.intersects(window.frameGeometry())) << place.x() << "," << place.y();
