@@ -3,11 +3,15 @@
 #include "practice/SessionStatistics.h"
 #include "results/ResultsText.h"
 #include "support/Session.h"
+#include "ui/results/PriceChart.h"
 #include "ui/results/frmResults.h"
 
+#include <QAccessible>
 #include <QChartView>
 #include <QDir>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QHeaderView>
 #include <QLineSeries>
 #include <QScatterSeries>
@@ -48,6 +52,16 @@ struct ResultsWindowTest : test::WindowFixture {
         ASSERT_EQ(window.session().ledger().fills().size(), 3u);
     }
 };
+
+// Every text the chart draws (axis labels and titles, legend), as painted.
+QStringList chartTexts(QChart& chart) {
+    QApplication::processEvents(); // the chart lays its axes out on a timer
+    QStringList texts;
+    for (QGraphicsItem* item : chart.scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible())
+            texts << text->toPlainText();
+    return texts;
+}
 
 QStringList rowTexts(const QAbstractItemModel& model, int row) {
     QStringList texts;
@@ -95,8 +109,53 @@ TEST_F(ResultsWindowTest, RoundTripsAndStatisticsShowTheSession) {
     EXPECT_EQ(value("lblMostShares"), QStringLiteral("1,000株"));
     const auto rows =
         statisticRows(computeStatistics(trips, session.ledger().fills(), session.prices()));
-    EXPECT_EQ(results()->findChild<QLabel*>("lblMaxDrawdown")->accessibleName(),
-              QString::fromUtf8(rows[8].caption));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(results()->findChild<QLabel*>("lblMaxDrawdown"))
+                  ->text(QAccessible::Name),
+              QString::fromUtf8(rows[8].caption) + u' ' + value("lblMaxDrawdown"));
+}
+
+// Assistive technology hears every value of the main window and of 成績
+// with its caption, the caption also as the description, and the values
+// follow a tick and a fill.
+TEST_F(ResultsWindowTest, ScreenReadersHearEachValueWithItsCaption) {
+    action("MnuResults")->trigger();
+    std::vector<std::pair<QLabel*, QString>> values;
+    const char* const band[][2] = {{"lblStockName", "銘柄名"},
+                                   {"lblMarket", "市場"},
+                                   {"lblNowPrice", "現値"},
+                                   {"lblAmount", "株数"},
+                                   {"lblUnit", "単位株"},
+                                   {"lblPower", "余力（円）"},
+                                   {"lblOrderPriceView", "注文価格"},
+                                   {"lblOrderAmount", "注文株数"},
+                                   {"lblOrderType", "注文の売買"}};
+    for (const auto& [name, caption] : band)
+        values.emplace_back(find<QLabel>(name), QString::fromUtf8(caption));
+    for (const FigureDefinition& figure : figureTable())
+        if (figure.shown())
+            values.emplace_back(results()->findChild<QLabel*>(figure.labelName),
+                                QString::fromUtf8(figure.caption));
+    const auto heard = [&values] {
+        QStringList names;
+        for (const auto& [label, caption] : values) {
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(label);
+            EXPECT_EQ(read->text(QAccessible::Description), caption);
+            const QString name = read->text(QAccessible::Name);
+            EXPECT_EQ(name, label->text().isEmpty() ? caption : caption + u' ' + label->text());
+            names << name;
+        }
+        return names.join(u'|');
+    };
+    seconds(1);
+    EXPECT_TRUE(heard().startsWith(QStringLiteral(
+        "銘柄名 ヴァントレル|市場 東証|現値 500|株数|単位株 1000|余力（円） 3000000|注文価格|")))
+        << heard().toStdString();
+    buyAtMarket();
+    seconds(7);
+    ASSERT_EQ(window.session().ledger().fills().size(), 1u);
+    const QString filled = heard();
+    EXPECT_TRUE(filled.contains(QStringLiteral("|株数 1000|"))) << filled.toStdString();
+    EXPECT_TRUE(filled.contains(QStringLiteral("|保有株数 1,000株|"))) << filled.toStdString();
 }
 
 // The comparison runs off the window's thread: the tab shows nothing at first,
@@ -259,14 +318,32 @@ TEST_F(ResultsWindowTest, OnlyALimitOrderDrawsItsPriceOnTheChart) {
 }
 
 // On a 1366×768 screen the results window opens beside the main window,
-// covering none of it, and whole on the screen.
+// covering none of it, and whole on the screen; the history's columns hold
+// their widest values (a seven-digit 金額) whole, and an empty column stays narrow.
 TEST_F(ResultsWindowTest, OpensBesideTheMainWindowOnALaptopScreen) {
     const QRect screen = window.screen()->availableGeometry();
     ASSERT_EQ(screen.size(), QSize(1366, 768));
+    // A desktop whose own font is small: the window's face sets the widths.
+    struct SmallDesktopFont {
+        QFont desktop = QApplication::font();
+        SmallDesktopFont() { QApplication::setFont(QFont(desktop.family(), 5)); }
+        ~SmallDesktopFont() { QApplication::setFont(desktop); }
+    } smallFont;
     action("MnuResults")->trigger();
     const QRect place = results()->frameGeometry();
     EXPECT_FALSE(place.intersects(window.frameGeometry())) << place.x() << "," << place.y();
     EXPECT_TRUE(screen.contains(place));
+    find<QRadioButton>("optBuyOpt1")->click();
+    find<QLineEdit>("txtBuyAmount")->setText(QStringLiteral("4000"));
+    find<QPushButton>("cmdBuyNow")->click();
+    seconds(12);
+    auto* history = results()->findChild<QTableView*>("tblHistory");
+    ASSERT_EQ(history->model()->index(0, 5).data().toString().size(), 10); // 2,0xx,xxx円
+    for (int column = 0; column < history->model()->columnCount(); ++column)
+        EXPECT_GE(history->columnWidth(column),
+                  static_cast<QAbstractItemView*>(history)->sizeHintForColumn(column))
+            << column;
+    EXPECT_LT(history->columnWidth(7), history->viewport()->width() / 4); // 手数料, empty
     // At its smallest the history shows a few rows and every caption whole.
     results()->resize(results()->minimumSizeHint().expandedTo(results()->minimumSize()));
     auto* table = results()->findChild<QTableView*>("tblHistory");
@@ -275,6 +352,34 @@ TEST_F(ResultsWindowTest, OpensBesideTheMainWindowOnALaptopScreen) {
     for (int column = 0; column < header->count(); ++column)
         EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column)) << column;
     EXPECT_LE(header->length(), table->viewport()->width());
+}
+
+// The price axis keeps its labels whole where its range is wide for the
+// chart's height (market 1 about 14:40); the time axis reads on past a day.
+TEST_F(ResultsWindowTest, ChartLabelsReadWhole) {
+    action("MnuResults")->trigger();
+    QChart& chart = *results()->findChild<QChartView*>("chtPrice")->chart();
+    for (const int until : {860, 880, 900}) {
+        seconds(until - static_cast<int>(window.session().elapsed()));
+        const QStringList texts = chartTexts(chart);
+        const QString all = texts.join(u'|');
+        EXPECT_FALSE(all.contains(QStringLiteral("...")) || all.contains(QStringLiteral("…")))
+            << until << all.toStdString();
+    }
+}
+
+TEST(PriceChartAxis, MarketTimeReadsOnPastADay) {
+    PriceHistory history;
+    history.prices.assign(90'001, 500.0);
+    const Ledger ledger;
+    PriceChart chart(history, ledger);
+    chart.resize(640, 360);
+    chart.show();
+    chart.update(std::nullopt, std::nullopt);
+    const QStringList texts = chartTexts(*chart.findChild<QChartView*>("chtPrice")->chart());
+    EXPECT_TRUE(texts.contains(QStringLiteral("25:00:00"))) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("24:56:00")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("経過（時:分:秒）")));
 }
 
 TEST(ResultsWindowSave, AFailureShowsTheReasonAndLeavesNoFile) {

@@ -106,6 +106,11 @@ TEST_F(TapeAndKeysTest, TheBoardFillsASideByClickAndByKey) {
     for (const Case& c : cases) {
         find<QRadioButton>("optBuyOpt1")->setChecked(true);
         find<QRadioButton>("optSellOpt1")->setChecked(true);
+        // With everything chosen and shares typed before: the shares box is
+        // chosen and its text selected, so what is typed next replaces it.
+        find<QRadioButton>("optBuyAmount2")->setChecked(true);
+        find<QRadioButton>("optSellAmount2")->setChecked(true);
+        find<QLineEdit>(c.quantityBox)->setText(QStringLiteral("3000"));
         if (c.column >= 0) {
             const QModelIndex index = board().model()->index(c.row, c.column);
             QTest::mouseClick(board().viewport(), Qt::LeftButton, {},
@@ -124,6 +129,9 @@ TEST_F(TapeAndKeysTest, TheBoardFillsASideByClickAndByKey) {
         EXPECT_EQ(find<QLineEdit>(c.priceBox)->text(), boardPrice(c.row)) << c.priceBox;
         EXPECT_TRUE(find<QRadioButton>(c.limit)->isChecked()) << c.limit;
         EXPECT_EQ(QApplication::focusWidget(), find<QWidget>(c.quantityBox)) << c.quantityBox;
+        EXPECT_EQ(find<QLineEdit>(c.quantityBox)->selectedText(), QStringLiteral("3000"));
+        EXPECT_TRUE(find<QRadioButton>(c.quantityBox[3] == 'B' ? "optBuyAmount0" : "optSellAmount0")
+                        ->isChecked());
     }
     // The price column only selects.
     const QString before = find<QLineEdit>("txtBuyPrice")->text();

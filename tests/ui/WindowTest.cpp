@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 #include "ui/common/ModalDialogs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -71,6 +72,73 @@ TEST_F(Window, TheRoadOfOneBuy) {
     EXPECT_EQ(state(), placed + QStringLiteral("\n2024/03/05  株価500円で1000株約定しました。"
                                                "（500000円）|2500000|1000||||"));
     EXPECT_EQ(dialogs.boxes, 2);
+}
+
+// Typing into a quantity box, or clicking into it, chooses that box's kind,
+// so "click, type shares, Enter" with 全力買い left chosen buys the shares typed.
+TEST_F(Window, TheQuantityBoxUsedChoosesItsKind) {
+    // clang-format off
+    const struct { const char *before, *box; bool byClick; const char* chosen; } cases[] = {
+        {"optBuyAmount2", "txtBuyAmount", true, "optBuyAmount0"},
+        {"optBuyAmount2", "txtBuyPower", false, "optBuyAmount1"},
+        {"optBuyAmount1", "txtBuyAmount", false, "optBuyAmount0"},
+        {"optSellAmount2", "txtSellPower", true, "optSellAmount1"},
+        {"optSellAmount2", "txtSellAmount", false, "optSellAmount0"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        find<QRadioButton>(c.before)->setChecked(true);
+        auto* box = find<QLineEdit>(c.box);
+        if (c.byClick) {
+            QTest::mouseClick(box, Qt::LeftButton);
+        } else {
+            box->setFocus();
+            QTest::keyClicks(box, QStringLiteral("1"));
+        }
+        EXPECT_TRUE(find<QRadioButton>(c.chosen)->isChecked()) << c.box;
+    }
+    click("optBuyOpt1");
+    click("optBuyAmount2");
+    QTest::mouseClick(find<QLineEdit>("txtBuyAmount"), Qt::LeftButton);
+    find<QLineEdit>("txtBuyAmount")->clear();
+    QTest::keyClicks(find<QLineEdit>("txtBuyAmount"), QStringLiteral("1000"));
+    QTest::keyClick(find<QLineEdit>("txtBuyAmount"), Qt::Key_Return);
+    EXPECT_TRUE(log().endsWith(QStringLiteral("ヴァントレルを成行で1000株購入します。")))
+        << log().toStdString();
+}
+
+// A press the rules pass over in silence changes no log line and no rule;
+// the window says why beside the forms for a few seconds, to screen readers
+// too, and the next press that does something clears it.
+TEST_F(Window, APressThatPlacesNothingSaysWhy) {
+    auto* notice = find<QLabel>("lblNotice");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(notice->isVisible());
+    const auto said = [notice] {
+        return QAccessible::queryAccessibleInterface(notice)->text(QAccessible::Name);
+    };
+    click("optSellOpt1");
+    click("optSellAmount2");
+    click("cmdSellNow");
+    EXPECT_EQ(state(), QStringLiteral("|3000000|||||"));
+    EXPECT_EQ(notice->text(), QStringLiteral("保有株がないため、売り注文は出せませんでした。"));
+    EXPECT_EQ(said(), notice->text());
+    EXPECT_TRUE(find<QTimer>("tmrNotice")->isActive());
+
+    buyAtMarket();
+    EXPECT_FALSE(notice->isVisible());
+    const QString placed = state();
+    seconds(4);
+    click("cmdBuyNow");
+    EXPECT_EQ(state(), placed);
+    EXPECT_EQ(window.session().trader().account().dblExecWait, 0); // the wait starts again
+    EXPECT_TRUE(notice->text().startsWith(QStringLiteral("注文中の注文があるため、発注しません")));
+    EXPECT_EQ(said(), notice->text());
+    // Whole in its place, beside the board and above 注文情報.
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_LE(notice->heightForWidth(notice->width()), notice->height());
+    EXPECT_FALSE(notice->geometry().intersects(find("Frame3")->geometry()));
+    EXPECT_FALSE(notice->geometry().intersects(find("ListView1")->geometry()));
+    EXPECT_EQ(dialogs.boxes, 0);
 }
 
 // Eleven levels in fixed columns, all shown at once without scrolling.

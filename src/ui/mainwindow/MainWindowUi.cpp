@@ -3,6 +3,7 @@
 #include "orders/StockInfo.h"
 #include "practice/Pace.h"
 #include "ui/common/Appearance.h"
+#include "ui/common/CaptionedValue.h"
 #include "ui/common/NumberText.h"
 #include "ui/mainwindow/BoardModel.h"
 
@@ -54,11 +55,11 @@ QLabel* caption(QWidget* parent, const QString& name, const QString& text, const
 }
 
 // A label that shows a value of record, drawn as a sunken field. A screen
-// reader announces it by what it holds, not by its frame's title.
+// reader reads it with what it holds, not with its frame's title.
 QLabel* field(QWidget* parent, const QString& name, const QString& meaning, const QRect& rect,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* label = caption(parent, name, QString(), rect, alignment);
-    label->setAccessibleName(meaning);
+    showAsCaptionedValue(*label, meaning);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setMargin(1);
     return label;
@@ -269,6 +270,21 @@ void buildPowerAndOrder(MainWindowUi& ui, QWidget* parent) {
     ui.lblPower = field(power, QStringLiteral("lblPower"), QStringLiteral("余力（円）"),
                         {10, 20, 152, 22}, Qt::AlignRight | Qt::AlignVCenter);
     caption(power, QStringLiteral("lblYen"), QStringLiteral("円"), {166, 20, 24, 22});
+    // In the free space beside the board, above 注文情報: in sight of the
+    // forms and the buttons without moving any control of the window.
+    ui.lblNotice = caption(parent, QStringLiteral("lblNotice"), QString(), {268, 140, 190, 64},
+                           Qt::AlignLeft | Qt::AlignTop);
+    ui.lblNotice->setWordWrap(true);
+    // A pale note that stands out from the fields of record; shown only
+    // while it has something to say.
+    ui.lblNotice->setFrameStyle(QFrame::Box | QFrame::Plain);
+    ui.lblNotice->setMargin(4);
+    ui.lblNotice->setAutoFillBackground(true);
+    QPalette note = ui.lblNotice->palette();
+    note.setColor(QPalette::Window, QColor(0xff, 0xf6, 0xcc));
+    note.setColor(QPalette::WindowText, QColor(0x5a, 0x40, 0x00));
+    ui.lblNotice->setPalette(note);
+    ui.lblNotice->hide();
 
     auto* order =
         frame(parent, QStringLiteral("Frame3"), QStringLiteral("注文情報"), {314, 314, 148, 152});

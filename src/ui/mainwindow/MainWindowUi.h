@@ -39,6 +39,8 @@ struct MainWindowUi {
     QLabel* lblOrderType = nullptr;
     QLabel* lblOrderPrice = nullptr;
     QPushButton* cmdCancelOldest = nullptr;
+    // Why the last press placed nothing, for a few seconds; empty otherwise.
+    QLabel* lblNotice = nullptr;
     OrderPane buy;
     OrderPane sell;
     QPlainTextEdit* txtResponse = nullptr;

@@ -20,6 +20,7 @@ void MessageLog::AddLog(const QString& message) {
     // Each line is one paragraph of the box; appending one leaves the text
     // before it, the reader's selection and the caret untouched.
     m_view.appendPlainText(timestampText(m_clock.now()) + QStringLiteral("  ") + message);
+    ++m_lines;
     m_view.horizontalScrollBar()->setValue(m_view.horizontalScrollBar()->minimum());
     m_view.verticalScrollBar()->setValue(m_view.verticalScrollBar()->maximum());
 }

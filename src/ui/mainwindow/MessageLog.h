@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <string>
 
 class QDateTime;
@@ -24,6 +25,9 @@ public:
     // long the log has grown.
     void AddLog(const QString& message);
     void AddLog(const std::string& message) override;
+    // How many lines were added, so a caller can tell whether an action
+    // said anything.
+    std::size_t lines() const { return m_lines; }
 
     // The date and time in the Japanese general form: yyyy/MM/dd H:mm:ss, or
     // the date alone at midnight.
@@ -32,6 +36,7 @@ public:
 private:
     QPlainTextEdit& m_view;
     const Clock& m_clock;
+    std::size_t m_lines = 0;
 };
 
 } // namespace vantrel

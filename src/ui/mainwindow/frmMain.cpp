@@ -15,6 +15,7 @@
 #include "ui/results/frmResults.h"
 #include "ui/tape/frmTape.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
 #include <QButtonGroup>
@@ -48,6 +49,10 @@ const QString kDiscardForOpen =
     QStringLiteral("保有株または注文中の注文があります。破棄して練習ファイルを開きますか？");
 constexpr const char* kBadMarketNumber = "市場番号は 1 から 9999 の整数で指定してください。";
 const QString kSessionFilter = QStringLiteral("練習ファイル (*.json)");
+const QString kStillPending = QStringLiteral("注文中の注文があるため、発注しませんでした。"
+                                             "約定の待ち時間は、いま押した時から数え直しです。");
+const QString kNothingHeld = QStringLiteral("保有株がないため、売り注文は出せませんでした。");
+constexpr int kNoticeMilliseconds = 8000;
 const QString kReplayingTip = QStringLiteral(
     "再生中は練習ファイルの操作だけが行われます。操作するには「練習を引き継ぐ」を選んでください。");
 
@@ -91,7 +96,7 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
     m_session = std::make_unique<PracticeSession>(
-        *m_log, dialogs, marketNumber, [&clock] { return clock.now().toMSecsSinceEpoch(); });
+        *m_log, m_boxes, marketNumber, [&clock] { return clock.now().toMSecsSinceEpoch(); });
 
     m_timer1 = makeTimer(this, "Timer1");
     connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
@@ -118,9 +123,21 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     connect(m_ui.keyBuyNow, &QAction::triggered, m_ui.buy.placeButton, &QPushButton::click);
     connect(m_ui.keySellNow, &QAction::triggered, m_ui.sell.placeButton, &QPushButton::click);
     connect(m_ui.keyCancelOldest, &QAction::triggered, m_ui.cmdCancelOldest, &QPushButton::click);
-    for (OrderPane* pane : {&m_ui.buy, &m_ui.sell})
+    for (OrderPane* pane : {&m_ui.buy, &m_ui.sell}) {
         for (QLineEdit* box : {pane->priceBox, pane->sharesBox, pane->yenBox})
             connect(box, &QLineEdit::returnPressed, pane->placeButton, &QPushButton::click);
+        // Typing or clicking into a quantity box means that kind of quantity:
+        // with 全力買い left chosen, typed shares would otherwise buy all-in.
+        for (QLineEdit* box : {pane->sharesBox, pane->yenBox}) {
+            connect(box, &QLineEdit::textEdited, this, [this, box] { chooseQuantityOf(box); });
+            box->installEventFilter(this);
+        }
+    }
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setObjectName(QStringLiteral("tmrNotice"));
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(kNoticeMilliseconds);
+    connect(m_noticeTimer, &QTimer::timeout, this, [this] { showNotice({}); });
     connect(m_ui.ListView1, &QAbstractItemView::clicked, this, &frmMain::ListView1_Click);
     const auto boardKey = [this](QAction* key, OrderPane& pane) {
         connect(key, &QAction::triggered, this, [this, &pane] {
@@ -350,13 +367,65 @@ void frmMain::showState() {
 }
 
 void frmMain::cmdBuyNow_Click() {
-    m_session->pressBuy(codeText(), readForm(m_ui.buy));
-    refreshFromCore();
+    pressOrder(OrderSide::Buy);
 }
 
 void frmMain::cmdSellNow_Click() {
-    m_session->pressSell(codeText(), readForm(m_ui.sell));
+    pressOrder(OrderSide::Sell);
+}
+
+void frmMain::pressOrder(OrderSide side) {
+    const Account& account = m_session->trader().account();
+    const bool pending = account.hasPendingOrder();
+    const std::size_t lines = m_log->lines();
+    const int boxes = m_boxes.shown;
+    if (side == OrderSide::Buy)
+        m_session->pressBuy(codeText(), readForm(m_ui.buy));
+    else
+        m_session->pressSell(codeText(), readForm(m_ui.sell));
+    const bool silent =
+        !m_session->replaying() && lines == m_log->lines() && boxes == m_boxes.shown;
+    if (silent && pending)
+        showNotice(kStillPending);
+    else if (silent && side == OrderSide::Sell && account.holdings() == 0)
+        showNotice(kNothingHeld);
+    else
+        showNotice({});
     refreshFromCore();
+}
+
+void frmMain::showNotice(const QString& text) {
+    m_ui.lblNotice->setText(text);
+    m_ui.lblNotice->setVisible(!text.isEmpty());
+    if (text.isEmpty()) {
+        m_noticeTimer->stop();
+        return;
+    }
+    m_noticeTimer->start();
+    // The label's text is its accessible name; an alert has a screen reader
+    // say it even when it is the same as the last one.
+    QAccessibleEvent alert(m_ui.lblNotice, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void frmMain::chooseQuantityOf(const QObject* box) {
+    for (const OrderPane* pane : {&m_ui.buy, &m_ui.sell}) {
+        if (box == pane->sharesBox)
+            pane->quantityKind->button(0)->setChecked(true);
+        else if (box == pane->yenBox)
+            pane->quantityKind->button(1)->setChecked(true);
+    }
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress)
+        chooseQuantityOf(watched);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::CountedBoxes::ShowMessage(const std::string& prompt, const std::string& title) {
+    ++shown;
+    dialogs.ShowMessage(prompt, title);
 }
 
 void frmMain::cmdCancelOldest_Click() {
@@ -478,7 +547,11 @@ void frmMain::ListView1_Click(const QModelIndex& index) {
 void frmMain::takeBoardPrice(int row, OrderPane& pane) {
     pane.priceKind->button(0)->setChecked(true);
     pane.priceBox->setText(QString::number(m_board.price(row)));
-    (pane.quantityKind->checkedId() == 1 ? pane.yenBox : pane.sharesBox)->setFocus();
+    QLineEdit* quantity = pane.quantityKind->checkedId() == 1 ? pane.yenBox : pane.sharesBox;
+    chooseQuantityOf(quantity);
+    quantity->setFocus();
+    // Selected, so the shares typed next replace the old ones.
+    quantity->selectAll();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

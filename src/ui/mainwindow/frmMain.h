@@ -51,6 +51,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A click into a quantity box chooses that box's kind.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();
@@ -73,6 +75,16 @@ private:
     void MnuOpenSession_Click();
     void cmdBuyNow_Click();
     void cmdSellNow_Click();
+    // One press of 買い or 売り with that side's form. The rules let a press
+    // pass in silence while an order is pending, or a sale with nothing
+    // held; the window then says why beside the forms.
+    void pressOrder(OrderSide side);
+    // Shows the text for a few seconds and has screen readers announce it;
+    // an empty text clears it at once.
+    void showNotice(const QString& text);
+    // Chooses the quantity kind (株数 or 円分) whose box this is, so the
+    // order placed is the one typed.
+    void chooseQuantityOf(const QObject* box);
     void cmdCancelOldest_Click();
     void MnuEnd_Click();
     void MnuAbout_Click();
@@ -115,8 +127,18 @@ private:
     // the replay.
     void showState();
 
+    // The rules' boxes reach the dialogs through here, counted, so a press
+    // that neither logged a line nor showed a box can be told apart.
+    struct CountedBoxes final : MessagePrompter {
+        explicit CountedBoxes(Dialogs& dialogs) : dialogs(dialogs) {}
+        void ShowMessage(const std::string& prompt, const std::string& title) override;
+        Dialogs& dialogs;
+        int shown = 0;
+    };
+
     const Clock& m_clock;
     Dialogs& m_dialogs;
+    CountedBoxes m_boxes{m_dialogs};
     BoardModel m_board;
     MainWindowUi m_ui;
     MainWindowPresenter m_presenter{m_ui};
@@ -131,6 +153,8 @@ private:
     std::unique_ptr<frmTape> m_tape;
     Pace m_pace;
     QTimer* m_timer1 = nullptr;
+    // Clears the notice after a few seconds of wall time, whatever the pace.
+    QTimer* m_noticeTimer = nullptr;
     QPointer<frmAbout> m_about;
     QPointer<frmKeys> m_keys;
     // The session's presses already shown in the forms.

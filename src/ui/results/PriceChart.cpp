@@ -1,11 +1,12 @@
 #include "ui/results/PriceChart.h"
 
+#include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTime>
-#include <QDateTimeAxis>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLegend>
 #include <QLineSeries>
@@ -30,15 +31,21 @@ constexpr int kFollowSpanIndex = 2;
 // which keeps its shape and bounds the work of a wide view.
 constexpr std::size_t kMaxPoints = 1200;
 
-// The time axis shows market time since the start as m:ss (H:mm:ss past an
-// hour): a date-time axis on a fixed local midnight does the formatting.
-qint64 timeBaseMs() {
-    static const qint64 base = QDateTime(QDate(2000, 1, 1), QTime(0, 0)).toMSecsSinceEpoch();
-    return base;
+// Round steps of market time, at most five across the visible window, so
+// each label has room to be read whole.
+constexpr std::array<int, 12> kTimeSteps{10,  20,  30,   60,   120,  180,
+                                         300, 600, 1200, 1800, 3600, 7200};
+
+int timeStep(int span) {
+    for (const int step : kTimeSteps)
+        if (span / step <= 5)
+            return step;
+    return kTimeSteps.back();
 }
 
+// The x of a point is its market second since the start.
 double toX(double second) {
-    return static_cast<double>(timeBaseMs()) + second * 1000;
+    return second;
 }
 
 QLineSeries* horizontalLine(const QString& name, const QColor& colour, Qt::PenStyle style) {
@@ -82,8 +89,10 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
     m_sells = markers(QStringLiteral("売り約定"), QScatterSeries::MarkerShapeCircle,
                       QColor(0x20, 0x60, 0xd0));
 
-    m_time = new QDateTimeAxis;
-    m_time->setTickCount(6);
+    // Labelled by hand with market time as the trade history writes it, which
+    // reads on past a day (25:00:00), where a clock's time would wrap.
+    m_time = new QCategoryAxis;
+    m_time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_time->setLabelsFont(gothicFont(8));
     m_time->setTitleFont(gothicFont(8));
     m_yen = new QValueAxis;
@@ -134,6 +143,8 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
     connect(m_zoomIn, &QPushButton::clicked, this, [this] { zoom(-1); });
     connect(m_zoomOut, &QPushButton::clicked, this, [this] { zoom(+1); });
     connect(m_latest, &QPushButton::clicked, this, &PriceChart::follow);
+    // A taller or shorter plot holds more or fewer price labels.
+    connect(m_chart, &QChart::plotAreaChanged, this, &PriceChart::fitYenAxis);
 }
 
 int PriceChart::spanSeconds() const {
@@ -265,22 +276,44 @@ void PriceChart::redraw() {
         m_left = left;
         m_right = right;
         const bool hours = m_first + span >= 3600;
-        m_time->setFormat(hours ? QStringLiteral("H:mm:ss") : QStringLiteral("m:ss"));
         m_time->setTitleText(hours ? QStringLiteral("経過（時:分:秒）")
                                    : QStringLiteral("経過（分:秒）"));
-        m_time->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(left)),
-                         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(right)));
+        for (const QString& label : m_time->categoriesLabels())
+            m_time->remove(label);
+        const int stepSeconds = timeStep(span);
+        const auto firstTick =
+            static_cast<std::uint64_t>(std::ceil(m_first / stepSeconds)) * stepSeconds;
+        m_time->setStartValue(toX(static_cast<double>(firstTick)) - stepSeconds);
+        for (std::uint64_t tick = firstTick; tick <= m_first + span; tick += stepSeconds)
+            m_time->append(QString::fromStdString(elapsedText(tick)),
+                           toX(static_cast<double>(tick)));
+        m_time->setRange(left, right);
     }
-    // Round steps of 5, 10, 20 or 50 yen with room above and below; the axis
-    // is laid out again only when its range changes.
-    int yenStep = 5;
-    for (const int candidate : {10, 20, 50})
-        if ((high - low) / yenStep > 8)
-            yenStep = candidate;
-    const double bottom = std::floor((low - 1) / yenStep) * yenStep;
-    const double top = std::ceil((high + 1) / yenStep) * yenStep;
-    if (bottom != m_yen->min() || top != m_yen->max()) {
-        m_yen->setTickCount(static_cast<int>((top - bottom) / yenStep) + 1);
+    m_low = low;
+    m_high = high;
+    fitYenAxis();
+}
+
+void PriceChart::fitYenAxis() {
+    // Qt Charts elides every label of an axis once they crowd it, so the
+    // step is the roundest that leaves each label two lines of the plot's
+    // height; the axis is laid out again only when its range changes.
+    const int lineHeight = QFontMetrics(m_yen->labelsFont()).height();
+    const int room =
+        std::max(2, static_cast<int>(m_chart->plotArea().height()) / (2 * lineHeight) + 1);
+    double bottom = 0;
+    double top = 0;
+    int ticks = 0;
+    for (const int step : {5, 10, 20, 50, 100}) {
+        // Room above and below the prices, on whole steps.
+        bottom = std::floor((m_low - 1) / step) * step;
+        top = std::ceil((m_high + 1) / step) * step;
+        ticks = static_cast<int>((top - bottom) / step) + 1;
+        if (ticks <= room)
+            break;
+    }
+    if (bottom != m_yen->min() || top != m_yen->max() || ticks != m_yen->tickCount()) {
+        m_yen->setTickCount(ticks);
         m_yen->setRange(bottom, top);
     }
 }

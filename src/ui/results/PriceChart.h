@@ -11,7 +11,7 @@
 
 class QChart;
 class QChartView;
-class QDateTimeAxis;
+class QCategoryAxis;
 class QLineSeries;
 class QPushButton;
 class QScatterSeries;
@@ -45,6 +45,8 @@ private:
     void redraw();
     void zoom(int step);
     void follow();
+    // The price axis's step and range for the prices shown and the plot's height.
+    void fitYenAxis();
 
     const PriceHistory& m_history;
     const Ledger& m_ledger;
@@ -55,7 +57,7 @@ private:
     QScatterSeries* m_sells = nullptr;
     QLineSeries* m_order = nullptr;
     QLineSeries* m_average = nullptr;
-    QDateTimeAxis* m_time = nullptr;
+    QCategoryAxis* m_time = nullptr;
     QValueAxis* m_yen = nullptr;
     QScrollBar* m_scroll = nullptr;
     QPushButton* m_latest = nullptr;
@@ -65,6 +67,9 @@ private:
     int m_spanIndex = 0;
     bool m_following = true;
     double m_first = 0;
+    // The lowest and highest yen in the visible window.
+    double m_low = 500;
+    double m_high = 500;
     // What the axes and markers were last given, so unchanged ones are left be.
     double m_left = -1;
     double m_right = -1;

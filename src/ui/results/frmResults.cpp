@@ -5,6 +5,7 @@
 #include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
+#include "ui/common/CaptionedValue.h"
 #include "ui/common/Dialogs.h"
 #include "ui/results/ChanceHistogram.h"
 #include "ui/results/PriceChart.h"
@@ -92,8 +93,8 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
         const QString caption = QString::fromUtf8(table[i].caption);
         grid->addWidget(new QLabel(caption, figures), row, 0);
         m_values[i] = new QLabel(figures);
-        // Read out under its caption, not under the frame's title.
-        m_values[i]->setAccessibleName(caption);
+        // Read out with its caption, not with the frame's title.
+        showAsCaptionedValue(*m_values[i], caption);
         m_values[i]->setObjectName(QString::fromLatin1(table[i].labelName));
         m_values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_values[i]->setMinimumWidth(110);
@@ -141,7 +142,8 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
 }
 
 QWidget* frmResults::historyPage() {
-    auto* page = new QWidget;
+    // Made inside the window, so its controls measure with the window's font.
+    auto* page = new QWidget(this);
     const Ledger& ledger = m_session.ledger();
     m_model = new TradeHistoryModel(ledger, this);
     m_table = new QTableView(page);
@@ -149,7 +151,6 @@ QWidget* frmResults::historyPage() {
     m_table->setModel(m_model);
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->horizontalHeader()->setStretchLastSection(true);
     // Tab leaves the table for the save button rather than walking its cells.
     m_table->setTabKeyNavigation(false);
     // Every caption and the widest value of each column in sight at the
@@ -172,7 +173,7 @@ QWidget* frmResults::historyPage() {
 }
 
 QWidget* frmResults::roundTripsPage() {
-    auto* page = new QWidget;
+    auto* page = new QWidget(this);
     m_tripModel = new RoundTripModel(this);
     m_tripTable = new QTableView(page);
     m_tripTable->setObjectName(QStringLiteral("tblRoundTrips"));
@@ -207,7 +208,7 @@ void frmResults::addRows(QGridLayout& grid, const std::vector<StatisticRow>& row
         QString name = QString::fromLatin1(row.key);
         name[0] = name[0].toUpper();
         value->setObjectName(QStringLiteral("lbl") + name);
-        value->setAccessibleName(caption);
+        showAsCaptionedValue(*value, caption);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // Of fixed size, so a new value repaints the label alone: a label
         // whose size may change has the whole window laid out again, and
@@ -241,7 +242,7 @@ void frmResults::showValue(QLabel& label, const std::string& text, bool loss) {
 }
 
 QWidget* frmResults::statisticsPage() {
-    auto* page = new QWidget;
+    auto* page = new QWidget(this);
     auto* grid = new QGridLayout(page);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(2);
@@ -252,7 +253,7 @@ QWidget* frmResults::statisticsPage() {
 }
 
 QWidget* frmResults::chancePage() {
-    auto* page = new QWidget;
+    auto* page = new QWidget(this);
     m_chanceStatus = new QLabel(page);
     m_chanceStatus->setObjectName(QStringLiteral("lblChanceStatus"));
     m_chanceStatus->setWordWrap(true);
@@ -265,7 +266,7 @@ QWidget* frmResults::chancePage() {
     grid->setVerticalSpacing(2);
     m_learnerNet = new QLabel(page);
     m_learnerNet->setObjectName(QStringLiteral("lblLearnerNet"));
-    m_learnerNet->setAccessibleName(QStringLiteral("あなたの純損益"));
+    showAsCaptionedValue(*m_learnerNet, QStringLiteral("あなたの純損益"));
     m_learnerNet->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(new QLabel(QStringLiteral("あなたの純損益"), page), 0, 0);
     grid->addWidget(m_learnerNet, 0, 1);

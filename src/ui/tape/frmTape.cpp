@@ -4,6 +4,7 @@
 #include "practice/PracticeSession.h"
 #include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
+#include "ui/common/CaptionedValue.h"
 #include "ui/tape/TapeDelegate.h"
 #include "ui/tape/TapeModel.h"
 
@@ -43,7 +44,7 @@ frmTape::frmTape(const PracticeSession& session)
     const auto value = [&](const char* name, const QString& meaning, int row, int column) {
         auto* label = new QLabel(totals);
         label->setObjectName(QString::fromLatin1(name));
-        label->setAccessibleName(meaning);
+        showAsCaptionedValue(*label, meaning);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(label, row, column);
         return label;
