@@ -212,6 +212,27 @@ TEST(HistoryKeeping, TheWindowRewritesNoPracticeAndWritesNothingWithoutKeeping) 
     }
 }
 
+// VANTREL_HISTORY_DIR is used as given, tidied; bytes that are not UTF-8
+// cannot name it faithfully and are refused with one line: nothing is kept.
+TEST(HistoryKeeping, TheChosenFolderIsTidiedOrRefused) {
+    struct Case {
+        QByteArray value;
+        std::optional<QString> folder;
+        int lines;
+    };
+    for (const Case& c : std::vector<Case>{{"", std::nullopt, 0},
+                                           {"/tmp/drill/", QStringLiteral("/tmp/drill"), 0},
+                                           {"/tmp/dr\xff\xfeill", QString(), 1}}) {
+        SCOPED_TRACE(c.value.toStdString());
+        qputenv("VANTREL_HISTORY_DIR", c.value);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(PracticeKeeper::chosenFolder(), c.folder);
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.lines) << errors;
+    }
+    qunsetenv("VANTREL_HISTORY_DIR");
+}
+
 // Two copies on the same market in the same second (the single-instance
 // lock unavailable) keep two files, neither overwriting the other.
 TEST(HistoryKeeping, TwoCopiesInTheSameSecondKeepTwoFiles) {
@@ -248,7 +269,7 @@ TEST(HistoryKeeping, TheWindowShowsAtOnceAndItsChartSaysWhatTheValuesShow) {
     {
         frmHistory history(
             folder, dialogs, [] { return QString(); }, [](const QString&) {});
-        ASSERT_TRUE(waitFor([&] { return chartOf(history)->title().contains("まだ"); }))
+        EXPECT_TRUE(waitFor([&] { return chartOf(history)->title().contains("まだ"); }, 2000))
             << chartOf(history)->title().toStdString();
     }
     const auto nearlyEven = [](PracticeSummary& s) {
