@@ -33,7 +33,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <filesystem>
+#include <limits>
+#include <mutex>
 #include <unordered_set>
 
 namespace vantrel {
@@ -48,6 +51,7 @@ constexpr int kPathRole = Qt::UserRole;
 // The rows a worker hands over at a time, or sooner after this long.
 constexpr std::size_t kBatchRows = 500;
 constexpr qint64 kBatchMs = 100;
+constexpr qsizetype kChartPoints = 1000;
 
 QString countText(const std::optional<std::size_t>& count) {
     return count ? QString::number(*count) : QStringLiteral("—");
@@ -219,6 +223,14 @@ private:
 struct frmHistory::Batch {
     std::vector<ListedPractice> rows;
     std::optional<std::optional<TopPercents>> top;
+    std::size_t expected = 0; // the folder's files, so the rows are made room for once
+};
+
+// Where a reader leaves its batches for the window, which takes them when
+// told of progress: each row is made once, on the worker, and moved.
+struct frmHistory::Inbox {
+    std::mutex mutex;
+    std::deque<Batch> batches;
 };
 
 struct frmHistory::Computed {
@@ -325,16 +337,15 @@ void frmHistory::practiceKept(const QString& path) {
 // read takes the names given.
 void frmHistory::read(std::vector<std::string> names, bool whole) {
     const QString folder = m_folder;
-    auto* watcher = new QFutureWatcher<Batch>(this);
+    auto* watcher = new QFutureWatcher<void>(this);
+    const auto inbox = std::make_shared<Inbox>();
     if (whole)
         m_listing = watcher;
     ++m_readers;
-    connect(watcher, &QFutureWatcher<Batch>::resultsReadyAt, this,
-            [this, watcher, whole](int begin, int end) {
-                for (int i = begin; i < end; ++i)
-                    take(watcher->future().resultAt(i), whole);
-            });
-    connect(watcher, &QFutureWatcher<Batch>::finished, this, [this, watcher, whole] {
+    connect(watcher, &QFutureWatcher<void>::progressValueChanged, this,
+            [this, inbox, whole] { drain(*inbox, whole); });
+    connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher, inbox, whole] {
+        drain(*inbox, whole);
         watcher->deleteLater();
         --m_readers;
         if (whole) {
@@ -346,31 +357,55 @@ void frmHistory::read(std::vector<std::string> names, bool whole) {
     });
     const std::shared_ptr<std::atomic<bool>> closing = m_closing;
     watcher->setFuture(QtConcurrent::run(
-        [folder, whole, closing](QPromise<Batch>& promise, std::vector<std::string> names) {
-            if (whole) {
-                promise.addResult(Batch{{}, readTopPercents(folder.toStdString())});
-                names = practiceFileNames(folder.toStdString());
-            }
+        [folder, whole, closing, inbox](QPromise<void>& promise, std::vector<std::string> names) {
+            promise.setProgressRange(0, std::numeric_limits<int>::max());
+            int handed = 0;
+            const auto hand = [&](Batch batch) {
+                {
+                    const std::lock_guard<std::mutex> lock(inbox->mutex);
+                    inbox->batches.push_back(std::move(batch));
+                }
+                promise.setProgressValue(++handed);
+            };
             Batch batch;
+            if (whole) {
+                batch.top = readTopPercents(folder.toStdString());
+                names = practiceFileNames(folder.toStdString());
+                batch.expected = names.size();
+            }
             QElapsedTimer since;
             since.start();
             for (const std::string& name : names) {
                 if (promise.isCanceled() || *closing)
                     return;
-                batch.rows.push_back(readListedPractice(pathIn(folder, name)));
+                ListedPractice practice = readListedPractice(pathIn(folder, name));
+                // The mark has served (own says it): no need to hold it.
+                if (practice.summary)
+                    practice.summary->keptAs = std::string();
+                batch.rows.push_back(std::move(practice));
                 if (batch.rows.size() >= kBatchRows || since.elapsed() >= kBatchMs) {
-                    promise.addResult(std::move(batch));
+                    hand(std::move(batch));
                     batch = Batch();
                     since.restart();
                 }
             }
-            if (!batch.rows.empty())
-                promise.addResult(std::move(batch));
+            hand(std::move(batch));
         },
         std::move(names)));
 }
 
+void frmHistory::drain(Inbox& inbox, bool whole) {
+    std::deque<Batch> batches;
+    {
+        const std::lock_guard<std::mutex> lock(inbox.mutex);
+        batches.swap(inbox.batches);
+    }
+    for (Batch& batch : batches)
+        take(std::move(batch), whole);
+}
+
 void frmHistory::take(Batch batch, bool whole) {
+    m_table->rows.reserve(m_table->rows.size() + batch.expected);
     if (batch.top) {
         // Written only where practices are kept and the index is its own.
         m_indexWritable = !m_busyPath().isEmpty() && batch.top->has_value();
@@ -442,19 +477,40 @@ void frmHistory::showChart() {
     auto* top = new QLineSeries;
     top->setName(QStringLiteral("上位（%、小さいほど良い）"));
     // Oldest on the left: progress reads from left to right.
-    const std::vector<ListedPractice>& rows = m_table->rows;
-    double lowest = 0, highest = 0;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    QList<QPointF> rates, tops;
+    for (auto it = m_table->rows.rbegin(); it != m_table->rows.rend(); ++it) {
         if (!it->summary || !it->summary->startedMs)
             continue;
         const auto when = static_cast<qreal>(it->summary->startedMs);
-        const double value = it->summary->profitRate;
-        lowest = rate->count() ? std::min(lowest, value) : value;
-        highest = rate->count() ? std::max(highest, value) : value;
-        rate->append(when, value);
+        rates.append({when, it->summary->profitRate});
         if (it->summary->topPercent)
-            top->append(when, *it->summary->topPercent);
+            tops.append({when, *it->summary->topPercent});
     }
+    // A chart a few hundred pixels wide shows no more than this many points:
+    // beyond it each point is the mean of as many practices in a row.
+    const auto thin = [](QList<QPointF>& points) {
+        const qsizetype group = (points.size() + kChartPoints - 1) / kChartPoints;
+        if (group <= 1)
+            return;
+        QList<QPointF> means;
+        for (qsizetype first = 0; first < points.size(); first += group) {
+            const qsizetype count = std::min(group, points.size() - first);
+            QPointF sum;
+            for (qsizetype i = first; i < first + count; ++i)
+                sum += points[i];
+            means.append(sum / static_cast<qreal>(count));
+        }
+        points.swap(means);
+    };
+    thin(rates);
+    thin(tops);
+    const auto [lowestPoint, highestPoint] =
+        std::minmax_element(rates.begin(), rates.end(),
+                            [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+    const double lowest = rates.isEmpty() ? 0 : lowestPoint->y();
+    const double highest = rates.isEmpty() ? 0 : highestPoint->y();
+    rate->replace(rates);
+    top->replace(tops);
     // A single practice is a point, not a line.
     rate->setPointsVisible(true);
     top->setPointsVisible(true);

@@ -65,6 +65,7 @@ public:
 
 private:
     struct Batch;
+    struct Inbox;
     struct Computed;
 
     void cmdOpen_Click();
@@ -77,6 +78,7 @@ private:
     QString busyPath() const;
     void read(std::vector<std::string> names, bool whole);
     void take(Batch batch, bool whole);
+    void drain(Inbox& inbox, bool whole);
     void showChart();
     // Starts the comparison with chance for the next practice lacking it.
     void computeNextChance();
@@ -95,7 +97,7 @@ private:
     // Set when the window goes: every worker it started stops at its next check.
     std::shared_ptr<std::atomic<bool>> m_closing = std::make_shared<std::atomic<bool>>(false);
     // The whole listing under way, cancelled when a new one starts.
-    QFutureWatcher<Batch>* m_listing = nullptr;
+    QFutureWatcher<void>* m_listing = nullptr;
     int m_readers = 0;
     bool m_comparing = false;
     // 上位 N% known so far, by file name; whether the folder's index may be
