@@ -201,14 +201,23 @@ ListedPractice readListedPractice(const std::string& path) {
     return listed;
 }
 
-PracticeFileRead readPracticeFile(const std::string& path) {
+FileBytes readFileBytes(const std::string& path) {
     OpenedFile file(path);
     std::string text;
     if (!file.readable())
-        return {{std::nullopt, file.error()}, 0};
+        return {std::nullopt, file.error()};
     if (!file.readMore(text, kSessionFileMaxBytes + 1))
-        return {{std::nullopt, "ファイルを読めません"}, 0};
-    return {readSessionFile(text), headIdentity(text)};
+        return {std::nullopt, "ファイルを読めません"};
+    if (text.size() > kSessionFileMaxBytes)
+        return {std::nullopt, "ファイルが大きすぎます"};
+    return {std::move(text), {}};
+}
+
+PracticeFileRead readPracticeFile(const std::string& path) {
+    const FileBytes file = readFileBytes(path);
+    if (!file.bytes)
+        return {{std::nullopt, file.error}, 0};
+    return {readSessionFile(*file.bytes), headIdentity(*file.bytes)};
 }
 
 std::vector<std::string> practiceFileNames(const std::string& folder) {

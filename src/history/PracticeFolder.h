@@ -57,6 +57,14 @@ struct PracticeFileRead {
 };
 PracticeFileRead readPracticeFile(const std::string& path);
 
+// The file's bytes as they are, opened as above, within the session file's
+// limit; or why not.
+struct FileBytes {
+    std::optional<std::string> bytes;
+    std::string error;
+};
+FileBytes readFileBytes(const std::string& path);
+
 // The names of the folder's *.json entries (hidden ones aside), newest
 // first as kept names sort by their time; none when the folder does not
 // exist or cannot be read.

@@ -630,14 +630,16 @@ void frmHistory::cmdSaveCopy_Click() {
                               QStringLiteral("練習ファイル (*.json)"), QStringLiteral("json"));
     if (target.isEmpty())
         return;
-    // Read whole (a kept file is within the session file's limit), then
-    // written as every save is: whole or not at all.
+    // Read whole (a kept file is within the session file's limit; what is
+    // opened is checked first, so nothing blocks), then written as every
+    // save is: whole or not at all.
     std::optional<QString> problem;
-    QFile source(path);
-    if (!source.open(QIODevice::ReadOnly) || source.size() > qint64(kSessionFileMaxBytes))
-        problem = QStringLiteral("記録を読めません");
+    const FileBytes source = readFileBytes(path.toStdString());
+    if (!source.bytes)
+        problem =
+            QStringLiteral("記録を読めません（%1）").arg(QString::fromStdString(source.error));
     else
-        problem = writeFileAtomically(target, source.readAll().toStdString());
+        problem = writeFileAtomically(target, *source.bytes);
     if (problem)
         m_dialogs.ShowMessage("練習を保存できませんでした。\n" + target.toStdString() + "\n" +
                                   problem->toStdString(),
