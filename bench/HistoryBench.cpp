@@ -8,6 +8,7 @@
 #include "ui/history/frmHistory.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -76,8 +77,8 @@ void BM_ListThousandPractices(benchmark::State& state) {
 }
 BENCHMARK(BM_ListThousandPractices)->Unit(benchmark::kMillisecond);
 
-// The same in the window, shown: the list read, its thousand rows and the
-// chart rebuilt and painted.
+// The same in the window, shown: the list read on its worker, its thousand
+// rows filled in and the chart rebuilt and painted.
 void BM_HistoryWindowThousand(benchmark::State& state) {
     vantrel::bench::ensureApplication();
     NoDialogs dialogs;
@@ -87,11 +88,89 @@ void BM_HistoryWindowThousand(benchmark::State& state) {
     window.show();
     for (auto _ : state) {
         window.refresh();
+        while (window.reading())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
         window.repaint();
-        QApplication::processEvents();
     }
 }
 BENCHMARK(BM_HistoryWindowThousand)->Unit(benchmark::kMillisecond);
+
+// A folder far beyond the limit or full of what blocks readers: 50,000
+// kept practices of a few presses (arg 0), or twenty files of 16 MiB
+// without a summary, each read whole to be refused (arg 1).
+struct CrowdedFolder {
+    std::filesystem::path folder;
+    explicit CrowdedFolder(int kind) {
+        using namespace vantrel;
+        namespace fs = std::filesystem;
+        folder = fs::temp_directory_path() / ("vantrel-bench-crowded-" + std::to_string(kind));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        if (kind == 1) {
+            for (int i = 0; i < 20; ++i)
+                std::ofstream(folder / ("large" + std::to_string(i) + ".json"), std::ios::binary)
+                    << std::string(kSessionFileMaxBytes, ' ');
+            return;
+        }
+        vantrel::SilentLog silent;
+        PracticeSession session(silent, silent);
+        const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
+        const OrderForm sell{PriceKind::Market, "", QuantityKind::Everything, "", ""};
+        for (int second = 0; second < 120; ++second) {
+            if (second % 30 == 29)
+                (second / 30) % 2 ? session.pressSell("9999", sell) : session.pressBuy("9999", buy);
+            session.step();
+        }
+        for (int i = 0; i < 50000; ++i) {
+            PracticeSummary summary = summarisePractice(session, 1765000000000 + i * 60000LL);
+            char name[64];
+            std::snprintf(name, sizeof name, "2026-%02d-%02d_%06d_market1.json", 1 + i / 28 % 12,
+                          1 + i % 28, i);
+            summary.keptAs = name;
+            summary.order = static_cast<std::uint64_t>(i) + 1;
+            // Half with 上位 already, as a folder whose comparisons are under way.
+            if (i % 2)
+                summary.topPercent = i % 100;
+            std::ofstream(folder / name, std::ios::binary)
+                << *writeKeptPractice(session.record(), summary).text;
+        }
+    }
+    ~CrowdedFolder() { std::filesystem::remove_all(folder); }
+};
+
+// From building the window to its first paint, whatever the folder holds;
+// then (counter filled_ms) until every row is read. Peak memory: run it
+// alone under /usr/bin/time -f %M.
+void BM_HistoryWindowShows(benchmark::State& state) {
+    vantrel::bench::ensureApplication();
+    const CrowdedFolder crowded(static_cast<int>(state.range(0)));
+    NoDialogs dialogs;
+    double filledMs = 0;
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        vantrel::frmHistory window(
+            QString::fromStdString(crowded.folder.string()), dialogs, [] { return QString(); },
+            [](const QString&) {});
+        window.show();
+        window.repaint();
+        QApplication::processEvents();
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        while (window.reading())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        filledMs = static_cast<double>(clock.elapsed());
+        rows = window.practices().size();
+    }
+    state.counters["filled_ms"] = filledMs;
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_HistoryWindowShows)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 // What the program's end costs with keeping on: an eight-hour practice of a
 // thousand presses summarised, written as a kept file and put in place

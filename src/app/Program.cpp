@@ -42,9 +42,8 @@ constexpr const char* kUsage =
 // Where practices are kept: VANTREL_HISTORY_DIR when set (tests, or a
 // folder of one's own), else practices/ in the user's data folder.
 QString historyFolder() {
-    const QString chosen = qEnvironmentVariable("VANTREL_HISTORY_DIR");
-    if (!chosen.isEmpty())
-        return chosen;
+    if (const std::optional<QString> chosen = PracticeKeeper::chosenFolder())
+        return *chosen;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return data.isEmpty() ? QString() : data + QStringLiteral("/practices");
 }

@@ -1,12 +1,14 @@
 #include "history/PracticeSummary.h"
 
 #include "market/MarketNumber.h"
+#include "orders/StockInfo.h"
 #include "practice/PracticeSession.h"
 #include "results/RoundTrips.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vantrel {
 
@@ -17,6 +19,22 @@ using Json = nlohmann::ordered_json;
 // The writer ends its first line with this, and the actions follow on lines
 // of their own; the summary goes in front of it.
 const std::string kActionsStart = ",\"actions\":[";
+
+// 2000-01-01 and the end of 9999 (UTC), in ms since the Unix epoch.
+constexpr std::int64_t kEarliestStartMs = 946684800000;
+constexpr std::int64_t kLatestStartMs = 253402300799999;
+
+// Whether the values are ones a practice can reach: a forged or damaged
+// summary is refused rather than shown as if it were a practice.
+bool plausible(const PracticeSummary& s) {
+    const bool rateMatches = std::fabs(s.profitRate - s.netProfit / stock::kStartPower * 100) <=
+                             1e-9 * std::max(1.0, std::fabs(s.profitRate));
+    return s.startedMs >= kEarliestStartMs && s.startedMs <= kLatestStartMs &&
+           s.seconds <= kSessionFileMaxSeconds && *s.fills <= kSessionFileMaxActions &&
+           *s.roundTrips <= *s.fills && std::isfinite(s.netProfit) &&
+           s.netProfit >= kLeastNetProfit && s.netProfit <= kMostNetProfit && rateMatches &&
+           (!s.topPercent || (*s.topPercent >= 0 && *s.topPercent <= 100));
+}
 
 } // namespace
 
@@ -49,6 +67,10 @@ SessionFileWrite writeKeptPractice(const SessionRecord& record, const PracticeSu
     object["profitRate"] = summary.profitRate;
     if (summary.topPercent)
         object["topPercent"] = *summary.topPercent;
+    if (!summary.keptAs.empty()) {
+        object["keptAs"] = summary.keptAs;
+        object["order"] = summary.order;
+    }
     std::string& text = *written.text;
     // The first occurrence is the member itself: a quote inside the program's
     // name is written escaped.
@@ -82,7 +104,8 @@ SummaryRead readSummary(const std::string& head) {
         !s.is_object() || !s.contains("started") || !s["started"].is_number_integer() ||
         !whole_number("seconds") || !whole_number("fills") || !whole_number("roundTrips") ||
         !number("netProfit") || !number("profitRate") ||
-        (s.contains("topPercent") && !number("topPercent")))
+        (s.contains("topPercent") && !number("topPercent")) ||
+        (s.contains("keptAs") && (!s["keptAs"].is_string() || !whole_number("order"))))
         return {std::nullopt, "要約が読めません"};
     PracticeSummary summary;
     summary.startedMs = s["started"].get<std::int64_t>();
@@ -93,8 +116,25 @@ SummaryRead readSummary(const std::string& head) {
     summary.netProfit = s["netProfit"].get<double>();
     summary.profitRate = s["profitRate"].get<double>();
     if (s.contains("topPercent"))
-        summary.topPercent = std::clamp(s["topPercent"].get<double>(), 0.0, 100.0);
+        summary.topPercent = s["topPercent"].get<double>();
+    if (s.contains("keptAs")) {
+        summary.keptAs = s["keptAs"].get<std::string>();
+        summary.order = s["order"].get<std::uint64_t>();
+    }
+    if (!plausible(summary))
+        return {std::nullopt, "要約の値がありえません"};
     return {summary, {}};
+}
+
+std::uint64_t headIdentity(const std::string& head) {
+    const std::size_t lineEnd = head.find('\n');
+    if (lineEnd == std::string::npos)
+        return 0;
+    // FNV-1a: a change anywhere in the line changes the number.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::size_t i = 0; i < lineEnd; ++i)
+        hash = (hash ^ static_cast<unsigned char>(head[i])) * 1099511628211ull;
+    return hash == 0 ? 1 : hash;
 }
 
 } // namespace vantrel

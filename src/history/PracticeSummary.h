@@ -25,8 +25,16 @@ struct PracticeSummary {
     std::optional<std::size_t> roundTrips; // closed ones
     double netProfit = 0;
     double profitRate = 0;
-    // 上位 N% against chance; computed later, off the practice's own thread.
+    // 上位 N% against chance; computed later, off the practice's own thread,
+    // and kept apart from the file (see TopPercentIndex.h). Files of earlier
+    // versions may carry it here.
     std::optional<double> topPercent;
+    // The mark of a file Vantrel kept itself: the name it was created under
+    // and its place among the kept practices (1, 2, …, in the order their
+    // files were first written, whatever the clock said). Empty and 0 in a
+    // summary that does not carry them.
+    std::string keptAs;
+    std::uint64_t order = 0;
 };
 
 // The practice as it stands, without the comparison with chance.
@@ -37,11 +45,26 @@ PracticeSummary summarisePractice(const PracticeSession& session, std::int64_t s
 SessionFileWrite writeKeptPractice(const SessionRecord& record, const PracticeSummary& summary);
 
 // The summary from the first bytes of a kept file, or why there is none. The
-// market is the file's own member.
+// market is the file's own member. A summary whose values no practice can
+// reach (a start outside the years 2000 to 9999, a 純損益 beyond what the
+// market allows in a week, a 損益率 that does not match it, counts beyond the
+// session file's limits) is refused as damaged.
 struct SummaryRead {
     std::optional<PracticeSummary> summary;
     std::string error;
 };
 SummaryRead readSummary(const std::string& head);
+
+// The widest 純損益 a practice can reach: at worst it loses its whole start
+// (the commissions included), and a week at prices that stay between 400
+// and 600 yen cannot multiply it by more than a few thousand even when every
+// trade wins.
+inline constexpr double kLeastNetProfit = -3000000.0 * 2;
+inline constexpr double kMostNetProfit = 3000000.0 * 1e4;
+
+// The first line of a kept file (its summary) as a number, so that a value
+// computed from the file is known to belong to this very practice: 0 when
+// the head has no such line.
+std::uint64_t headIdentity(const std::string& head);
 
 } // namespace vantrel

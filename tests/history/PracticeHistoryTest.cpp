@@ -8,8 +8,10 @@
 
 #include <sys/stat.h>
 
+#include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace vantrel {
 namespace {
@@ -84,7 +86,8 @@ TEST(PracticeHistory, AFolderOfMixedFilesListsEachAsWhatItIs) {
     const fs::path folder = freshFolder("history-mixed");
     Traded traded;
     const SessionRecord record = traded.session.record();
-    const std::string kept = *writeKeptPractice(record, summarisePractice(traded.session, 1)).text;
+    const std::string kept =
+        *writeKeptPractice(record, summarisePractice(traded.session, 1765000000000)).text;
     const std::string plain = *writeSessionFile(record).text;
     writeText(folder / "2026-12-07_031205_market3.json", kept);
     writeText(folder / "2026-12-06_101010_market3.json", kept.substr(0, kept.size() / 2));
@@ -129,23 +132,86 @@ TEST(PracticeHistory, AFolderOfMixedFilesListsEachAsWhatItIs) {
     EXPECT_TRUE(listPractices((folder / "missing").string()).empty());
 }
 
-// The oldest kept practices go first; the one under way and files the
-// program did not name are never removed.
-TEST(PracticeHistory, TheLimitRemovesTheOldestKeptPractices) {
+// Only Vantrel's own kept files go, in the order they were first written:
+// neither the names' dates (a clock once set forward) nor look-alikes (plain
+// text, a name the keeper never writes, a kept file copied under another
+// name, a link to one outside) count, and the one kept before stays.
+TEST(PracticeHistory, TheLimitRemovesOnlyOwnFilesInTheOrderTheyWereWritten) {
     const fs::path folder = freshFolder("history-limit");
-    const std::vector<std::string> names = {
-        "2025-01-01_000000_market1.json", "2025-01-01_000000_market1_2.json",
-        "2025-06-01_120000_market9999.json", "2026-01-01_000000_market2.json",
-        "2026-02-01_000000_market2.json"};
-    for (const std::string& name : names)
-        writeText(folder / name, "{}");
-    writeText(folder / "0000-mine.json", "{}");
-    const std::string underWay = (folder / names[0]).string();
-    EXPECT_EQ(pruneKeptPractices(folder.string(), 3, underWay), 2u);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        EXPECT_EQ(fs::exists(folder / names[i]), i == 0 || i >= 3) << names[i];
-    EXPECT_TRUE(fs::exists(folder / "0000-mine.json"));
-    EXPECT_EQ(pruneKeptPractices(folder.string(), 3, underWay), 0u);
+    const fs::path outside = freshFolder("history-outside");
+    Traded traded;
+    const auto keptText = [&traded](const std::string& name, std::uint64_t order) {
+        PracticeSummary summary = summarisePractice(traded.session, 1765000000000);
+        summary.keptAs = name;
+        summary.order = order;
+        return *writeKeptPractice(traded.session.record(), summary).text;
+    };
+    const std::vector<std::string> own = {
+        "2099-01-01_000000_market3.json", "2099-01-02_000000_market3.json",
+        "2026-01-01_000000_market3.json", "2026-01-02_000000_market3.json"};
+    for (std::size_t i = 0; i < own.size(); ++i)
+        writeText(folder / own[i], keptText(own[i], i + 1));
+    const std::string linked = "1999-12-29_000000_market3.json";
+    writeText(outside / "target.json", keptText(linked, 0));
+    fs::create_symlink(outside / "target.json", folder / linked);
+    writeText(folder / "1999-12-30_000000_market3.json", keptText(own[0], 0));
+    writeText(folder / "1999-12-31_235959_market1.json", "plain text");
+    writeText(folder / "1999-12-31_235959_market01.json",
+              keptText("1999-12-31_235959_market01.json", 0));
+    const std::vector<std::string> foreign = {linked, "1999-12-30_000000_market3.json",
+                                              "1999-12-31_235959_market1.json",
+                                              "1999-12-31_235959_market01.json"};
+
+    struct Step {
+        const char* kept;
+        std::vector<std::string> gone;
+    };
+    const std::vector<Step> steps = {{"2026-01-03_000000_market3.json", {own[0], own[1]}},
+                                     {"2026-01-04_000000_market3.json", {own[2]}}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.kept);
+        const std::uint64_t order = nextKeptOrder(folder.string());
+        writeText(folder / step.kept, keptText(step.kept, order));
+        EXPECT_EQ(pruneKeptPractices(folder.string(), 3, (folder / step.kept).string()),
+                  step.gone.size());
+        for (const std::string& name : step.gone)
+            EXPECT_FALSE(fs::exists(fs::symlink_status(folder / name))) << name;
+    }
+    EXPECT_EQ(nextKeptOrder(folder.string()), 7u);
+    for (const std::string& name : {own[3], std::string("2026-01-03_000000_market3.json")})
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
+    for (const std::string& name : foreign)
+        EXPECT_TRUE(fs::exists(fs::symlink_status(folder / name))) << name;
+    EXPECT_TRUE(fs::exists(outside / "target.json"));
+}
+
+// A summary no practice can reach lists as damaged, with the reason.
+TEST(PracticeHistory, ASummaryOfImpossibleValuesIsRefused) {
+    Traded traded;
+    const std::vector<std::pair<const char*, std::function<void(PracticeSummary&)>>> forged = {
+        {"a profit of 1e308",
+         [](PracticeSummary& s) {
+             s.netProfit = 1e308;
+             s.profitRate = 1e308 / 30000;
+         }},
+        {"a start in year -292275056", [](PracticeSummary& s) { s.startedMs = INT64_MIN; }},
+        {"a rate that does not match", [](PracticeSummary& s) { s.profitRate += 1; }},
+        {"a week and a second", [](PracticeSummary& s) { s.seconds = kSessionFileMaxSeconds + 1; }},
+        {"more fills than actions",
+         [](PracticeSummary& s) { s.fills = kSessionFileMaxActions + 1; }},
+        {"more trips than fills", [](PracticeSummary& s) { s.roundTrips = *s.fills + 1; }},
+        {"上位 beyond 100", [](PracticeSummary& s) { s.topPercent = 150; }},
+    };
+    for (const auto& [what, forge] : forged) {
+        SCOPED_TRACE(what);
+        PracticeSummary summary = summarisePractice(traded.session, 1765000000000);
+        EXPECT_TRUE(readSummary(*writeKeptPractice(traded.session.record(), summary).text).summary);
+        forge(summary);
+        const SummaryRead read =
+            readSummary(*writeKeptPractice(traded.session.record(), summary).text);
+        EXPECT_FALSE(read.summary);
+        EXPECT_EQ(read.error, "要約の値がありえません");
+    }
 }
 
 } // namespace

@@ -1,15 +1,27 @@
 #include "WindowFixture.h"
 #include "history/PracticeFolder.h"
+#include "practice/PracticeSession.h"
 #include "practice/SessionFile.h"
+#include "trading/SilentLog.h"
+#include "ui/common/Appearance.h"
+#include "ui/history/PracticeKeeper.h"
+#include "ui/history/frmHistory.h"
 
+#include <QAbstractItemView>
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-#include <QTreeWidget>
+#include <QValueAxis>
 
+#include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <set>
 
 namespace vantrel::test {
 namespace {
@@ -24,6 +36,50 @@ QString freshFolder(const char* name) {
 
 std::vector<ListedPractice> kept(const QString& folder) {
     return listPractices(folder.toStdString());
+}
+
+QByteArray bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A practice of a closed round trip on market 3, kept under `name` in the
+// summary's mark (none when empty) and with a member of someone else's.
+QByteArray keptText(std::int64_t startedMs, const std::string& name = {},
+                    const std::function<void(PracticeSummary&)>& change = {}) {
+    SilentLog silent;
+    PracticeSession session(silent, silent, 3);
+    const OrderForm market{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
+    session.pressBuy("9999", market);
+    for (int second = 0; second < 40; ++second) {
+        if (second == 20)
+            session.pressSell("9999", market);
+        session.step();
+    }
+    PracticeSummary summary = summarisePractice(session, startedMs);
+    summary.keptAs = name;
+    summary.order = 1;
+    if (change)
+        change(summary);
+    std::string text = *writeKeptPractice(session.record(), summary).text;
+    return QByteArray::fromStdString(text.insert(1, "\"teacher\":\"homework\","));
+}
+
+// The list of a 練習の記録 window and its cells, however the rows are held.
+QAbstractItemModel* rowsOf(QWidget* history) {
+    return history->findChild<QAbstractItemView*>("lvwPractices")->model();
+}
+QString cell(QWidget* history, int row, int column) {
+    return rowsOf(history)->index(row, column).data().toString();
+}
+bool waitFor(const std::function<bool()>& condition, int ms = 20000) {
+    return QTest::qWaitFor(condition, ms);
 }
 
 class HistoryWindow : public WindowFixture {
@@ -42,7 +98,11 @@ protected:
         pause(); // a fresh practice runs at once
     }
     QWidget* history() const { return topLevel("frmHistory"); }
-    QTreeWidget* list() const { return history()->findChild<QTreeWidget*>("lvwPractices"); }
+    QAbstractItemView* list() const {
+        return history()->findChild<QAbstractItemView*>("lvwPractices");
+    }
+    int rows() const { return list()->model()->rowCount(); }
+    void select(int row) const { list()->setCurrentIndex(list()->model()->index(row, 0)); }
     void click(const char* button) const {
         history()->findChild<QPushButton*>(QString::fromLatin1(button))->click();
     }
@@ -51,9 +111,10 @@ protected:
 };
 
 // Through the real menu: a practice without a press is not kept; one with a
-// press is kept when a fresh start finalises it, and 練習の記録 lists it,
-// saves a copy elsewhere, opens it as a replay (not kept again) and deletes
-// it after asking.
+// press is kept when a fresh start finalises it, and 練習の記録 lists it
+// (compared with chance though its one trip is still open), saves a copy
+// elsewhere, opens it as a replay (not kept again) and deletes it after
+// asking, its row alone.
 TEST_F(HistoryWindow, AFreshStartKeepsThePracticeAndTheWindowListsAndHandlesIt) {
     newPractice("2");
     EXPECT_TRUE(kept(folder).empty());
@@ -65,21 +126,19 @@ TEST_F(HistoryWindow, AFreshStartKeepsThePracticeAndTheWindowListsAndHandlesIt) 
     action("MnuHistory")->trigger();
     ASSERT_NE(history(), nullptr);
     EXPECT_TRUE(history()->isVisible());
-    ASSERT_EQ(list()->topLevelItemCount(), 1);
-    const QTreeWidgetItem* row = list()->topLevelItem(0);
-    EXPECT_EQ(row->text(1), QStringLiteral("2"));    // market
-    EXPECT_EQ(row->text(2), QStringLiteral("0:10")); // length
-    EXPECT_EQ(row->text(3), QStringLiteral("1"));    // fills
-    EXPECT_EQ(row->text(4), QStringLiteral("0"));    // round trips
-    EXPECT_EQ(row->text(7), QStringLiteral("—"));    // no trip, no comparison
+    ASSERT_TRUE(waitFor([this] { return rows() == 1; }));
+    EXPECT_EQ(cell(history(), 0, 1), QStringLiteral("2"));    // market
+    EXPECT_EQ(cell(history(), 0, 2), QStringLiteral("0:10")); // length
+    EXPECT_EQ(cell(history(), 0, 3), QStringLiteral("1"));    // fills
+    EXPECT_EQ(cell(history(), 0, 4), QStringLiteral("0"));    // round trips
+    EXPECT_TRUE(waitFor([this] { return cell(history(), 0, 7).startsWith("上位 "); }))
+        << cell(history(), 0, 7).toStdString();
     const QString path = QString::fromStdString(kept(folder).front().path);
 
-    list()->topLevelItem(0)->setSelected(true);
+    select(0);
     dialogs.path = freshFolder("history-copy") + QStringLiteral(".json");
     click("cmdSaveCopy");
-    QFile copy(dialogs.path), original(path);
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), original.readAll());
+    EXPECT_EQ(bytes(dialogs.path), bytes(path));
 
     click("cmdOpen");
     EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("市場番号 2 - 再生中 0/10")))
@@ -88,7 +147,11 @@ TEST_F(HistoryWindow, AFreshStartKeepsThePracticeAndTheWindowListsAndHandlesIt) 
     seconds(12);
     newPractice("3");
     EXPECT_EQ(kept(folder).size(), 1u);
+    buyAtMarket();
+    newPractice("1");
+    ASSERT_TRUE(waitFor([this] { return rows() == 2; }));
 
+    select(1);
     dialogs.answer = false;
     click("cmdDelete");
     EXPECT_TRUE(QFile::exists(path));
@@ -97,7 +160,143 @@ TEST_F(HistoryWindow, AFreshStartKeepsThePracticeAndTheWindowListsAndHandlesIt) 
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_TRUE(
         dialogs.questions.last().startsWith(QStringLiteral("この練習の記録を削除しますか？")));
-    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    QTest::qWait(200);
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(cell(history(), 0, 1), QStringLiteral("3"));
+}
+
+// A folder named with a trailing slash still knows the practice under way:
+// marked （練習中） and not deleted.
+TEST_F(HistoryWindow, TheFolderWithATrailingSlashKnowsThePracticeUnderWay) {
+    window.useHistory(folder + "/", true, 20);
+    buyAtMarket();
+    ASSERT_TRUE(waitFor([this] { return kept(folder).size() == 1; }));
+    action("MnuHistory")->trigger();
+    ASSERT_TRUE(waitFor([this] { return rows() == 1; }));
+    EXPECT_TRUE(cell(history(), 0, 0).endsWith(QStringLiteral("（練習中）")));
+    select(0);
+    EXPECT_FALSE(history()->findChild<QPushButton*>("cmdDelete")->isEnabled());
+}
+
+// The window rewrites no practice file for 上位 N%: not a teacher's file
+// with a member of its own, not one outside reached by a link named as a
+// kept practice. Keeping, it is kept in the folder's index and listed from
+// there next time; under --no-history nothing at all is written.
+TEST(HistoryKeeping, TheWindowRewritesNoPracticeAndWritesNothingWithoutKeeping) {
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep);
+        const QString folder = freshFolder("history-foreign");
+        const QString outside = freshFolder("history-foreign-outside");
+        QDir().mkpath(folder);
+        QDir().mkpath(outside);
+        const QByteArray homework = keptText(1765000000000);
+        const std::string linked = "2025-12-06_054640_market3.json";
+        const QByteArray target = keptText(1765000000000, linked);
+        writeBytes(folder + "/homework.json", homework);
+        writeBytes(outside + "/target.json", target);
+        QFile::link(outside + "/target.json", folder + "/" + QString::fromStdString(linked));
+        ScriptedDialogs dialogs;
+        // The practice under way, named only when practices are kept.
+        const auto busy = [&] { return keep ? folder + "/under-way.json" : QString(); };
+        for (int round = 0; round < (keep ? 2 : 1); ++round) {
+            frmHistory history(folder, dialogs, busy, [](const QString&) {});
+            ASSERT_TRUE(waitFor([&] {
+                return rowsOf(&history)->rowCount() == 2 &&
+                       cell(&history, 0, 7).startsWith("上位 ") &&
+                       cell(&history, 1, 7).startsWith("上位 ");
+            })) << cell(&history, 0, 7).toStdString();
+        }
+        EXPECT_EQ(bytes(folder + "/homework.json"), homework);
+        EXPECT_EQ(bytes(outside + "/target.json"), target);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), keep ? 3 : 2);
+    }
+}
+
+// VANTREL_HISTORY_DIR is used as given, tidied; bytes that are not UTF-8
+// cannot name it faithfully and are refused with one line: nothing is kept.
+TEST(HistoryKeeping, TheChosenFolderIsTidiedOrRefused) {
+    struct Case {
+        QByteArray value;
+        std::optional<QString> folder;
+        int lines;
+    };
+    for (const Case& c : std::vector<Case>{{"", std::nullopt, 0},
+                                           {"/tmp/drill/", QStringLiteral("/tmp/drill"), 0},
+                                           {"/tmp/dr\xff\xfeill", QString(), 1}}) {
+        SCOPED_TRACE(c.value.toStdString());
+        qputenv("VANTREL_HISTORY_DIR", c.value);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(PracticeKeeper::chosenFolder(), c.folder);
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.lines) << errors;
+    }
+    qunsetenv("VANTREL_HISTORY_DIR");
+}
+
+// Two copies on the same market in the same second (the single-instance
+// lock unavailable) keep two files, neither overwriting the other.
+TEST(HistoryKeeping, TwoCopiesInTheSameSecondKeepTwoFiles) {
+    const QString folder = freshFolder("history-twins");
+    FixedClock clock;
+    SilentLog silent;
+    PracticeSession first(silent, silent), second(silent, silent);
+    PracticeKeeper one(first, clock, folder, 3600 * 1000),
+        other(second, clock, folder, 3600 * 1000);
+    const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
+    first.pressBuy("9999", buy);
+    second.pressBuy("9999", buy);
+    second.pressBuy("9999", buy);
+    for (PracticeKeeper* keeper : {&one, &other, &one, &other})
+        keeper->keep();
+    const std::vector<ListedPractice> practices = kept(folder);
+    ASSERT_EQ(practices.size(), 2u);
+    std::multiset<std::size_t> actions;
+    for (const ListedPractice& practice : practices)
+        actions.insert(openSessionFile(practice.path).record->actions.size());
+    EXPECT_EQ(actions, (std::multiset<std::size_t>{1, 2}));
+}
+
+// The window shows before any file is read, and its chart and colours say
+// what the values show: words for an empty history, an axis for one
+// practice, the time where the day repeats, no red for a loss shown as 0円.
+TEST(HistoryKeeping, TheWindowShowsAtOnceAndItsChartSaysWhatTheValuesShow) {
+    const QString folder = freshFolder("history-chart");
+    QDir().mkpath(folder);
+    ScriptedDialogs dialogs;
+    const auto chartOf = [](frmHistory& history) {
+        return history.findChild<QChartView*>("chtProgress")->chart();
+    };
+    {
+        frmHistory history(
+            folder, dialogs, [] { return QString(); }, [](const QString&) {});
+        EXPECT_TRUE(waitFor([&] { return chartOf(history)->title().contains("まだ"); }, 2000))
+            << chartOf(history)->title().toStdString();
+    }
+    const auto nearlyEven = [](PracticeSummary& s) {
+        s.netProfit = -0.4;
+        s.profitRate = -0.4 / 30000;
+    };
+    writeBytes(folder + "/a.json", keptText(1765000000000, {}, nearlyEven));
+    frmHistory history(
+        folder, dialogs, [] { return QString(); }, [](const QString&) {});
+    EXPECT_EQ(rowsOf(&history)->rowCount(), 0); // nothing read on the window's thread
+    ASSERT_TRUE(waitFor([&] { return rowsOf(&history)->rowCount() == 1; }));
+    EXPECT_EQ(cell(&history, 0, 5), QStringLiteral("0円"));
+    EXPECT_NE(rowsOf(&history)->index(0, 5).data(Qt::ForegroundRole).value<QBrush>().color(),
+              lossColour());
+    ASSERT_TRUE(waitFor([&] { return !chartOf(history)->axes(Qt::Vertical).isEmpty(); }));
+    const auto* rate = qobject_cast<QValueAxis*>(chartOf(history)->axes(Qt::Vertical).front());
+    ASSERT_NE(rate, nullptr);
+    EXPECT_LT(rate->min(), rate->max());
+    EXPECT_TRUE(std::isfinite(rate->min()) && std::isfinite(rate->max()));
+
+    writeBytes(folder + "/b.json", keptText(1765000000000 + 3600000));
+    history.refresh();
+    ASSERT_TRUE(waitFor([&] {
+        const auto time = chartOf(history)->axes(Qt::Horizontal);
+        return rowsOf(&history)->rowCount() == 2 && !time.isEmpty() &&
+               qobject_cast<QDateTimeAxis*>(time.front())->format().contains("HH:mm");
+    }));
 }
 
 // Closing the window after trading leaves the practice kept; a folder that

@@ -8,7 +8,9 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QTimer>
 
 #include <cstdio>
@@ -18,7 +20,8 @@ namespace vantrel {
 
 PracticeKeeper::PracticeKeeper(const PracticeSession& session, const Clock& clock, QString folder,
                                int intervalMs, QObject* parent)
-    : QObject(parent), m_session(session), m_clock(clock), m_folder(std::move(folder)) {
+    : QObject(parent), m_session(session), m_clock(clock),
+      m_folder(QDir::cleanPath(std::move(folder))) {
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("tmrKeep"));
     m_timer->setInterval(intervalMs);
@@ -29,12 +32,12 @@ PracticeKeeper::PracticeKeeper(const PracticeSession& session, const Clock& cloc
 void PracticeKeeper::begin() {
     const QDateTime now = m_clock.now();
     m_startedMs = now.toMSecsSinceEpoch();
-    const QString stem = QStringLiteral("%1/%2_market%3")
-                             .arg(m_folder, now.toString(QStringLiteral("yyyy-MM-dd_HHmmss")))
-                             .arg(m_session.marketNumber());
-    m_path = stem + QStringLiteral(".json");
-    for (int n = 2; QFileInfo::exists(m_path); ++n)
-        m_path = stem + QStringLiteral("_%1.json").arg(n);
+    m_stem = QStringLiteral("%1/%2_market%3")
+                 .arg(m_folder, now.toString(QStringLiteral("yyyy-MM-dd_HHmmss")))
+                 .arg(m_session.marketNumber());
+    // The name it will most likely take; fixed when its file is created.
+    m_path = m_stem + QStringLiteral(".json");
+    m_created = false;
     m_pruned = false;
     m_replayed = 0;
     m_timer->start();
@@ -47,15 +50,23 @@ void PracticeKeeper::handedOver() {
 void PracticeKeeper::keep() {
     if (m_session.replaying() || m_session.actions().size() <= m_replayed)
         return;
-    const SessionFileWrite written =
-        writeKeptPractice(m_session.record(), summarisePractice(m_session, m_startedMs));
     std::optional<QString> problem;
-    if (!written.text)
-        problem = QString::fromStdString(written.error);
-    else if (!QDir().mkpath(m_folder))
+    if (!QDir().mkpath(m_folder))
         problem = QStringLiteral("フォルダーを作れません");
-    else
-        problem = writeFileAtomically(m_path, *written.text);
+    else if (!m_created || !stillOwn())
+        problem = create();
+    if (!problem) {
+        PracticeSummary summary = summarisePractice(m_session, m_startedMs);
+        summary.keptAs = QFileInfo(m_path).fileName().toStdString();
+        summary.order = m_order;
+        const SessionFileWrite written = writeKeptPractice(m_session.record(), summary);
+        problem = written.text ? writeFileAtomically(m_path, *written.text)
+                               : std::optional<QString>(QString::fromStdString(written.error));
+        // A file it created and could not fill is not left behind empty.
+        if (problem && !m_written && QFile::remove(m_path))
+            m_created = false;
+        m_written = m_written || !problem;
+    }
     if (problem) {
         if (!std::exchange(m_complained, true))
             std::fprintf(stderr, "vantrel: practice not kept in %s (%s)\n",
@@ -66,6 +77,48 @@ void PracticeKeeper::keep() {
     if (!std::exchange(m_pruned, true))
         pruneKeptPractices(m_folder.toStdString(), kKeptPracticesLimit, m_path.toStdString());
     emit kept();
+}
+
+std::optional<QString> PracticeKeeper::create() {
+    if (!m_created)
+        m_order = nextKeptOrder(m_folder.toStdString());
+    // Taken exclusively: a second copy started in the same second on the
+    // same market gets the next name rather than overwriting this one.
+    for (int n = 1; n < 10000; ++n) {
+        const QString path =
+            m_stem + (n == 1 ? QStringLiteral(".json") : QStringLiteral("_%1.json").arg(n));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            m_path = path;
+            m_created = true;
+            m_written = false;
+            return std::nullopt;
+        }
+        // Taken (a file, a folder or a link, even a dangling one): the next.
+        const QFileInfo taken(path);
+        if (!taken.exists() && !taken.isSymLink())
+            return fileProblemText(file.error(), 0, file.errorString());
+    }
+    return QStringLiteral("空いているファイル名がありません");
+}
+
+bool PracticeKeeper::stillOwn() const {
+    const ListedPractice listed = readListedPractice(m_path.toStdString());
+    return listed.own && listed.summary->order == m_order;
+}
+
+std::optional<QString> PracticeKeeper::chosenFolder() {
+    const QByteArray bytes = qgetenv("VANTREL_HISTORY_DIR");
+    if (bytes.isEmpty())
+        return std::nullopt;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString folder = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        std::fprintf(stderr,
+                     "vantrel: VANTREL_HISTORY_DIR が UTF-8 ではないため、練習を記録しません\n");
+        return QString();
+    }
+    return QDir::cleanPath(folder);
 }
 
 } // namespace vantrel

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 class QTimer;
 
@@ -19,6 +20,9 @@ class PracticeSession;
 // while it runs, each time whole or not at all, so a crash loses at most one
 // interval. A practice without any press is not kept. A folder that cannot
 // be written costs one line on standard error, once; the practice goes on.
+// Its file is created exclusively at its first write (the next free name
+// when another copy took it the same second) and rewritten only while it is
+// still the practice's own regular file; otherwise it takes a new name.
 class PracticeKeeper final : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +30,12 @@ public:
 
     PracticeKeeper(const PracticeSession& session, const Clock& clock, QString folder,
                    int intervalMs = kDefaultIntervalMs, QObject* parent = nullptr);
+
+    // The folder named by VANTREL_HISTORY_DIR, tidied ("drill/" is "drill");
+    // nothing when it is not set. Bytes that are not UTF-8 cannot name it
+    // faithfully: refused with one line on standard error, and an empty
+    // folder returned, so nothing is kept in this run.
+    static std::optional<QString> chosenFolder();
 
     // A practice starts now: a new file name from the wall clock and market.
     void begin();
@@ -44,11 +54,20 @@ signals:
     void kept();
 
 private:
+    // Creates the file under the first free name; why not, if it fails.
+    std::optional<QString> create();
+    // The file at m_path is still the one this keeper wrote.
+    bool stillOwn() const;
+
     const PracticeSession& m_session;
     const Clock& m_clock;
     QString m_folder;
     QString m_path;
     std::int64_t m_startedMs = 0;
+    QString m_stem;         // the name without ".json", from the start's time and market
+    bool m_created = false; // its file was created in this run, under m_path
+    bool m_written = false; // and holds the practice
+    std::uint64_t m_order = 0;
     QTimer* m_timer = nullptr;
     bool m_complained = false;
     bool m_pruned = false;

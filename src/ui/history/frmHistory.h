@@ -2,79 +2,111 @@
 
 #include "history/PracticeFolder.h"
 
-#include <QFutureWatcher>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class QChartView;
 class QPushButton;
-class QTreeWidget;
+class QTimer;
+class QTreeView;
+template <typename T> class QFutureWatcher;
 
 namespace vantrel {
 
 class Dialogs;
+class PracticeTable;
 
 // 練習の記録: the kept practices, newest first, with what each came to, and a
 // chart of 損益率 and 上位 N% across them, so a learner sees whether practice
 // pays. A kept practice can be opened (replayed as 練習を開く does), saved
-// as a copy elsewhere or deleted (to the trash where there is one). 上位 N%
-// is computed here, one practice at a time off the window's thread, for the
-// kept files that lack it, and written into their summary.
+// as a copy elsewhere or deleted (to the trash where there is one).
+//
+// No file is read on the window's thread: the folder is read on a worker
+// and the rows fill in as they arrive, so the window shows at once whatever
+// the folder holds. 上位 N% is computed on a worker too, one practice at a
+// time, for the practices with a fill that lack it, and kept in the folder's
+// index (never in the practice's file); each result updates its one row.
+// Closing the window cancels its workers and never waits for them: they
+// share nothing with it but their cancel flag and their results.
 class frmHistory final : public QWidget {
     Q_OBJECT
 public:
     static constexpr QSize kPreferredSize{880, 640};
 
     // busyPath names the practice under way, which is neither deleted nor
-    // rewritten here; open replays a kept file.
+    // compared here; it is empty when no practice is kept in this run
+    // (--no-history), and then nothing at all is written in the folder: 上位
+    // N% is computed for this window alone. open replays a kept file.
     frmHistory(QString folder, Dialogs& dialogs, std::function<QString()> busyPath,
                std::function<void(const QString& path)> open);
     ~frmHistory() override;
 
-    // Reads the folder again (summaries only) and redraws the list and chart.
+    // Reads the folder again (summaries only, on a worker); the rows fill in
+    // as they are read.
     void refresh();
-    // The practice under way was written: its row alone is read again, or
-    // the whole list when it is new there.
+    // The practice under way was written: its row alone is read again (or
+    // added when it is new there).
     void practiceKept(const QString& path);
-    const std::vector<ListedPractice>& practices() const { return m_practices; }
+    // The rows as they stand.
+    const std::vector<ListedPractice>& practices() const;
+    // Whether the folder is still being read or 上位 N% computed.
+    bool reading() const { return m_readers > 0; }
+    bool comparing() const { return m_comparing; }
 
 private:
+    struct Batch;
+    struct Inbox;
+    struct Computed;
+
     void cmdOpen_Click();
     void cmdSaveCopy_Click();
     void cmdDelete_Click();
-    // The selected practice's file; empty without one.
+    void followSelection();
+    // The selected practice's row; -1 without one.
+    int selectedRow() const;
     QString selectedPath() const;
+    QString busyPath() const;
+    void read(std::vector<std::string> names, bool whole);
+    void take(Batch batch, bool whole);
+    void drain(Inbox& inbox, bool whole);
     void showChart();
-    // Starts the comparison with chance for the next kept practice lacking it.
+    // Starts the comparison with chance for the next practice lacking it.
     void computeNextChance();
-    void chanceComputed();
+    void chanceComputed(const Computed& computed);
 
     QString m_folder;
     Dialogs& m_dialogs;
     std::function<QString()> m_busyPath;
     std::function<void(const QString&)> m_open;
-    std::vector<ListedPractice> m_practices;
-    QTreeWidget* m_list = nullptr;
+    PracticeTable* m_table = nullptr;
+    QTreeView* m_list = nullptr;
     QChartView* m_chart = nullptr;
     QPushButton* m_openButton = nullptr;
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
-    // The comparison under way: the file and its new text (empty when it
-    // could not be computed), and the files already tried in this run.
-    struct Computed {
-        QString path;
-        std::string text;
-    };
-    QFutureWatcher<Computed> m_chance;
-    std::atomic<bool> m_cancel{false};
-    std::set<QString> m_tried;
+    // Set when the window goes: every worker it started stops at its next check.
+    std::shared_ptr<std::atomic<bool>> m_closing = std::make_shared<std::atomic<bool>>(false);
+    // The whole listing under way, cancelled when a new one starts.
+    QFutureWatcher<void>* m_listing = nullptr;
+    int m_readers = 0;
+    bool m_comparing = false;
+    // 上位 N% known so far, by file name; whether the folder's index may be
+    // written (it is Vantrel's own or absent, and practices are kept).
+    TopPercents m_top;
+    bool m_indexWritable = false;
+    std::set<std::string> m_tried;
+    std::string m_reselect;
+    int m_scrolled = 0;
 };
 
 } // namespace vantrel
