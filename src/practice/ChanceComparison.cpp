@@ -82,7 +82,10 @@ std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds,
 // only while it has an order pending: a second without one changes nothing
 // but the wait, which the next press restarts anyway.
 // Empty when cancelled while it waits for a fill.
+// shareTexts: each trip's shares as the form's text, written once for all
+// the traders rather than at every press.
 std::optional<double> computerTraderNet(const ChancePlan& plan, const std::vector<Quotes>& quotes,
+                                        const std::vector<std::string>& shareTexts,
                                         SplitMix64& random, const std::atomic<bool>* cancel) {
     const std::uint64_t last = plan.seconds;
     const std::size_t presses = plan.tripShares.size() * 2 - (plan.lastOpen ? 1 : 0);
@@ -118,7 +121,7 @@ std::optional<double> computerTraderNet(const ChancePlan& plan, const std::vecto
             break;
         const double shares = plan.tripShares[trip];
         const double affordable = trader.account().power() - kCommission;
-        OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, plainDecimal(shares), ""};
+        OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, shareTexts[trip], ""};
         if (shares * upperLimitPrice(stock::kPreviousClose) > affordable)
             buy.quantityKind = QuantityKind::Everything;
         trader.pressBuy(code, buy);
@@ -246,9 +249,17 @@ std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
     const int traders = chanceTraders(plan.tripShares.size());
     if (traders == 0 || plan.seconds == 0)
         return std::nullopt;
-    const std::vector<Quotes> quotes = marketQuotes(plan.marketNumber, plan.seconds, progress);
-    if (quotes.empty())
-        return std::nullopt;
+    std::vector<Quotes> ran;
+    if (!plan.quotes || plan.quotes->size() <= plan.seconds) {
+        ran = marketQuotes(plan.marketNumber, plan.seconds, progress);
+        if (ran.empty())
+            return std::nullopt;
+    }
+    const std::vector<Quotes>& quotes = ran.empty() ? *plan.quotes : ran;
+    std::vector<std::string> shareTexts;
+    shareTexts.reserve(plan.tripShares.size());
+    for (const double shares : plan.tripShares)
+        shareTexts.push_back(plainDecimal(shares));
     ChanceResult result;
     result.learnerNet = plan.learnerNet;
     result.nets.reserve(static_cast<std::size_t>(traders));
@@ -257,7 +268,8 @@ std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
             return std::nullopt;
         // Each trader draws from its own stream, so none depends on another.
         SplitMix64 random(plan.seed ^ (0x9e3779b97f4a7c15ull * (trader + 1ull)));
-        const std::optional<double> net = computerTraderNet(plan, quotes, random, progress.cancel);
+        const std::optional<double> net =
+            computerTraderNet(plan, quotes, shareTexts, random, progress.cancel);
         if (!net)
             return std::nullopt;
         result.nets.push_back(*net);

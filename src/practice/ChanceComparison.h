@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -48,6 +49,9 @@ struct ChancePlan {
     bool lastOpen = false;
     double learnerNet = 0; // 純損益 at the last second
     std::uint64_t seed = 0;
+    // The market's quotes after every second, when a replay has them already
+    // (at least seconds + 1 of them); else the comparison runs the market.
+    std::shared_ptr<const std::vector<Quotes>> quotes;
 };
 
 // The same practice always gets the same seed: a hash of its market, its

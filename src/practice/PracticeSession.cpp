@@ -36,6 +36,8 @@ void PracticeSession::tick() {
     }
     if (m_keepPrices)
         m_prices.append(m_market.quotes().dblNowPrice);
+    if (m_keepQuotes)
+        m_quotes.push_back(m_market.quotes());
 }
 
 void PracticeSession::executionStep() {
@@ -182,6 +184,9 @@ void PracticeSession::restart(int marketNumber) {
     m_prices.prices.clear();
     m_tapeWallMs.clear();
     m_prices.append(m_market.quotes().dblNowPrice);
+    m_quotes.clear();
+    if (m_keepQuotes)
+        m_quotes.push_back(m_market.quotes());
     m_trader.resetAccount();
     m_actions.clear();
     m_replay.reset();
@@ -196,6 +201,8 @@ void PracticeSession::startReplay(SessionRecord record) {
     m_actions.reserve(record.actions.size());
     if (m_keepPrices)
         m_prices.prices.reserve(record.results.seconds + 1);
+    if (m_keepQuotes)
+        m_quotes.reserve(record.results.seconds + 1);
     m_replay = Replay{std::move(record.actions), 0, record.results.seconds};
     applyDueActions();
 }

@@ -94,6 +94,11 @@ public:
     // Without a chart to draw (a headless replay), the price after every
     // second need not be kept: it would grow with the length replayed.
     void keepPriceHistory(bool keep) { m_keepPrices = keep; }
+    // The best quotes and last price after every second, for a comparison
+    // with chance made after a headless replay: it then need not run the
+    // same market a second time. Kept from the next fresh start on.
+    void keepQuotes(bool keep) { m_keepQuotes = keep; }
+    std::vector<Quotes> takeQuotes() { return std::move(m_quotes); }
     // Nor the trade tape, which only a window shows (see Market::keepTape).
     void keepTape(bool keep) {
         m_keepTape = keep;
@@ -180,6 +185,8 @@ private:
     // One time per line the tape keeps, dropped with its line.
     std::deque<std::int64_t> m_tapeWallMs;
     bool m_keepPrices = true;
+    bool m_keepQuotes = false;
+    std::vector<Quotes> m_quotes;
     bool m_keepTape = true;
     Trader m_trader;
     std::vector<SessionAction> m_actions;

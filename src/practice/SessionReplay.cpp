@@ -35,6 +35,7 @@ HeadlessReplay replaySession(SessionRecord record, const ReplayLineSink& onLine,
     PracticeSession session(log, prompter, record.market);
     session.keepPriceHistory(withStatistics);
     session.keepTape(false);
+    session.keepQuotes(withStatistics);
     log.session = &session;
     session.startReplay(std::move(record));
     while (session.replaying())
@@ -43,7 +44,8 @@ HeadlessReplay replaySession(SessionRecord record, const ReplayLineSink& onLine,
     replay.results = session.results();
     replay.lines = std::move(log.lines);
     if (withStatistics)
-        replay.statistics = analysePractice(session);
+        replay.statistics = analysePractice(
+            session, {}, std::make_shared<const std::vector<Quotes>>(session.takeQuotes()));
     return replay;
 }
 

@@ -6,26 +6,32 @@
 #include "trading/TradeLog.h"
 
 namespace vantrel {
-SessionStatistics analysePractice(const PracticeSession& session, const ChanceProgress& progress) {
+SessionStatistics analysePractice(const PracticeSession& session, const ChanceProgress& progress,
+                                  std::shared_ptr<const std::vector<Quotes>> quotes) {
     SessionStatistics analysis;
     const Ledger& ledger = session.ledger();
     analysis.trips = roundTrips(ledger.fills(), session.prices());
     analysis.statistics = computeStatistics(analysis.trips, ledger.fills(), session.prices());
     const double net = session.figures()["netProfit"].value_or(0);
-    analysis.chance = compareWithChance(chancePlan(session.marketNumber(), session.actions(),
-                                                   session.elapsed(), analysis.trips, net),
-                                        progress);
+    ChancePlan plan = chancePlan(session.marketNumber(), session.actions(), session.elapsed(),
+                                 analysis.trips, net);
+    plan.quotes = std::move(quotes);
+    analysis.chance = compareWithChance(plan, progress);
     return analysis;
 }
 
 SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgress& progress) {
     SilentLog quiet;
     PracticeSession session(quiet, quiet, record.market);
+    // Nobody reads this replay's tape; its quotes serve the comparison.
+    session.keepTape(false);
+    session.keepQuotes(true);
     session.startReplay(record);
     // A cancel stops the replay too, so a window closing never waits for it.
     while (session.replaying() && !(progress.cancel && *progress.cancel))
         session.step();
-    return analysePractice(session, progress);
+    return analysePractice(session, progress,
+                           std::make_shared<const std::vector<Quotes>>(session.takeQuotes()));
 }
 
 std::vector<std::string> statisticsLines(const SessionStatistics& analysis) {

@@ -5,6 +5,7 @@
 #include "results/RoundTrips.h"
 #include "results/Statistics.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,8 +24,11 @@ struct SessionStatistics {
 
 // The practice as it stands. The statistics take no time; the comparison
 // does, so a window runs compareWithChance on a ChancePlan of its own.
+// `quotes`, when given, are the market's quotes after every second of the
+// practice, sparing the comparison a second run of the market.
 SessionStatistics analysePractice(const PracticeSession& session,
-                                  const ChanceProgress& progress = {});
+                                  const ChanceProgress& progress = {},
+                                  std::shared_ptr<const std::vector<Quotes>> quotes = {});
 // The record replayed without a window to its last second, then analysed.
 // Always computed from the replay: a file's claims play no part.
 SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgress& progress = {});

@@ -97,6 +97,9 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
     m_session = std::make_unique<PracticeSession>(
         *m_log, m_boxes, marketNumber, [&clock] { return clock.now().toMSecsSinceEpoch(); });
+    // Copies of the practice's state as it goes, so any second can be
+    // returned to quickly.
+    m_session->keepCheckpoints(kCheckpointSeconds);
 
     m_timer1 = makeTimer(this, "Timer1");
     connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
@@ -308,7 +311,7 @@ void frmMain::openSession(const QString& path) {
     // The core opens the file itself: only an ordinary file, never read past
     // the size limit, its nesting bounded before anything is built, so even a
     // hostile file is refused in a fraction of a second.
-    const SessionFileRead read = openSessionFile(path.toStdString());
+    SessionFileRead read = openSessionFile(path.toStdString());
     if (!read.record) {
         // The practice under way goes on as if nothing had been asked.
         m_dialogs.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + read.error,
@@ -316,11 +319,20 @@ void frmMain::openSession(const QString& path) {
         return;
     }
     keepPractice();
-    m_session->startReplay(*read.record);
+    bool replaying = true;
+    try {
+        m_session->startReplay(std::move(*read.record));
+    } catch (const std::bad_alloc&) {
+        // The practice under way is kept already; a fresh one takes its place
+        // rather than half a replay.
+        m_session->restart(m_session->marketNumber());
+        replaying = false;
+    }
     beginPractice();
-    m_log->AddLog(QStringLiteral("練習ファイル %1 を再生します（%2秒まで）。")
-                      .arg(QFileInfo(path).fileName())
-                      .arg(m_session->replayEnd()));
+    if (replaying)
+        m_log->AddLog(QStringLiteral("練習ファイル %1 を再生します（%2秒まで）。")
+                          .arg(QFileInfo(path).fileName())
+                          .arg(m_session->replayEnd()));
     m_actionsShown = 0;
     showReplayedForms();
     if (m_results)
@@ -329,6 +341,9 @@ void frmMain::openSession(const QString& path) {
         m_tape->reset();
     applyPace(); // the clock starts its second afresh, at the speed chosen
     refreshFromCore();
+    if (!replaying)
+        m_dialogs.ShowMessage(
+            "練習を開けませんでした。\n" + path.toStdString() + "\nメモリが足りません", kAppTitle);
 }
 
 void frmMain::applyPace() {
