@@ -24,6 +24,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev nlohmann-json3
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
           qt6-translations-l10n fonts-ipafont-gothic)
 [ "$job" = fuzz ] && packages+=(clang libclang-rt-14-dev)
+# The test of a practice kept when the display goes away runs an X server.
+case "$job" in test|sanitize) packages+=(xvfb) ;; esac
 # The package job makes the manual pages (help2man), compresses them and the
 # changelog (gzip) and checks the result (lintian, appstream, desktop-file-utils).
 [ "$job" = package ] && packages+=(dpkg-dev file gzip help2man lintian appstream desktop-file-utils)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTranslator>
@@ -131,21 +132,40 @@ TEST_F(SingleInstance, ADamagedLockIsTakenOverOrPassedBy) {
 // window: the practice is kept with its press, and the program ends
 // normally. No regular keep comes in between.
 TEST_F(SingleInstance, EndingSignalsKeepThePracticeAsClosingDoes) {
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    // 0: the display goes away (a logout), where Qt's X11 plugin ends the
+    // program inside exit() at once; tried where an X server can be started.
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT, 0}) {
+        if (signal == 0 && xvfb.isEmpty())
+            continue;
         QTemporaryDir history;
+        QProcess display;
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_RUNTIME_DIR", history.path());
         environment.insert("QT_QPA_PLATFORM", "offscreen");
+        if (signal == 0) {
+            // The server names a free display on standard output once it listens.
+            display.start(xvfb,
+                          {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1366x768x24"});
+            ASSERT_TRUE(display.waitForReadyRead(10000));
+            environment.insert("DISPLAY", ":" + QString::fromLatin1(display.readAll()).trimmed());
+            environment.insert("QT_QPA_PLATFORM", "xcb");
+        }
         environment.insert("VANTREL_HISTORY_DIR", history.path());
         environment.insert("VANTREL_KEEP_INTERVAL_MS", "3600000");
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(VANTREL_KEEP_PROBE), {QStringLiteral("--program")});
         ASSERT_TRUE(process.waitForReadyRead(10000)) << signal;
-        ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+        if (signal == 0) {
+            display.kill();
+        } else {
+            ASSERT_EQ(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+        }
         ASSERT_TRUE(process.waitForFinished(10000)) << signal;
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << signal;
-        EXPECT_EQ(process.exitCode(), 0) << signal;
+        if (signal != 0)
+            EXPECT_EQ(process.exitCode(), 0) << signal;
         const QStringList kept = QDir(history.path()).entryList({QStringLiteral("*.json")});
         ASSERT_EQ(kept.size(), 1) << signal;
         const vantrel::SessionFileRead read =

@@ -14,9 +14,25 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <utility>
 
 namespace vantrel {
+
+namespace {
+
+// The keeper of the practice under way, for a program that ends inside
+// exit() with the window still standing.
+PracticeKeeper* g_liveKeeper = nullptr;
+
+void keepBeforeExit() {
+    if (g_liveKeeper)
+        g_liveKeeper->keepBeforeExit();
+}
+
+} // namespace
 
 PracticeKeeper::PracticeKeeper(const PracticeSession& session, const Clock& clock, QString folder,
                                int intervalMs, QObject* parent)
@@ -27,6 +43,61 @@ PracticeKeeper::PracticeKeeper(const PracticeSession& session, const Clock& cloc
     m_timer->setInterval(intervalMs);
     connect(m_timer, &QTimer::timeout, this, &PracticeKeeper::keep);
     begin();
+    static const bool registered = std::atexit(vantrel::keepBeforeExit) == 0;
+    (void)registered;
+    g_liveKeeper = this;
+}
+
+PracticeKeeper::~PracticeKeeper() {
+    if (g_liveKeeper == this)
+        g_liveKeeper = nullptr;
+}
+
+void PracticeKeeper::keepBeforeExit() {
+    if (m_session.replaying() || m_session.actions().size() <= m_replayed)
+        return;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const std::string folder = m_folder.toStdString();
+    fs::create_directories(fs::u8path(folder), error);
+    std::string path = m_path.toStdString();
+    if (!m_created) {
+        // Taken exclusively, as at a first write in the running program.
+        m_order = nextKeptOrder(folder);
+        const std::string stem = m_stem.toStdString();
+        path.clear();
+        for (int n = 1; n < 10000 && path.empty(); ++n) {
+            const std::string name = stem + (n == 1 ? "" : "_" + std::to_string(n)) + ".json";
+            if (std::FILE* file = std::fopen(name.c_str(), "wx")) {
+                std::fclose(file);
+                path = name;
+            }
+        }
+        if (path.empty())
+            return;
+    }
+    PracticeSummary summary = summarisePractice(m_session, m_startedMs);
+    summary.keptAs = fs::u8path(path).filename().u8string();
+    summary.order = m_order;
+    const SessionFileWrite written = writeKeptPractice(m_session.record(), summary);
+    if (!written.text)
+        return;
+    // Whole or not at all: a temporary beside it, renamed over it, which
+    // replaces the entry itself and never writes through a link.
+    const fs::path target = fs::u8path(path);
+    const fs::path temporary = fs::u8path(path + ".exiting");
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(written.text->data(), static_cast<std::streamsize>(written.text->size()));
+        out.close();
+        if (!out) {
+            fs::remove(temporary, error);
+            return;
+        }
+    }
+    fs::rename(temporary, target, error);
+    if (error)
+        fs::remove(temporary, error);
 }
 
 void PracticeKeeper::begin() {

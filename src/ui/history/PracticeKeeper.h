@@ -30,6 +30,7 @@ public:
 
     PracticeKeeper(const PracticeSession& session, const Clock& clock, QString folder,
                    int intervalMs = kDefaultIntervalMs, QObject* parent = nullptr);
+    ~PracticeKeeper() override;
 
     // The folder named by VANTREL_HISTORY_DIR, tidied ("drill/" is "drill");
     // nothing when it is not set. Bytes that are not UTF-8 cannot name it
@@ -43,6 +44,12 @@ public:
     // A replayed file is not kept again: not while it replays, and after it
     // has handed over only once a press has followed.
     void keep();
+    // The same write for a program ended by exit() from below the window
+    // (Qt's X11 plugin exits at once when the display goes away, as on a
+    // logout): called then for the live keeper, it writes with the standard
+    // library alone, since Qt's own global objects may be gone by then, and
+    // prunes and announces nothing.
+    void keepBeforeExit();
     // The replay has handed over: the presses so far came from its file.
     void handedOver();
     // The file of the practice under way (it may not exist yet).
