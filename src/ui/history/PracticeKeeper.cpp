@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,9 +44,16 @@ PracticeKeeper::PracticeKeeper(const PracticeSession& session, const Clock& cloc
     m_timer->setInterval(intervalMs);
     connect(m_timer, &QTimer::timeout, this, &PracticeKeeper::keep);
     begin();
+    m_folderOrder = QtConcurrent::run(nextKeptOrder, m_folder.toStdString());
     static const bool registered = std::atexit(vantrel::keepBeforeExit) == 0;
     (void)registered;
     g_liveKeeper = this;
+}
+
+std::uint64_t PracticeKeeper::takeOrder() {
+    if (!m_nextOrder)
+        m_nextOrder = m_folderOrder.result();
+    return (*m_nextOrder)++;
 }
 
 PracticeKeeper::~PracticeKeeper() {
@@ -145,14 +153,18 @@ void PracticeKeeper::keep() {
         return;
     }
     // Once per practice: when its file first joins the folder.
+    // Once per practice, when its file first joins the folder; on a worker,
+    // as it reads every kept file's first line. It removes only files
+    // written before this one and the one kept before it.
     if (!std::exchange(m_pruned, true))
-        pruneKeptPractices(m_folder.toStdString(), kKeptPracticesLimit, m_path.toStdString());
+        (void)QtConcurrent::run(pruneKeptPractices, m_folder.toStdString(), kKeptPracticesLimit,
+                                m_path.toStdString());
     emit kept();
 }
 
 std::optional<QString> PracticeKeeper::create() {
     if (!m_created)
-        m_order = nextKeptOrder(m_folder.toStdString());
+        m_order = takeOrder();
     // Taken exclusively: a second copy started in the same second on the
     // same market gets the next name rather than overwriting this one.
     for (int n = 1; n < 10000; ++n) {

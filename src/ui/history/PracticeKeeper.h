@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QObject>
 #include <QString>
 
@@ -75,6 +76,12 @@ private:
     bool m_created = false; // its file was created in this run, under m_path
     bool m_written = false; // and holds the practice
     std::uint64_t m_order = 0;
+    // The order the next practice takes: the folder's highest plus one,
+    // read once on a worker while the first practice starts (a folder of
+    // 50,000 files takes about a second), then counted on here.
+    std::uint64_t takeOrder();
+    QFuture<std::uint64_t> m_folderOrder;
+    std::optional<std::uint64_t> m_nextOrder;
     QTimer* m_timer = nullptr;
     bool m_complained = false;
     bool m_pruned = false;
