@@ -1,6 +1,7 @@
 #include "ui/mainwindow/MessageLog.h"
 
 #include "ui/common/Clock.h"
+#include "ui/common/TimestampText.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -27,13 +28,6 @@ void MessageLog::AddLog(const QString& message) {
 
 void MessageLog::AddLog(const std::string& message) {
     AddLog(QString::fromStdString(message));
-}
-
-QString MessageLog::timestampText(const QDateTime& when) {
-    const QTime time = when.time();
-    const bool midnight = time.hour() == 0 && time.minute() == 0 && time.second() == 0;
-    return when.toString(midnight ? QStringLiteral("yyyy/MM/dd")
-                                  : QStringLiteral("yyyy/MM/dd H:mm:ss"));
 }
 
 } // namespace vantrel

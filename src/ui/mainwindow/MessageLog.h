@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <string>
 
-class QDateTime;
 class QPlainTextEdit;
 
 namespace vantrel {
@@ -28,10 +27,6 @@ public:
     // How many lines were added, so a caller can tell whether an action
     // said anything.
     std::size_t lines() const { return m_lines; }
-
-    // The date and time in the Japanese general form: yyyy/MM/dd H:mm:ss, or
-    // the date alone at midnight.
-    static QString timestampText(const QDateTime& when);
 
 private:
     QPlainTextEdit& m_view;

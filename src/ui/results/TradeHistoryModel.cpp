@@ -2,7 +2,7 @@
 
 #include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
-#include "ui/mainwindow/MessageLog.h"
+#include "ui/common/TimestampText.h"
 
 #include <QDateTime>
 
@@ -29,7 +29,7 @@ void TradeHistoryModel::sync() {
 QString TradeHistoryModel::timeText(const LedgerFill& fill) {
     if (fill.time.wallMs == 0)
         return {};
-    return MessageLog::timestampText(QDateTime::fromMSecsSinceEpoch(fill.time.wallMs));
+    return timestampText(QDateTime::fromMSecsSinceEpoch(fill.time.wallMs));
 }
 
 int TradeHistoryModel::rowCount(const QModelIndex& parent) const {
