@@ -236,6 +236,11 @@ TEST_F(ResultsWindowTest, CtrlROpensItOnceAndAFillShowsInFiguresHistoryAndChart)
     seconds(1);
     EXPECT_TRUE(value("lblWait").endsWith(
         QStringLiteral("次の約定判定まで約 5秒（一時停止中は時間が止まっています）。")));
+    // The open window hears the clock run again and stop again.
+    action("MnuPause")->trigger();
+    EXPECT_TRUE(value("lblWait").endsWith(QStringLiteral("次の約定判定まで約 5秒。")));
+    action("MnuPause")->trigger();
+    EXPECT_TRUE(value("lblWait").endsWith(QStringLiteral("止まっています）。")));
     seconds(6);
     const QAbstractItemModel& history = *shown->findChild<QTableView*>("tblHistory")->model();
     ASSERT_EQ(history.rowCount(), 1);

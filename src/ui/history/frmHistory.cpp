@@ -8,6 +8,7 @@
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Dialogs.h"
+#include "ui/common/PracticeController.h"
 
 #include <QAbstractTableModel>
 #include <QChart>
@@ -292,6 +293,21 @@ frmHistory::frmHistory(QString folder, Dialogs& dialogs, std::function<QString()
     resize(kPreferredSize);
     refresh();
     followSelection();
+}
+
+frmHistory::frmHistory(const PracticeController& practice, Dialogs& dialogs,
+                       std::function<void(const QString&)> open)
+    : frmHistory(
+          practice.historyFolder(), dialogs, [&practice] { return practice.currentPath(); },
+          std::move(open)) {
+    connect(&practice, &PracticeController::practiceKept, this, [this](const QString& path) {
+        if (isVisible())
+            practiceKept(path);
+    });
+    connect(&practice, &PracticeController::practiceReplaced, this, [this] {
+        if (isVisible())
+            refresh();
+    });
 }
 
 frmHistory::~frmHistory() {

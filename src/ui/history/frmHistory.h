@@ -24,6 +24,7 @@ template <typename T> class QFutureWatcher;
 namespace vantrel {
 
 class Dialogs;
+class PracticeController;
 class PracticeTable;
 
 // 練習の記録: the kept practices, newest first, with what each came to, and a
@@ -48,6 +49,11 @@ public:
     // (--no-history), and then nothing at all is written in the folder: 上位
     // N% is computed for this window alone. open replays a kept file.
     frmHistory(QString folder, Dialogs& dialogs, std::function<QString()> busyPath,
+               std::function<void(const QString& path)> open);
+    // The practice's history folder, its practice under way busy; while shown,
+    // the list follows each write of the practice and each practice that
+    // replaces it.
+    frmHistory(const PracticeController& practice, Dialogs& dialogs,
                std::function<void(const QString& path)> open);
     ~frmHistory() override;
 

@@ -8,7 +8,6 @@
 #include "ui/common/Dialogs.h"
 #include "ui/common/NumberText.h"
 #include "ui/common/WindowPlacement.h"
-#include "ui/history/PracticeKeeper.h"
 #include "ui/history/frmHistory.h"
 #include "ui/keys/frmKeys.h"
 #include "ui/mainwindow/MessageLog.h"
@@ -35,13 +34,6 @@
 namespace vantrel {
 
 namespace {
-
-QTimer* makeTimer(QObject* owner, const char* name) {
-    auto* timer = new QTimer(owner);
-    timer->setObjectName(QString::fromLatin1(name));
-    timer->setInterval(kSecondMilliseconds);
-    return timer;
-}
 
 const QString kDiscardForNew =
     QStringLiteral("保有株または注文中の注文があります。破棄して新しい練習を始めますか？");
@@ -92,17 +84,20 @@ std::vector<KeyNote> keyNotes() {
 } // namespace
 
 frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget* parent)
-    : QMainWindow(parent), m_clock(clock), m_dialogs(dialogs) {
+    : QMainWindow(parent), m_dialogs(dialogs) {
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
-    m_session = std::make_unique<PracticeSession>(
-        *m_log, m_boxes, marketNumber, [&clock] { return clock.now().toMSecsSinceEpoch(); });
-    // Copies of the practice's state as it goes, so any second can be
-    // returned to quickly.
-    m_session->keepCheckpoints(kCheckpointSeconds);
-
-    m_timer1 = makeTimer(this, "Timer1");
-    connect(m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    m_practice = std::make_unique<PracticeController>(clock, *m_log, m_boxes, marketNumber, this);
+    connect(m_practice.get(), &PracticeController::secondPassed, this, &frmMain::secondPassed);
+    connect(m_practice.get(), &PracticeController::pressed, this, &frmMain::pressed);
+    connect(m_practice.get(), &PracticeController::practiceReplaced, this,
+            &frmMain::practiceReplaced);
+    connect(m_practice.get(), &PracticeController::paceChanged, this, &frmMain::paceChanged);
+    // The window's own note: a headless replay's log stays the recorded one.
+    connect(m_practice.get(), &PracticeController::replayEnded, this, [this] {
+        m_log->AddLog(QStringLiteral("再生が終わりました（%1秒）。ここから練習を続けられます。")
+                          .arg(session().elapsed()));
+    });
     connect(m_ui.buy.placeButton, &QPushButton::clicked, this, &frmMain::cmdBuyNow_Click);
     connect(m_ui.sell.placeButton, &QPushButton::clicked, this, &frmMain::cmdSellNow_Click);
     connect(m_ui.cmdCancelOldest, &QPushButton::clicked, this, &frmMain::cmdCancelOldest_Click);
@@ -155,30 +150,13 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     Form_Load();
 }
 
-frmMain::~frmMain() {
-    // The program's end finalises the practice: a small write, measured in
-    // the README.
-    keepPractice();
-}
+// The windows go before the practice they show; the practice's end then
+// finalises it in the history.
+frmMain::~frmMain() = default;
 
 void frmMain::useHistory(const QString& folder, bool keep, int intervalMs) {
-    m_historyFolder = folder;
     m_ui.MnuHistory->setEnabled(!folder.isEmpty());
-    m_keeper.reset();
-    if (keep && !folder.isEmpty())
-        m_keeper = std::make_unique<PracticeKeeper>(*m_session, m_clock, folder, intervalMs);
-}
-
-void frmMain::keepPractice() {
-    if (m_keeper)
-        m_keeper->keep();
-}
-
-void frmMain::beginPractice() {
-    if (m_keeper)
-        m_keeper->begin();
-    if (m_history && m_history->isVisible())
-        m_history->refresh();
+    m_practice->useHistory(folder, keep, intervalMs);
 }
 
 void frmMain::Form_Load() {
@@ -186,49 +164,61 @@ void frmMain::Form_Load() {
     m_ui.lblNowPrice->setText(numberText(Market::kStartPrice));
     m_ui.lblYesterdayPrice->setText(numberText(stock::kPreviousClose));
     m_ui.buy.priceKind->button(0)->setFocus();
-    applyPace(); // starts the clock
+    m_practice->startClock();
 }
 
-void frmMain::Timer1_Timer() {
-    const bool replaying = m_session->replaying();
-    m_session->step();
-    if (replaying)
-        showReplayedForms();
-    m_actionsShown = m_session->actions().size();
-    // The window's own note: a headless replay's log stays the recorded one.
-    if (replaying && !m_session->replaying()) {
-        m_log->AddLog(QStringLiteral("再生が終わりました（%1秒）。ここから練習を続けられます。")
-                          .arg(m_session->elapsed()));
-        if (m_keeper)
-            m_keeper->handedOver();
-    }
+void frmMain::secondPassed() {
+    // The user's own presses are shown already: what is new since is a
+    // replay's.
+    showReplayedForms();
     refreshFromCore();
-    if (m_ui.MnuTakeOver->isEnabled() || m_session->replaying())
+    if (m_ui.MnuTakeOver->isEnabled() || session().replaying())
         showState();
 }
 
+void frmMain::pressed() {
+    m_actionsShown = session().actions().size();
+    refreshFromCore();
+}
+
+void frmMain::practiceReplaced() {
+    m_actionsShown = 0;
+    showReplayedForms();
+    refreshFromCore();
+    showState();
+}
+
+void frmMain::paceChanged() {
+    const bool paused = m_practice->pace().paused;
+    {
+        // A fresh practice runs at once, whatever the menu said.
+        const QSignalBlocker quiet(m_ui.MnuPause);
+        m_ui.MnuPause->setChecked(paused);
+    }
+    m_ui.MnuStep->setEnabled(paused);
+    showState();
+}
+
 void frmMain::MnuPause_Click(bool paused) {
-    m_pace.paused = paused;
-    applyPace();
+    m_practice->setPaused(paused);
 }
 
 void frmMain::MnuStep_Click() {
-    if (m_pace.paused)
-        Timer1_Timer();
+    if (m_practice->pace().paused)
+        m_practice->Timer1_Timer();
 }
 
 void frmMain::MnuSpeed_Click(int speed) {
-    m_pace.speed = speed;
-    applyPace();
+    m_practice->setSpeed(speed);
 }
 
 bool frmMain::mayDiscardPractice(const QString& question) {
-    const Account& account = m_session->trader().account();
+    const Account& account = session().trader().account();
     return !(account.holdings() > 0 || account.hasPendingOrder()) || m_dialogs.confirm(question);
 }
 
 void frmMain::showReplayedForms() {
-    const std::vector<SessionAction>& actions = m_session->actions();
+    const std::vector<SessionAction>& actions = session().actions();
     for (std::size_t i = m_actionsShown; i < actions.size(); ++i) {
         if (actions[i].kind != ActionKind::Cancel)
             showForm(actions[i].kind == ActionKind::Buy ? m_ui.buy : m_ui.sell, actions[i].form);
@@ -242,37 +232,20 @@ void frmMain::MnuNewPractice_Click() {
     std::optional<int> number;
     // A refused number asks again, until a good one or a cancel.
     while (!number) {
-        const std::optional<QString> text = m_dialogs.askMarketNumber(m_session->marketNumber());
+        const std::optional<QString> text = m_dialogs.askMarketNumber(session().marketNumber());
         if (!text)
             return;
         number = parseMarketNumber(text->toStdString());
         if (!number)
             m_dialogs.ShowMessage(kBadMarketNumber, kAppTitle);
     }
-    keepPractice();
-    m_session->restart(*number);
-    beginPractice();
-    m_actionsShown = 0;
-    if (m_results)
-        m_results->reset();
-    if (m_tape)
-        m_tape->reset();
-    // A fresh practice runs at once, at the speed chosen.
-    m_pace.paused = false;
-    {
-        const QSignalBlocker quiet(m_ui.MnuPause);
-        m_ui.MnuPause->setChecked(false);
-    }
-    applyPace();
-    refreshFromCore();
+    m_practice->restart(*number);
 }
 
 void frmMain::MnuTakeOver_Click() {
-    m_session->takeOver();
-    if (m_keeper)
-        m_keeper->handedOver();
+    m_practice->takeOver();
     m_log->AddLog(
-        QStringLiteral("再生を止め、%1秒から練習を引き継ぎました。").arg(m_session->elapsed()));
+        QStringLiteral("再生を止め、%1秒から練習を引き継ぎました。").arg(session().elapsed()));
     showState();
 }
 
@@ -284,7 +257,7 @@ void frmMain::MnuSaveSession_Click() {
         return;
     // A record beyond the file's limits is refused before anything is
     // written, so every file saved here opens again.
-    const SessionFileWrite written = writeSessionFile(m_session->record());
+    const SessionFileWrite written = writeSessionFile(session().record());
     std::optional<QString> error;
     if (!written.text)
         error = QString::fromStdString(written.error);
@@ -318,58 +291,26 @@ void frmMain::openSession(const QString& path) {
                               kAppTitle);
         return;
     }
-    keepPractice();
-    bool replaying = true;
-    try {
-        m_session->startReplay(std::move(*read.record));
-    } catch (const std::bad_alloc&) {
-        // The practice under way is kept already; a fresh one takes its place
-        // rather than half a replay.
-        m_session->restart(m_session->marketNumber());
-        replaying = false;
-    }
-    beginPractice();
-    if (replaying)
+    // The clock starts its second afresh, at the speed chosen.
+    if (m_practice->startReplay(std::move(*read.record)))
         m_log->AddLog(QStringLiteral("練習ファイル %1 を再生します（%2秒まで）。")
                           .arg(QFileInfo(path).fileName())
-                          .arg(m_session->replayEnd()));
-    m_actionsShown = 0;
-    showReplayedForms();
-    if (m_results)
-        m_results->reset();
-    if (m_tape)
-        m_tape->reset();
-    applyPace(); // the clock starts its second afresh, at the speed chosen
-    refreshFromCore();
-    if (!replaying)
+                          .arg(session().replayEnd()));
+    else
         m_dialogs.ShowMessage(
             "練習を開けませんでした。\n" + path.toStdString() + "\nメモリが足りません", kAppTitle);
-}
-
-void frmMain::applyPace() {
-    // One clock drives the tick and the execution event, so a market tick
-    // comes before each execution event at every speed.
-    m_timer1->stop();
-    m_timer1->setInterval(m_pace.timerInterval());
-    if (!m_pace.paused)
-        m_timer1->start();
-    m_ui.MnuStep->setEnabled(m_pace.paused);
-    if (m_results)
-        m_results->setPaused(m_pace.paused);
-    showState();
 }
 
 void frmMain::showState() {
     const QString separator = QString::fromUtf8(kStateSeparator);
     QString title = QString::fromUtf8(kAppTitle);
-    const std::string state = practiceStateText(m_pace, m_session->marketNumber());
+    const std::string state = practiceStateText(m_practice->pace(), session().marketNumber());
     if (!state.empty())
         title += separator + QString::fromStdString(state);
-    const bool replaying = m_session->replaying();
+    const bool replaying = session().replaying();
     if (replaying)
-        title +=
-            separator +
-            QStringLiteral("再生中 %1/%2").arg(m_session->elapsed()).arg(m_session->replayEnd());
+        title += separator +
+                 QStringLiteral("再生中 %1/%2").arg(session().elapsed()).arg(session().replayEnd());
     setWindowTitle(title);
     m_ui.MnuTakeOver->setEnabled(replaying);
     // While a saved session replays, only the file acts (the session ignores
@@ -390,23 +331,21 @@ void frmMain::cmdSellNow_Click() {
 }
 
 void frmMain::pressOrder(OrderSide side) {
-    const Account& account = m_session->trader().account();
+    const Account& account = session().trader().account();
     const bool pending = account.hasPendingOrder();
     const std::size_t lines = m_log->lines();
     const int boxes = m_boxes.shown;
     if (side == OrderSide::Buy)
-        m_session->pressBuy(codeText(), readForm(m_ui.buy));
+        m_practice->pressBuy(codeText(), readForm(m_ui.buy));
     else
-        m_session->pressSell(codeText(), readForm(m_ui.sell));
-    const bool silent =
-        !m_session->replaying() && lines == m_log->lines() && boxes == m_boxes.shown;
+        m_practice->pressSell(codeText(), readForm(m_ui.sell));
+    const bool silent = !session().replaying() && lines == m_log->lines() && boxes == m_boxes.shown;
     if (silent && pending)
         showNotice(kStillPending);
     else if (silent && side == OrderSide::Sell && account.holdings() == 0)
         showNotice(kNothingHeld);
     else
         showNotice({});
-    refreshFromCore();
 }
 
 void frmMain::showNotice(const QString& text) {
@@ -444,17 +383,12 @@ void frmMain::CountedBoxes::ShowMessage(const std::string& prompt, const std::st
 }
 
 void frmMain::cmdCancelOldest_Click() {
-    m_session->pressCancel();
-    refreshFromCore();
+    m_practice->pressCancel();
 }
 
 void frmMain::refreshFromCore() {
-    m_board.setRows(m_session->market().boardRows());
-    m_presenter.show(*m_session);
-    if (m_results)
-        m_results->refresh();
-    if (m_tape)
-        m_tape->refresh();
+    m_board.setRows(session().market().boardRows());
+    m_presenter.show(session());
 }
 
 // The forms are read only when a button is pressed; an option group with
@@ -492,10 +426,9 @@ void frmMain::MnuAbout_Click() {
 void frmMain::MnuResults_Click() {
     // Built on first use, so neither it nor the chart costs anything at start-up.
     if (!m_results) {
-        m_results = std::make_unique<frmResults>(*m_session, m_dialogs);
+        m_results = std::make_unique<frmResults>(*m_practice, m_dialogs);
         // Beside this window, so the board and the order forms stay in sight.
         openBeside(*m_results, *this, frmResults::kPreferredSize, {m_tape.get(), m_history.get()});
-        m_results->setPaused(m_pace.paused);
     }
     m_results->show();
     m_results->raise();
@@ -505,18 +438,11 @@ void frmMain::MnuResults_Click() {
 void frmMain::MnuHistory_Click() {
     // Built on first use: listing reads each kept file's summary.
     if (!m_history) {
-        m_history = std::make_unique<frmHistory>(
-            m_historyFolder, m_dialogs,
-            [this] { return m_keeper ? m_keeper->currentPath() : QString(); },
-            [this](const QString& path) {
+        m_history =
+            std::make_unique<frmHistory>(*m_practice, m_dialogs, [this](const QString& path) {
                 // As 練習を開く: asking first if anything is at stake.
                 if (mayDiscardPractice(kDiscardForOpen))
                     openSession(path);
-            });
-        if (m_keeper)
-            connect(m_keeper.get(), &PracticeKeeper::kept, m_history.get(), [this] {
-                if (m_history->isVisible())
-                    m_history->practiceKept(m_keeper->currentPath());
             });
         openBeside(*m_history, *this, frmHistory::kPreferredSize, {m_results.get(), m_tape.get()});
     } else {
@@ -530,7 +456,7 @@ void frmMain::MnuHistory_Click() {
 void frmMain::MnuTape_Click() {
     // Built on first use: start-up stays as it was.
     if (!m_tape) {
-        m_tape = std::make_unique<frmTape>(*m_session);
+        m_tape = std::make_unique<frmTape>(*m_practice);
         openBeside(*m_tape, *this, frmTape::kPreferredSize, {m_results.get(), m_history.get()});
     }
     m_tape->show();
@@ -575,7 +501,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::Form_QueryUnload() {
-    m_timer1->stop();
+    m_practice->stopClock();
     // An open About dialog must not keep the program alive.
     QCoreApplication::exit(0);
 }

@@ -2,9 +2,9 @@
 
 #include "market/Market.h"
 #include "market/MarketNumber.h"
-#include "practice/Pace.h"
 #include "practice/PracticeSession.h"
 #include "trading/Trader.h"
+#include "ui/common/PracticeController.h"
 #include "ui/mainwindow/BoardModel.h"
 #include "ui/mainwindow/MainWindowPresenter.h"
 #include "ui/mainwindow/MainWindowUi.h"
@@ -26,13 +26,12 @@ class frmAbout;
 class frmKeys;
 class frmResults;
 class frmHistory;
-class PracticeKeeper;
 class frmTape;
 
-// The program's one working window. It owns the practice (market and account)
-// and every control; the core decides, the window renders what the core holds
-// after every second and action. Everything else happens through its
-// controls, menus and clock, as the user makes it happen.
+// The program's one working window. It owns the practice's controller and
+// every control; the core decides, the window renders what the core holds
+// after every second and action, as the other windows do. Everything else
+// happens through its controls, menus and clock, as the user makes it happen.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -44,7 +43,7 @@ public:
     ~frmMain() override;
 
     // The practice the window shows.
-    const PracticeSession& session() const { return *m_session; }
+    const PracticeSession& session() const { return m_practice->session(); }
     // The history folder 練習の記録 lists; with keep, every practice from now
     // on is written there (every intervalMs of wall time while it runs).
     void useHistory(const QString& folder, bool keep, int intervalMs);
@@ -57,10 +56,12 @@ protected:
 private:
     void Form_Load();
     void Form_QueryUnload();
-    // One market second, the practice's one clock: the timeout of Timer1,
-    // every second at normal speed, and 1秒進める while paused. The market
-    // tick comes first, then the execution attempt, then a replay's actions.
-    void Timer1_Timer();
+    // What the controller says happened, drawn here: a second of practice, a
+    // press, another practice, another pace.
+    void secondPassed();
+    void pressed();
+    void practiceReplaced();
+    void paceChanged();
     // The 練習 menu: pause or resume the clock, one second while paused, the
     // speed of the clock, a fresh practice on a chosen market, and taking
     // over from a replay.
@@ -94,11 +95,7 @@ private:
     void MnuHistory_Click();
     // Replays the file at the path from its start, or says why it cannot.
     void openSession(const QString& path);
-    // The practice under way is finalised in the history, before a fresh
-    // start or a file replaces it, and a new one begins after.
-    void keepPractice();
-    void beginPractice();
-    // The same for the trade tape.
+    // The trade tape, built the first time; later uses raise it.
     void MnuTape_Click();
     // Lists every key of every window.
     void MnuKeys_Click();
@@ -114,8 +111,6 @@ private:
     void refreshFromCore();
     static OrderForm readForm(const OrderPane& pane);
     std::string codeText() const;
-    // Sets the clock to the pace and redraws the caption.
-    void applyPace();
     // True when nothing is at stake, or the user agrees to drop the shares
     // held and the order pending when asked the question.
     bool mayDiscardPractice(const QString& question);
@@ -136,23 +131,19 @@ private:
         int shown = 0;
     };
 
-    const Clock& m_clock;
     Dialogs& m_dialogs;
     CountedBoxes m_boxes{m_dialogs};
     BoardModel m_board;
     MainWindowUi m_ui;
     MainWindowPresenter m_presenter{m_ui};
     std::unique_ptr<MessageLog> m_log;
-    std::unique_ptr<PracticeSession> m_session;
-    // Declared after the session it shows, so it goes first.
+    // A child, so its clock Timer1 is among the window's; after the log and
+    // the boxes its session uses, so it goes before them.
+    std::unique_ptr<PracticeController> m_practice;
+    // Declared after the practice they show, so they go first.
     std::unique_ptr<frmResults> m_results;
-    QString m_historyFolder;
-    std::unique_ptr<PracticeKeeper> m_keeper;
-    // After the keeper it asks which practice is under way.
     std::unique_ptr<frmHistory> m_history;
     std::unique_ptr<frmTape> m_tape;
-    Pace m_pace;
-    QTimer* m_timer1 = nullptr;
     // Clears the notice after a few seconds of wall time, whatever the pace.
     QTimer* m_noticeTimer = nullptr;
     QPointer<frmAbout> m_about;

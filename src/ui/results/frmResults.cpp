@@ -7,6 +7,7 @@
 #include "ui/common/AtomicFile.h"
 #include "ui/common/CaptionedValue.h"
 #include "ui/common/Dialogs.h"
+#include "ui/common/PracticeController.h"
 #include "ui/results/ChanceHistogram.h"
 #include "ui/results/PriceChart.h"
 #include "ui/results/RoundTripModel.h"
@@ -462,6 +463,15 @@ void frmResults::showChance(const std::optional<ChanceResult>& result) {
     } else {
         m_histogram->clear();
     }
+}
+
+frmResults::frmResults(const PracticeController& practice, Dialogs& dialogs)
+    : frmResults(practice.session(), dialogs) {
+    m_paused = practice.pace().paused;
+    connect(&practice, &PracticeController::secondPassed, this, &frmResults::refresh);
+    connect(&practice, &PracticeController::pressed, this, &frmResults::refresh);
+    connect(&practice, &PracticeController::practiceReplaced, this, &frmResults::reset);
+    connect(&practice, &PracticeController::pausedChanged, this, &frmResults::setPaused);
 }
 
 void frmResults::setPaused(bool paused) {

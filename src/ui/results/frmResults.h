@@ -25,6 +25,7 @@ class QTableView;
 namespace vantrel {
 
 class Dialogs;
+class PracticeController;
 class PracticeSession;
 class ChanceHistogram;
 class PriceChart;
@@ -36,13 +37,16 @@ struct StatisticRow;
 // waits and the price chart with the user's fills always in sight; below them
 // a tab each for the trade history, the round trips (each with its CSV
 // export), the statistics and the comparison with chance. It only shows what
-// the session holds; the main window has it refreshed after every tick and
-// action, and only the tab in sight is brought up to date.
+// the session holds, refreshed after every tick and action, and only the tab
+// in sight is brought up to date.
 class frmResults final : public QWidget {
     Q_OBJECT
 public:
     // The dialogs ask where the CSV goes and show why it could not be saved.
     frmResults(const PracticeSession& session, Dialogs& dialogs);
+    // Follows the practice: refreshed after its every second and press, fresh
+    // with each practice that replaces it, and told when it pauses.
+    frmResults(const PracticeController& practice, Dialogs& dialogs);
     ~frmResults() override;
 
     // The size it opens at where the screen has room: beside the 468-wide

@@ -5,6 +5,7 @@
 #include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/CaptionedValue.h"
+#include "ui/common/PracticeController.h"
 #include "ui/tape/TapeDelegate.h"
 #include "ui/tape/TapeModel.h"
 
@@ -85,6 +86,12 @@ frmTape::frmTape(const PracticeSession& session)
     layout->addWidget(totals);
     layout->addWidget(m_table, 1);
     resize(kPreferredSize);
+}
+
+frmTape::frmTape(const PracticeController& practice) : frmTape(practice.session()) {
+    connect(&practice, &PracticeController::secondPassed, this, &frmTape::refresh);
+    connect(&practice, &PracticeController::pressed, this, &frmTape::refresh);
+    connect(&practice, &PracticeController::practiceReplaced, this, &frmTape::reset);
 }
 
 frmTape::~frmTape() = default;

@@ -7,18 +7,21 @@ class QTableView;
 
 namespace vantrel {
 
+class PracticeController;
 class PracticeSession;
 class TapeModel;
 
 // The trade tape (歩み値) beside the main window: the market's volume and
 // VWAP since the start and over the last five minutes, and every line of the
 // tape, newest on top, with the user's own fills marked among them. It only
-// shows what the session holds; the main window has it refreshed after every
-// second and action.
+// shows what the session holds, refreshed after every second and action.
 class frmTape final : public QWidget {
     Q_OBJECT
 public:
     explicit frmTape(const PracticeSession& session);
+    // Follows the practice: refreshed after its every second and press, and
+    // fresh with each practice that replaces it.
+    explicit frmTape(const PracticeController& practice);
     ~frmTape() override;
 
     // Narrow enough to sit beside the main window and the results window

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "practice/Pace.h"
+#include "practice/PracticeSession.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QTimer;
+
+namespace vantrel {
+
+class Clock;
+class PracticeKeeper;
+
+// The practice under way and what drives it: the session, its clock (Timer1)
+// at the pace chosen, and the keeper that writes it to the history folder.
+// It says what happened and the windows listen, each drawing what the
+// session holds then, so no window needs to know which others are open.
+class PracticeController final : public QObject {
+    Q_OBJECT
+public:
+    // The log and the prompter are the session's; the clock stamps its fills
+    // and names its kept files. The clock stays stopped until startClock.
+    PracticeController(const Clock& clock, TradeLog& log, MessagePrompter& prompter,
+                       int marketNumber, QObject* parent = nullptr);
+    // The practice's end finalises it in the history: a small write.
+    ~PracticeController() override;
+
+    const PracticeSession& session() const { return m_session; }
+    const Pace& pace() const { return m_pace; }
+
+    // The history folder 練習の記録 lists; with keep, every practice from now
+    // on is written there (every intervalMs of wall time while it runs).
+    void useHistory(const QString& folder, bool keep, int intervalMs);
+    const QString& historyFolder() const { return m_historyFolder; }
+    // The file of the practice under way; empty when none is kept.
+    QString currentPath() const;
+
+    // One market second, the practice's one clock: the timeout of Timer1,
+    // every second at normal speed, and 1秒進める while paused. The market
+    // tick comes first, then the execution attempt, then a replay's actions.
+    void Timer1_Timer();
+    // Runs the clock at the pace chosen, its second started afresh.
+    void startClock();
+    void stopClock();
+    void setPaused(bool paused);
+    void setSpeed(int speed);
+
+    // The user's presses, as the session takes them.
+    void pressBuy(const std::string& codeText, const OrderForm& form);
+    void pressSell(const std::string& codeText, const OrderForm& form);
+    void pressCancel();
+
+    // A fresh practice on the market, running at once at the speed chosen.
+    void restart(int marketNumber);
+    // The record replayed from its start. False when memory ran out building
+    // it: a fresh practice on the same market has taken its place then.
+    bool startReplay(SessionRecord record);
+    // The replay stops here and the user carries on from this second.
+    void takeOver();
+
+signals:
+    // A second of practice went by (a replay's actions of it included).
+    void secondPassed();
+    // The replay reached its file's end in that second.
+    void replayEnded();
+    // The user pressed 買い, 売り or 取消.
+    void pressed();
+    // Another practice took the place of the one under way.
+    void practiceReplaced();
+    // The pause or the speed changed, or the clock started afresh.
+    void paceChanged();
+    void pausedChanged(bool paused);
+    // The practice under way was written to its file at the path.
+    void practiceKept(const QString& path);
+
+private:
+    // Every way to another practice: the one under way is kept, change makes
+    // the new one, which is begun in the history; the windows start afresh,
+    // then the clock starts its second afresh (running again with run).
+    void replace(const std::function<void(PracticeSession&)>& change, bool run);
+    void applyPace();
+
+    const Clock& m_clock;
+    PracticeSession m_session;
+    Pace m_pace;
+    QTimer* m_timer1 = nullptr;
+    QString m_historyFolder;
+    // After the session it writes, so it goes first.
+    std::unique_ptr<PracticeKeeper> m_keeper;
+};
+
+} // namespace vantrel
