@@ -4,7 +4,7 @@
 #include "practice/SessionFile.h"
 #include "trading/SilentLog.h"
 #include "ui/common/Appearance.h"
-#include "ui/history/PracticeKeeper.h"
+#include "ui/common/PracticeKeeper.h"
 #include "ui/history/frmHistory.h"
 
 #include <QAbstractItemView>
@@ -28,8 +28,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Named after the test too: ctest runs the tests side by side.
 QString freshFolder(const char* name) {
-    const fs::path folder = fs::path(::testing::TempDir()) / name;
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const fs::path folder =
+        fs::path(::testing::TempDir()) / (std::string(test ? test->name() : "") + "-" + name);
     fs::remove_all(folder);
     return QString::fromStdString(folder.string());
 }

@@ -1,7 +1,7 @@
 #include "ui/common/PracticeController.h"
 
 #include "ui/common/Clock.h"
-#include "ui/history/PracticeKeeper.h"
+#include "ui/common/PracticeKeeper.h"
 
 #include <QTimer>
 

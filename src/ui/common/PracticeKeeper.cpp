@@ -1,4 +1,4 @@
-#include "ui/history/PracticeKeeper.h"
+#include "ui/common/PracticeKeeper.h"
 
 #include "history/PracticeFolder.h"
 #include "history/PracticeSummary.h"
