@@ -115,18 +115,19 @@ std::string yenText(double yen) {
     return groupedNumber(yen) + "円";
 }
 
-std::string figureText(const FigureDefinition& definition, const std::optional<double>& value) {
-    if (!value)
-        return definition.undefinedText;
-    return groupedNumber(*value, definition.decimals) + definition.unit;
+std::string measureText(const MeasureRow& row) {
+    const MeasureInfo& info = row.info();
+    if (!row.value)
+        return info.undefinedText;
+    return groupedNumber(*row.value, info.decimals) + info.unit;
 }
 
-bool isShownLoss(const FigureDefinition& definition, const std::optional<double>& value) {
-    return definition.lossColoured && value && shownValue(definition, *value) < 0;
+bool isShownLoss(const MeasureRow& row) {
+    return row.info().lossColoured && row.value && shownValue(row.measure, *row.value) < 0;
 }
 
-double shownValue(const FigureDefinition& definition, double value) {
-    const double scale = std::pow(10.0, definition.decimals);
+double shownValue(Measure measure, double value) {
+    const double scale = std::pow(10.0, measureInfo(measure).decimals);
     return roundHalfEven(value * scale) / scale;
 }
 
@@ -182,17 +183,6 @@ std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
                (fill.commission != 0 ? plainYen(fill.commission) : "") + "\r\n";
     }
     return csv;
-}
-
-std::string statisticText(const StatisticRow& row) {
-    if (!row.value)
-        return "—";
-    return groupedNumber(*row.value, row.decimals) + row.unit;
-}
-
-bool isShownLoss(const StatisticRow& row) {
-    const double scale = std::pow(10.0, row.decimals);
-    return row.value && roundHalfEven(*row.value * scale) < 0;
 }
 
 const std::array<const char*, kRoundTripColumns>& roundTripTableCaptions() {
