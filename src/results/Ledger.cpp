@@ -31,13 +31,11 @@ void Ledger::onFill(OrderSide side, double price, double shares, double heldBefo
     fill.shares = shares;
     fill.value = price * shares;
     if (side == OrderSide::Buy) {
-        m_average = (m_average.value_or(0) * heldBefore + fill.value) / (heldBefore + shares);
+        m_average.buy(fill.value, shares, heldBefore);
     } else {
-        fill.realised = (price - m_average.value_or(0)) * shares;
+        fill.realised = (price - m_average.value().value_or(0)) * shares;
         m_realised += fill.realised;
-        // The next buy starts a new average rather than mixing in old costs.
-        if (heldBefore - shares == 0)
-            m_average.reset();
+        m_average.sell(heldBefore - shares);
     }
     m_fills.push_back(fill);
 }
@@ -62,7 +60,7 @@ void Ledger::onCommission(double yen) {
 
 void Ledger::reset() {
     m_fills.clear();
-    m_average.reset();
+    m_average = {};
     m_realised = 0;
     m_commissions = 0;
 }

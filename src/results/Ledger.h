@@ -28,6 +28,26 @@ struct LedgerFill {
     double commission = 0; // charged on this fill, if its value reached the step
 };
 
+// The average cost of the shares held by the moving-average method: a buy
+// mixes its value in by shares, a sale leaves it as it was, and selling out
+// forgets it, so the next buy starts a new average rather than mixing in old
+// costs. Empty while no shares are held.
+class MovingAverage final {
+public:
+    void buy(double value, double shares, double heldBefore) {
+        m_average = (m_average.value_or(0) * heldBefore + value) / (heldBefore + shares);
+    }
+    void sell(double heldAfter) {
+        if (heldAfter == 0)
+            m_average.reset();
+    }
+    const std::optional<double>& value() const { return m_average; }
+    bool operator==(const MovingAverage& other) const { return m_average == other.m_average; }
+
+private:
+    std::optional<double> m_average;
+};
+
 // The user's trades as they are settled: every fill, the average cost of the
 // shares held by the moving-average method, the realised profit and the
 // commissions. Fed by the same events that write the log; the account keeps
@@ -46,7 +66,7 @@ public:
 
     const std::vector<LedgerFill>& fills() const { return m_fills; }
     // Empty while no shares are held.
-    std::optional<double> averageCost() const { return m_average; }
+    std::optional<double> averageCost() const { return m_average.value(); }
     double realised() const { return m_realised; }
     double commissions() const { return m_commissions; }
 
@@ -64,7 +84,7 @@ public:
 private:
     FillTime m_now;
     std::vector<LedgerFill> m_fills;
-    std::optional<double> m_average;
+    MovingAverage m_average;
     double m_realised = 0;
     double m_commissions = 0;
 };

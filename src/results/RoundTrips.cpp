@@ -11,16 +11,16 @@ namespace {
 // The position between fills, kept by the same moving average as the ledger.
 struct Position {
     double held = 0;
-    double average = 0;
+    MovingAverage cost;
 
+    double average() const { return cost.value().value_or(0); }
     void apply(const LedgerFill& fill) {
         if (fill.side == OrderSide::Buy) {
-            average = (average * held + fill.value) / (held + fill.shares);
+            cost.buy(fill.value, fill.shares, held);
             held += fill.shares;
         } else {
             held -= fill.shares;
-            if (held == 0)
-                average = 0;
+            cost.sell(held);
         }
     }
 };
@@ -30,7 +30,7 @@ void markExcursions(RoundTrip& trip, const Position& position, const PriceHistor
                     std::uint64_t from, std::uint64_t to) {
     const std::uint64_t stop = std::min<std::uint64_t>(to, prices.prices.size());
     for (std::uint64_t s = from; s < stop; ++s) {
-        const double open = (prices.prices[s] - position.average) * position.held;
+        const double open = (prices.prices[s] - position.average()) * position.held;
         trip.adverse = std::min(trip.adverse, open);
         trip.favourable = std::max(trip.favourable, open);
     }
@@ -88,7 +88,7 @@ std::vector<RoundTrip> roundTrips(const std::vector<LedgerFill>& fills,
                         ? since
                         : std::max<std::uint64_t>(since, prices.prices.size() - 1);
         if (!prices.prices.empty())
-            trip->profit += (prices.prices.back() - position.average) * position.held;
+            trip->profit += (prices.prices.back() - position.average()) * position.held;
         trip->open = true;
         trips.push_back(*trip);
     }
