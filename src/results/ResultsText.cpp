@@ -26,12 +26,6 @@ std::string sharesText(double shares) {
     return groupedNumber(shares) + "株";
 }
 
-// Whole yen with no grouping, for the spreadsheet to read as numbers.
-std::string plainYen(double yen) {
-    const double rounded = roundHalfEven(yen);
-    return displayNumber(rounded == 0 ? 0 : rounded);
-}
-
 // What the order waits for, or what the next attempt fills and why. A market
 // order is held at the edge of the day's band, so that edge is its limit.
 std::string waitingFor(const PendingOrder& order, const Quotes& q) {
@@ -76,12 +70,7 @@ std::string waitingFor(const PendingOrder& order, const Quotes& q) {
 } // namespace
 
 std::string groupedNumber(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    // From 2^53 on every double is whole already, and scaling it would only
-    // add binary noise (or overflow).
-    const double rounded =
-        std::fabs(value) < 9007199254740992.0 ? roundHalfEven(value * scale) / scale : value;
-    std::isfinite(value * scale) ? roundHalfEven(value * scale) / scale : value;
+    const double rounded = roundTo(value, decimals);
     // Room for every digit of the largest double (309 before the point), so
     // no value is ever cut; to_chars keeps the point a point in any locale.
     std::array<char, 400> digits;
@@ -127,8 +116,7 @@ bool isShownLoss(const MeasureRow& row) {
 }
 
 double shownValue(Measure measure, double value) {
-    const double scale = std::pow(10.0, measureInfo(measure).decimals);
-    return roundHalfEven(value * scale) / scale;
+    return roundTo(value, measureInfo(measure).decimals);
 }
 
 std::string waitText(const Account& account, const Quotes& quotes, bool paused) {

@@ -36,13 +36,8 @@ void markExcursions(RoundTrip& trip, const Position& position, const PriceHistor
     }
 }
 
-std::string plainYen(double yen) {
-    const double rounded = roundHalfEven(yen);
-    return displayNumber(rounded == 0 ? 0 : rounded);
-}
-
 std::string plainSen(double yen) {
-    return displayNumber(roundHalfEven(yen * 100) / 100);
+    return displayNumber(roundTo(yen, 2));
 }
 
 } // namespace

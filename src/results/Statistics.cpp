@@ -82,9 +82,7 @@ std::string statisticLine(const MeasureRow& row) {
     std::string line = std::string(info.caption) + '=';
     if (!row.value)
         return line + info.undefinedText;
-    const double scale = std::pow(10.0, info.decimals);
-    const double rounded = roundHalfEven(*row.value * scale) / scale;
-    return line + displayNumber(rounded == 0 ? 0 : rounded);
+    return line + displayNumber(roundTo(*row.value, info.decimals));
 }
 
 } // namespace vantrel
