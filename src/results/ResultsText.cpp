@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "orders/StockInfo.h"
+#include "results/CsvTable.h"
 #include "trading/OrderExecution.h"
 
 #include <array>
@@ -157,20 +158,18 @@ std::array<std::string, kHistoryColumns> historyCells(const LedgerFill& fill,
 
 std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
                             const std::function<std::string(const LedgerFill&)>& timeText) {
-    // No field holds a comma, a quote or a line break, so none is quoted.
-    std::string csv = "\xEF\xBB\xBF";
-    const auto& captions = historyCaptions();
-    for (int column = 0; column < kHistoryColumns; ++column)
-        csv += std::string(column ? "," : "") + captions[column];
-    csv += "\r\n";
-    for (const LedgerFill& fill : fills) {
+    return csvTable(historyCaptions(), fills, [&timeText](const LedgerFill& fill) {
         const bool sale = fill.side == OrderSide::Sell;
-        csv += timeText(fill) + "," + elapsedText(fill.time.second) + "," + sideText(fill.side) +
-               "," + plainYen(fill.price) + "," + displayNumber(fill.shares) + "," +
-               plainYen(fill.value) + "," + (sale ? plainYen(fill.realised) : "") + "," +
-               (fill.commission != 0 ? plainYen(fill.commission) : "") + "\r\n";
-    }
-    return csv;
+        return std::array<std::string, kHistoryColumns>{
+            timeText(fill),
+            elapsedText(fill.time.second),
+            sideText(fill.side),
+            plainYen(fill.price),
+            displayNumber(fill.shares),
+            plainYen(fill.value),
+            sale ? plainYen(fill.realised) : "",
+            fill.commission != 0 ? plainYen(fill.commission) : ""};
+    });
 }
 
 const std::array<const char*, kRoundTripColumns>& roundTripTableCaptions() {

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "orders/StockInfo.h"
+#include "results/CsvTable.h"
 
 #include <algorithm>
 
@@ -115,22 +116,22 @@ const std::array<const char*, kRoundTripColumns>& roundTripCaptions() {
 }
 
 std::string roundTripCsv(const std::vector<RoundTrip>& trips) {
-    // No field holds a comma, a quote or a line break, so none is quoted.
-    std::string csv = "\xEF\xBB\xBF";
-    const auto& captions = roundTripCaptions();
-    for (int column = 0; column < kRoundTripColumns; ++column)
-        csv += std::string(column ? "," : "") + captions[column];
-    csv += "\r\n";
     int number = 0;
-    for (const RoundTrip& t : trips) {
-        csv += std::to_string(++number) + "," + std::to_string(t.start) + "," +
-               std::to_string(t.end) + "," + std::to_string(t.holdingSeconds()) + "," +
-               displayNumber(t.mostShares) + "," + plainSen(t.averageBuy) + "," +
-               (t.averageSell ? plainSen(*t.averageSell) : "") + "," + plainYen(t.profit) + "," +
-               plainYen(t.commissions) + "," + plainYen(t.adverse) + "," + plainYen(t.favourable) +
-               "," + (t.open ? "保有中" : "決済済") + "\r\n";
-    }
-    return csv;
+    return csvTable(roundTripCaptions(), trips, [&number](const RoundTrip& t) {
+        return std::array<std::string, kRoundTripColumns>{std::to_string(++number),
+                                                          std::to_string(t.start),
+                                                          std::to_string(t.end),
+                                                          std::to_string(t.holdingSeconds()),
+                                                          displayNumber(t.mostShares),
+                                                          plainSen(t.averageBuy),
+                                                          t.averageSell ? plainSen(*t.averageSell)
+                                                                        : "",
+                                                          plainYen(t.profit),
+                                                          plainYen(t.commissions),
+                                                          plainYen(t.adverse),
+                                                          plainYen(t.favourable),
+                                                          t.open ? "保有中" : "決済済"};
+    });
 }
 
 } // namespace vantrel
