@@ -16,15 +16,6 @@ double net(const FigureSource& s) {
     return s.ledger.realised() + unrealised(s) - s.ledger.commissions();
 }
 
-// The money a pending buy has set aside from the buying power still belongs
-// to the user.
-double assets(const FigureSource& s) {
-    const auto& order = s.account.order();
-    const double setAside =
-        order && order->side == OrderSide::Buy ? order->price * order->remaining : 0;
-    return s.account.power() + setAside + s.account.holdings() * s.last;
-}
-
 } // namespace
 
 const std::vector<FigureDefinition>& figureTable() {
@@ -41,7 +32,7 @@ const std::vector<FigureDefinition>& figureTable() {
         {Measure::Realised, true, [](S s) -> V { return s.ledger.realised(); }},
         {Measure::Commissions, true, [](S s) -> V { return s.ledger.commissions(); }},
         {Measure::NetProfit, true, [](S s) -> V { return net(s); }},
-        {Measure::TotalAssets, true, [](S s) -> V { return assets(s); }},
+        {Measure::TotalAssets, true, [](S s) -> V { return s.ledger.totalAssets(s.last); }},
         {Measure::Rate, false, [](S s) -> V { return net(s) / stock::kStartPower * 100; }},
     };
     // Figures index their values by measure, so the table keeps the

@@ -20,7 +20,7 @@ bool Ledger::operator==(const Ledger& other) const {
     return std::equal(m_fills.begin(), m_fills.end(), other.m_fills.begin(), other.m_fills.end(),
                       sameFill) &&
            m_average == other.m_average && m_realised == other.m_realised &&
-           m_commissions == other.m_commissions;
+           m_commissions == other.m_commissions && m_worth == other.m_worth;
 }
 
 void Ledger::onFill(OrderSide side, double price, double shares, double heldBefore) {
@@ -30,6 +30,7 @@ void Ledger::onFill(OrderSide side, double price, double shares, double heldBefo
     fill.price = price;
     fill.shares = shares;
     fill.value = price * shares;
+    m_worth.fill(side, fill.value, shares);
     if (side == OrderSide::Buy) {
         m_average.buy(fill.value, shares, heldBefore);
     } else {
@@ -45,6 +46,7 @@ void Ledger::rollBackTo(const Ledger& earlier, std::size_t fills) {
     m_average = earlier.m_average;
     m_realised = earlier.m_realised;
     m_commissions = earlier.m_commissions;
+    m_worth = earlier.m_worth;
 }
 
 void Ledger::restoreWallTimes(const std::vector<LedgerFill>& earlier) {
@@ -54,6 +56,7 @@ void Ledger::restoreWallTimes(const std::vector<LedgerFill>& earlier) {
 
 void Ledger::onCommission(double yen) {
     m_commissions += yen;
+    m_worth.pay(yen);
     if (!m_fills.empty())
         m_fills.back().commission += yen;
 }
@@ -63,6 +66,7 @@ void Ledger::reset() {
     m_average = {};
     m_realised = 0;
     m_commissions = 0;
+    m_worth = {};
 }
 
 } // namespace vantrel

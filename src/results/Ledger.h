@@ -1,6 +1,7 @@
 #pragma once
 
 #include "market/Quotes.h"
+#include "orders/StockInfo.h"
 #include "trading/Account.h"
 #include "trading/TradeEvents.h"
 
@@ -48,6 +49,25 @@ private:
     std::optional<double> m_average;
 };
 
+// 資産合計 as the fills leave it: the start power plus the cash the fills
+// moved (sales less buys less commissions) plus the shares held at a price.
+// A pending buy's set-aside money is part of the cash, so the orders
+// themselves need not be known. The figure and the statistics' second by
+// second history both come from here.
+struct Worth {
+    double cash = stock::kStartPower;
+    double held = 0;
+
+    void fill(OrderSide side, double value, double shares) {
+        const double sign = side == OrderSide::Buy ? 1 : -1;
+        cash -= sign * value;
+        held += sign * shares;
+    }
+    void pay(double commission) { cash -= commission; }
+    double at(double price) const { return cash + held * price; }
+    bool operator==(const Worth& other) const { return cash == other.cash && held == other.held; }
+};
+
 // The user's trades as they are settled: every fill, the average cost of the
 // shares held by the moving-average method, the realised profit and the
 // commissions. Fed by the same events that write the log; the account keeps
@@ -69,6 +89,8 @@ public:
     std::optional<double> averageCost() const { return m_average.value(); }
     double realised() const { return m_realised; }
     double commissions() const { return m_commissions; }
+    // 資産合計 at the given last price.
+    double totalAssets(double last) const { return m_worth.at(last); }
 
     // Back to an earlier moment of the same trades: the first `fills` fills
     // and the totals `earlier` had then (a copy's fills are not looked at).
@@ -87,6 +109,7 @@ private:
     MovingAverage m_average;
     double m_realised = 0;
     double m_commissions = 0;
+    Worth m_worth;
 };
 
 } // namespace vantrel

@@ -95,15 +95,14 @@ std::vector<double> assetsPerSecond(const std::vector<LedgerFill>& fills,
                                     const PriceHistory& prices) {
     std::vector<double> assets;
     assets.reserve(prices.prices.size());
-    double cash = stock::kStartPower, held = 0;
+    Worth worth;
     auto next = fills.begin();
     for (std::uint64_t s = 0; s < prices.prices.size(); ++s) {
         for (; next != fills.end() && next->time.second <= s; ++next) {
-            const double sign = next->side == OrderSide::Buy ? 1 : -1;
-            cash -= sign * next->value + next->commission;
-            held += sign * next->shares;
+            worth.fill(next->side, next->value, next->shares);
+            worth.pay(next->commission);
         }
-        assets.push_back(cash + held * prices.prices[s]);
+        assets.push_back(worth.at(prices.prices[s]));
     }
     return assets;
 }

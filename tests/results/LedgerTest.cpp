@@ -79,6 +79,14 @@ TEST(Ledger, FiguresHoldTheirIdentityOverALongRandomSession) {
         const Figures f =
             computeFigures({s.ledger, s.trader.account(), s.market.quotes().dblNowPrice});
         const double assets = *f[Measure::TotalAssets];
+        // The account's own view: its money, a pending buy's set-aside, its shares.
+        const Account& account = s.trader.account();
+        const double setAside = account.order() && account.order()->side == OrderSide::Buy
+                                    ? account.order()->price * account.order()->remaining
+                                    : 0;
+        ASSERT_EQ(account.power() + setAside + account.holdings() * s.market.quotes().dblNowPrice,
+                  assets)
+            << "step " << step;
         ASSERT_LT(std::fabs(assets - 3000000 - *f[Measure::NetProfit]), 1e-6) << "step " << step;
         ASSERT_EQ(yenText(std::round(assets) - 3000000), shown(f, "純損益")) << "step " << step;
         ASSERT_EQ(s.ledger.averageCost().has_value(), s.trader.account().holdings() != 0) << step;
