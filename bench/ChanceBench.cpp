@@ -22,7 +22,7 @@ vantrel::ChancePlan eightHourPlan() {
         session.step();
     }
     const auto trips = roundTrips(session.ledger().fills(), session.prices());
-    const double net = session.figures()["netProfit"].value_or(0);
+    const double net = session.figures()[Measure::NetProfit].value_or(0);
     return chancePlan(session.record(), session.elapsed(), trips, net);
 }
 

@@ -92,6 +92,18 @@ double roundHalfEven(double value) {
     return rounded;
 }
 
+double roundTo(double value, int decimals) {
+    if (!(std::fabs(value) < 9007199254740992.0))
+        return value;
+    const double scale = std::pow(10.0, decimals);
+    return roundHalfEven(value * scale) / scale;
+}
+
+std::string plainYen(double yen) {
+    // The plain form writes a negative zero as "0".
+    return displayNumber(roundTo(yen, 0));
+}
+
 std::optional<std::int32_t> toInt32RoundHalfEven(double value) {
     if (!std::isfinite(value))
         return std::nullopt;

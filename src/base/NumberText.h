@@ -24,6 +24,14 @@ std::string displayNumber(double value);
 // whatever the floating-point rounding mode. Non-finite values pass through.
 double roundHalfEven(double value);
 
+// Rounds to the given number of decimals, half to even, as every shown
+// figure is rounded. From 2^53 on every double is whole already, and scaling
+// it would only add binary noise (or overflow), so it comes back as it is.
+double roundTo(double value, int decimals);
+
+// Whole yen in the plain form, for a spreadsheet to read as a number.
+std::string plainYen(double yen);
+
 // Rounds half to even and takes the result as a 32-bit signed integer; empty
 // when the value is not finite or out of range. Every double-to-integer
 // conversion of the trading rules goes through here.

@@ -195,7 +195,7 @@ ListedPractice readListedPractice(const std::string& path) {
     PracticeSummary summary;
     summary.market = whole.record->market;
     summary.seconds = whole.record->results.seconds;
-    summary.netProfit = whole.record->results.figures["netProfit"].value_or(0);
+    summary.netProfit = whole.record->results.figures[Measure::NetProfit].value_or(0);
     summary.profitRate = summary.netProfit / stock::kStartPower * 100;
     listed.summary = summary;
     return listed;

@@ -49,8 +49,8 @@ PracticeSummary summarisePractice(const PracticeSession& session, std::int64_t s
     summary.roundTrips = static_cast<std::size_t>(std::count_if(
         trips.begin(), trips.end(), [](const RoundTrip& trip) { return !trip.open; }));
     const Figures figures = session.figures();
-    summary.netProfit = figures["netProfit"].value_or(0);
-    summary.profitRate = figures["rate"].value_or(0);
+    summary.netProfit = figures[Measure::NetProfit].value_or(0);
+    summary.profitRate = figures[Measure::Rate].value_or(0);
     return summary;
 }
 

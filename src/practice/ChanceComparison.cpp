@@ -140,7 +140,7 @@ std::optional<double> computerTraderNet(const ChancePlan& plan, const std::vecto
     }
     if (stopped)
         return std::nullopt;
-    return computeFigures({ledger, trader.account(), quotes[last].dblNowPrice})["netProfit"]
+    return computeFigures({ledger, trader.account(), quotes[last].dblNowPrice})[Measure::NetProfit]
         .value_or(0);
 }
 
@@ -292,14 +292,14 @@ std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
     return result;
 }
 
-std::vector<StatisticRow> chanceRows(const std::optional<ChanceResult>& r) {
+std::vector<MeasureRow> chanceRows(const std::optional<ChanceResult>& r) {
     const auto value = [&r](double ChanceResult::*field) {
         return r ? std::optional<double>((*r).*field) : std::nullopt;
     };
-    return {{"chanceTopPercent", "上位（運か実力か）", "%", 1, value(&ChanceResult::topPercent)},
-            {"chanceMedian", "コンピューターの中央値", "円", 0, value(&ChanceResult::median)},
-            {"chanceLow", "コンピューターの5%点", "円", 0, value(&ChanceResult::low)},
-            {"chanceHigh", "コンピューターの95%点", "円", 0, value(&ChanceResult::high)}};
+    return {{Measure::ChanceTopPercent, value(&ChanceResult::topPercent)},
+            {Measure::ChanceMedian, value(&ChanceResult::median)},
+            {Measure::ChanceLow, value(&ChanceResult::low)},
+            {Measure::ChanceHigh, value(&ChanceResult::high)}};
 }
 
 } // namespace vantrel

@@ -115,6 +115,6 @@ std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
                                               const ChanceProgress& progress = {});
 
 // 上位, the traders' median and their 5% and 95% points, as table rows.
-std::vector<StatisticRow> chanceRows(const std::optional<ChanceResult>& result);
+std::vector<MeasureRow> chanceRows(const std::optional<ChanceResult>& result);
 
 } // namespace vantrel

@@ -262,7 +262,7 @@ const std::vector<const char*>& namesOf(Part part) {
         std::vector<const char*> names = {"seconds"};
         for (const FigureDefinition& figure : figureTable())
             if (figure.saved)
-                names.push_back(figure.key);
+                names.push_back(figure.info().key);
         return names;
     }();
     static const std::vector<const char*> none;
@@ -372,7 +372,7 @@ public:
         const auto& table = figureTable();
         for (std::size_t i = 0, slot = 1; i < table.size(); ++i) {
             if (table[i].saved) {
-                r.figures.values[i] = number(m_results[slot], table[i].key, place);
+                r.figures.values[i] = number(m_results[slot], table[i].info().key, place);
                 ++slot;
             }
         }
@@ -582,7 +582,7 @@ SessionFileWrite writeSessionFile(const SessionRecord& record) {
     const auto& table = figureTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (table[i].saved)
-            results[table[i].key] = r.figures.values[i].value_or(0);
+            results[table[i].info().key] = r.figures.values[i].value_or(0);
     }
     text += "\n],\n\"results\":" + dump(results) + "}\n";
     if (text.size() > kSessionFileMaxBytes)

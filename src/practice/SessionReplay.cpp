@@ -58,8 +58,8 @@ std::vector<std::string> figureResultLines(const Figures& figures) {
         // Unrounded, a sum of fractional averages would show binary noise
         // (-47999.9999999998).
         const std::optional<double>& value = figures.values[i];
-        lines.push_back(std::string(table[i].caption) + '=' +
-                        (value ? displayNumber(shownValue(table[i], *value)) : ""));
+        lines.push_back(std::string(table[i].info().caption) + '=' +
+                        (value ? displayNumber(shownValue(table[i].measure, *value)) : ""));
     }
     return lines;
 }
@@ -76,7 +76,7 @@ std::vector<std::string> differingResults(const SessionResults& claimed,
     const auto& table = figureTable();
     for (std::size_t i = 0; i < table.size(); ++i)
         if (table[i].saved)
-            compare(table[i].key, claimed.figures.values[i].value_or(0),
+            compare(table[i].info().key, claimed.figures.values[i].value_or(0),
                     replayed.figures.values[i].value_or(0));
     return lines;
 }

@@ -12,7 +12,7 @@ SessionStatistics analysePractice(const PracticeSession& session, const ChancePr
     const Ledger& ledger = session.ledger();
     analysis.trips = roundTrips(ledger.fills(), session.prices());
     analysis.statistics = computeStatistics(analysis.trips, ledger.fills(), session.prices());
-    const double net = session.figures()["netProfit"].value_or(0);
+    const double net = session.figures()[Measure::NetProfit].value_or(0);
     ChancePlan plan = chancePlan(session.marketNumber(), session.actions(), session.elapsed(),
                                  analysis.trips, net);
     plan.quotes = std::move(quotes);
@@ -36,9 +36,9 @@ SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgres
 
 std::vector<std::string> statisticsLines(const SessionStatistics& analysis) {
     std::vector<std::string> lines;
-    for (const StatisticRow& row : statisticRows(analysis.statistics))
+    for (const MeasureRow& row : statisticRows(analysis.statistics))
         lines.push_back(statisticLine(row));
-    for (const StatisticRow& row : chanceRows(analysis.chance))
+    for (const MeasureRow& row : chanceRows(analysis.chance))
         lines.push_back(statisticLine(row));
     return lines;
 }

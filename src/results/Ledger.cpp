@@ -20,7 +20,7 @@ bool Ledger::operator==(const Ledger& other) const {
     return std::equal(m_fills.begin(), m_fills.end(), other.m_fills.begin(), other.m_fills.end(),
                       sameFill) &&
            m_average == other.m_average && m_realised == other.m_realised &&
-           m_commissions == other.m_commissions;
+           m_commissions == other.m_commissions && m_worth == other.m_worth;
 }
 
 void Ledger::onFill(OrderSide side, double price, double shares, double heldBefore) {
@@ -30,14 +30,13 @@ void Ledger::onFill(OrderSide side, double price, double shares, double heldBefo
     fill.price = price;
     fill.shares = shares;
     fill.value = price * shares;
+    m_worth.fill(side, fill.value, shares);
     if (side == OrderSide::Buy) {
-        m_average = (m_average.value_or(0) * heldBefore + fill.value) / (heldBefore + shares);
+        m_average.buy(fill.value, shares, heldBefore);
     } else {
-        fill.realised = (price - m_average.value_or(0)) * shares;
+        fill.realised = (price - m_average.value().value_or(0)) * shares;
         m_realised += fill.realised;
-        // The next buy starts a new average rather than mixing in old costs.
-        if (heldBefore - shares == 0)
-            m_average.reset();
+        m_average.sell(heldBefore - shares);
     }
     m_fills.push_back(fill);
 }
@@ -47,6 +46,7 @@ void Ledger::rollBackTo(const Ledger& earlier, std::size_t fills) {
     m_average = earlier.m_average;
     m_realised = earlier.m_realised;
     m_commissions = earlier.m_commissions;
+    m_worth = earlier.m_worth;
 }
 
 void Ledger::restoreWallTimes(const std::vector<LedgerFill>& earlier) {
@@ -56,15 +56,17 @@ void Ledger::restoreWallTimes(const std::vector<LedgerFill>& earlier) {
 
 void Ledger::onCommission(double yen) {
     m_commissions += yen;
+    m_worth.pay(yen);
     if (!m_fills.empty())
         m_fills.back().commission += yen;
 }
 
 void Ledger::reset() {
     m_fills.clear();
-    m_average.reset();
+    m_average = {};
     m_realised = 0;
     m_commissions = 0;
+    m_worth = {};
 }
 
 } // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "orders/StockInfo.h"
+#include "results/CsvTable.h"
 #include "trading/OrderExecution.h"
 
 #include <array>
@@ -24,12 +25,6 @@ std::string priceText(double yen) {
 
 std::string sharesText(double shares) {
     return groupedNumber(shares) + "株";
-}
-
-// Whole yen with no grouping, for the spreadsheet to read as numbers.
-std::string plainYen(double yen) {
-    const double rounded = roundHalfEven(yen);
-    return displayNumber(rounded == 0 ? 0 : rounded);
 }
 
 // What the order waits for, or what the next attempt fills and why. A market
@@ -76,12 +71,7 @@ std::string waitingFor(const PendingOrder& order, const Quotes& q) {
 } // namespace
 
 std::string groupedNumber(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    // From 2^53 on every double is whole already, and scaling it would only
-    // add binary noise (or overflow).
-    const double rounded =
-        std::fabs(value) < 9007199254740992.0 ? roundHalfEven(value * scale) / scale : value;
-    std::isfinite(value * scale) ? roundHalfEven(value * scale) / scale : value;
+    const double rounded = roundTo(value, decimals);
     // Room for every digit of the largest double (309 before the point), so
     // no value is ever cut; to_chars keeps the point a point in any locale.
     std::array<char, 400> digits;
@@ -115,19 +105,19 @@ std::string yenText(double yen) {
     return groupedNumber(yen) + "円";
 }
 
-std::string figureText(const FigureDefinition& definition, const std::optional<double>& value) {
-    if (!value)
-        return definition.undefinedText;
-    return groupedNumber(*value, definition.decimals) + definition.unit;
+std::string measureText(const MeasureRow& row) {
+    const MeasureInfo& info = row.info();
+    if (!row.value)
+        return info.undefinedText;
+    return groupedNumber(*row.value, info.decimals) + info.unit;
 }
 
-bool isShownLoss(const FigureDefinition& definition, const std::optional<double>& value) {
-    return definition.lossColoured && value && shownValue(definition, *value) < 0;
+bool isShownLoss(const MeasureRow& row) {
+    return row.info().lossColoured && row.value && shownValue(row.measure, *row.value) < 0;
 }
 
-double shownValue(const FigureDefinition& definition, double value) {
-    const double scale = std::pow(10.0, definition.decimals);
-    return roundHalfEven(value * scale) / scale;
+double shownValue(Measure measure, double value) {
+    return roundTo(value, measureInfo(measure).decimals);
 }
 
 std::string waitText(const Account& account, const Quotes& quotes, bool paused) {
@@ -168,31 +158,18 @@ std::array<std::string, kHistoryColumns> historyCells(const LedgerFill& fill,
 
 std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
                             const std::function<std::string(const LedgerFill&)>& timeText) {
-    // No field holds a comma, a quote or a line break, so none is quoted.
-    std::string csv = "\xEF\xBB\xBF";
-    const auto& captions = historyCaptions();
-    for (int column = 0; column < kHistoryColumns; ++column)
-        csv += std::string(column ? "," : "") + captions[column];
-    csv += "\r\n";
-    for (const LedgerFill& fill : fills) {
+    return csvTable(historyCaptions(), fills, [&timeText](const LedgerFill& fill) {
         const bool sale = fill.side == OrderSide::Sell;
-        csv += timeText(fill) + "," + elapsedText(fill.time.second) + "," + sideText(fill.side) +
-               "," + plainYen(fill.price) + "," + displayNumber(fill.shares) + "," +
-               plainYen(fill.value) + "," + (sale ? plainYen(fill.realised) : "") + "," +
-               (fill.commission != 0 ? plainYen(fill.commission) : "") + "\r\n";
-    }
-    return csv;
-}
-
-std::string statisticText(const StatisticRow& row) {
-    if (!row.value)
-        return "—";
-    return groupedNumber(*row.value, row.decimals) + row.unit;
-}
-
-bool isShownLoss(const StatisticRow& row) {
-    const double scale = std::pow(10.0, row.decimals);
-    return row.value && roundHalfEven(*row.value * scale) < 0;
+        return std::array<std::string, kHistoryColumns>{
+            timeText(fill),
+            elapsedText(fill.time.second),
+            sideText(fill.side),
+            plainYen(fill.price),
+            displayNumber(fill.shares),
+            plainYen(fill.value),
+            sale ? plainYen(fill.realised) : "",
+            fill.commission != 0 ? plainYen(fill.commission) : ""};
+    });
 }
 
 const std::array<const char*, kRoundTripColumns>& roundTripTableCaptions() {

@@ -22,13 +22,13 @@ std::string groupedNumber(double value, int decimals = 0);
 // Money as the results show it: whole yen, grouped, "円" ("-2,100円").
 std::string yenText(double yen);
 
-// A shown figure's value as the results window writes it: rounded to its
+// A reported number as the results window writes it: rounded to its
 // decimals, grouped, with its unit; its undefined text when it has none.
-std::string figureText(const FigureDefinition& definition, const std::optional<double>& value);
+std::string measureText(const MeasureRow& row);
 // Whether the value, as shown, is a loss (drawn in the loss colour).
-bool isShownLoss(const FigureDefinition& definition, const std::optional<double>& value);
+bool isShownLoss(const MeasureRow& row);
 // The value rounded as shown, half to even.
-double shownValue(const FigureDefinition& definition, double value);
+double shownValue(Measure measure, double value);
 
 // Why the pending order waits, in the execution rules' own terms: what it
 // waits for (or what the next attempt will fill), then the shares left after
@@ -57,12 +57,6 @@ std::array<std::string, kHistoryColumns> historyCells(const LedgerFill& fill,
 // CRLF line ends, the captions, then one row per fill with plain numbers.
 std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
                             const std::function<std::string(const LedgerFill&)>& timeText);
-
-// A statistic as the results window writes it: rounded to its decimals,
-// grouped, with its unit; "—" when it is undefined.
-std::string statisticText(const StatisticRow& row);
-// Whether the statistic, as shown, is below zero (drawn in the loss colour).
-bool isShownLoss(const StatisticRow& row);
 
 // The round-trip table's columns: 番号, 開始 and 終了 (market time, as 経過),
 // 保有時間, 最大保有株数, 平均買値, 平均売値, 損益, 手数料, 最大逆行幅,

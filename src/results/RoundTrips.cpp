@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "orders/StockInfo.h"
+#include "results/CsvTable.h"
 
 #include <algorithm>
 
@@ -11,16 +12,16 @@ namespace {
 // The position between fills, kept by the same moving average as the ledger.
 struct Position {
     double held = 0;
-    double average = 0;
+    MovingAverage cost;
 
+    double average() const { return cost.value().value_or(0); }
     void apply(const LedgerFill& fill) {
         if (fill.side == OrderSide::Buy) {
-            average = (average * held + fill.value) / (held + fill.shares);
+            cost.buy(fill.value, fill.shares, held);
             held += fill.shares;
         } else {
             held -= fill.shares;
-            if (held == 0)
-                average = 0;
+            cost.sell(held);
         }
     }
 };
@@ -30,19 +31,14 @@ void markExcursions(RoundTrip& trip, const Position& position, const PriceHistor
                     std::uint64_t from, std::uint64_t to) {
     const std::uint64_t stop = std::min<std::uint64_t>(to, prices.prices.size());
     for (std::uint64_t s = from; s < stop; ++s) {
-        const double open = (prices.prices[s] - position.average) * position.held;
+        const double open = (prices.prices[s] - position.average()) * position.held;
         trip.adverse = std::min(trip.adverse, open);
         trip.favourable = std::max(trip.favourable, open);
     }
 }
 
-std::string plainYen(double yen) {
-    const double rounded = roundHalfEven(yen);
-    return displayNumber(rounded == 0 ? 0 : rounded);
-}
-
 std::string plainSen(double yen) {
-    return displayNumber(roundHalfEven(yen * 100) / 100);
+    return displayNumber(roundTo(yen, 2));
 }
 
 } // namespace
@@ -88,7 +84,7 @@ std::vector<RoundTrip> roundTrips(const std::vector<LedgerFill>& fills,
                         ? since
                         : std::max<std::uint64_t>(since, prices.prices.size() - 1);
         if (!prices.prices.empty())
-            trip->profit += (prices.prices.back() - position.average) * position.held;
+            trip->profit += (prices.prices.back() - position.average()) * position.held;
         trip->open = true;
         trips.push_back(*trip);
     }
@@ -99,15 +95,14 @@ std::vector<double> assetsPerSecond(const std::vector<LedgerFill>& fills,
                                     const PriceHistory& prices) {
     std::vector<double> assets;
     assets.reserve(prices.prices.size());
-    double cash = stock::kStartPower, held = 0;
+    Worth worth;
     auto next = fills.begin();
     for (std::uint64_t s = 0; s < prices.prices.size(); ++s) {
         for (; next != fills.end() && next->time.second <= s; ++next) {
-            const double sign = next->side == OrderSide::Buy ? 1 : -1;
-            cash -= sign * next->value + next->commission;
-            held += sign * next->shares;
+            worth.fill(next->side, next->value, next->shares);
+            worth.pay(next->commission);
         }
-        assets.push_back(cash + held * prices.prices[s]);
+        assets.push_back(worth.at(prices.prices[s]));
     }
     return assets;
 }
@@ -120,22 +115,22 @@ const std::array<const char*, kRoundTripColumns>& roundTripCaptions() {
 }
 
 std::string roundTripCsv(const std::vector<RoundTrip>& trips) {
-    // No field holds a comma, a quote or a line break, so none is quoted.
-    std::string csv = "\xEF\xBB\xBF";
-    const auto& captions = roundTripCaptions();
-    for (int column = 0; column < kRoundTripColumns; ++column)
-        csv += std::string(column ? "," : "") + captions[column];
-    csv += "\r\n";
     int number = 0;
-    for (const RoundTrip& t : trips) {
-        csv += std::to_string(++number) + "," + std::to_string(t.start) + "," +
-               std::to_string(t.end) + "," + std::to_string(t.holdingSeconds()) + "," +
-               displayNumber(t.mostShares) + "," + plainSen(t.averageBuy) + "," +
-               (t.averageSell ? plainSen(*t.averageSell) : "") + "," + plainYen(t.profit) + "," +
-               plainYen(t.commissions) + "," + plainYen(t.adverse) + "," + plainYen(t.favourable) +
-               "," + (t.open ? "保有中" : "決済済") + "\r\n";
-    }
-    return csv;
+    return csvTable(roundTripCaptions(), trips, [&number](const RoundTrip& t) {
+        return std::array<std::string, kRoundTripColumns>{std::to_string(++number),
+                                                          std::to_string(t.start),
+                                                          std::to_string(t.end),
+                                                          std::to_string(t.holdingSeconds()),
+                                                          displayNumber(t.mostShares),
+                                                          plainSen(t.averageBuy),
+                                                          t.averageSell ? plainSen(*t.averageSell)
+                                                                        : "",
+                                                          plainYen(t.profit),
+                                                          plainYen(t.commissions),
+                                                          plainYen(t.adverse),
+                                                          plainYen(t.favourable),
+                                                          t.open ? "保有中" : "決済済"};
+    });
 }
 
 } // namespace vantrel

@@ -44,10 +44,8 @@ struct RoundTrip {
 // open and ends at the last second of the price history.
 std::vector<RoundTrip> roundTrips(const std::vector<LedgerFill>& fills, const PriceHistory& prices);
 
-// 資産合計 at every second of the price history: the start power plus the
-// cash the fills moved (sales less buys less commissions) plus the shares
-// held × the last price. A pending buy's set-aside money is part of the cash,
-// so the orders themselves need not be known.
+// 資産合計 at every second of the price history, each second taken after
+// that second's fills (Worth).
 std::vector<double> assetsPerSecond(const std::vector<LedgerFill>& fills,
                                     const PriceHistory& prices);
 

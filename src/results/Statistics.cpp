@@ -61,29 +61,28 @@ Statistics computeStatistics(const std::vector<RoundTrip>& trips,
     return st;
 }
 
-std::vector<StatisticRow> statisticRows(const Statistics& st) {
-    return {{"roundTrips", "往復取引数", "回", 0, static_cast<double>(st.trips)},
-            {"winRate", "勝率", "%", 2, st.winRate},
-            {"averageWin", "平均利益", "円", 0, st.averageWin},
-            {"averageLoss", "平均損失", "円", 0, st.averageLoss},
-            {"profitFactor", "プロフィットファクター", "", 2, st.profitFactor},
-            {"expectancy", "期待値（1往復あたり）", "円", 0, st.expectancy},
-            {"largestWin", "最大利益", "円", 0, st.largestWin},
-            {"largestLoss", "最大損失", "円", 0, st.largestLoss},
-            {"maxDrawdown", "最大ドローダウン", "円", 0, st.maxDrawdown},
-            {"maxDrawdownRate", "最大ドローダウン率", "%", 2, st.maxDrawdownRate},
-            {"averageHolding", "平均保有時間", "秒", 1, st.averageHolding},
-            {"timeInMarket", "保有時間率", "%", 2, st.timeInMarket},
-            {"mostShares", "最大保有株数", "株", 0, st.mostShares}};
+std::vector<MeasureRow> statisticRows(const Statistics& st) {
+    return {{Measure::RoundTrips, static_cast<double>(st.trips)},
+            {Measure::WinRate, st.winRate},
+            {Measure::AverageWin, st.averageWin},
+            {Measure::AverageLoss, st.averageLoss},
+            {Measure::ProfitFactor, st.profitFactor},
+            {Measure::Expectancy, st.expectancy},
+            {Measure::LargestWin, st.largestWin},
+            {Measure::LargestLoss, st.largestLoss},
+            {Measure::MaxDrawdown, st.maxDrawdown},
+            {Measure::MaxDrawdownRate, st.maxDrawdownRate},
+            {Measure::AverageHolding, st.averageHolding},
+            {Measure::TimeInMarket, st.timeInMarket},
+            {Measure::MostShares, st.mostShares}};
 }
 
-std::string statisticLine(const StatisticRow& row) {
-    std::string line = std::string(row.caption) + '=';
+std::string statisticLine(const MeasureRow& row) {
+    const MeasureInfo& info = row.info();
+    std::string line = std::string(info.caption) + '=';
     if (!row.value)
-        return line + "—";
-    const double scale = std::pow(10.0, row.decimals);
-    const double rounded = roundHalfEven(*row.value * scale) / scale;
-    return line + displayNumber(rounded == 0 ? 0 : rounded);
+        return line + info.undefinedText;
+    return line + displayNumber(roundTo(*row.value, info.decimals));
 }
 
 } // namespace vantrel

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "results/Ledger.h"
+#include "results/Measure.h"
 #include "results/PriceHistory.h"
 #include "results/RoundTrips.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vantrel {
@@ -38,22 +40,11 @@ struct Statistics {
 Statistics computeStatistics(const std::vector<RoundTrip>& trips,
                              const std::vector<LedgerFill>& fills, const PriceHistory& prices);
 
-// One figure as a table shows it: a key that names it in code, the caption,
-// the unit shown after the value, the decimals it is rounded to and its value
-// (empty: shown as —).
-struct StatisticRow {
-    const char* key;
-    const char* caption;
-    const char* unit;
-    int decimals;
-    std::optional<double> value;
-};
-
 // 往復取引数 to 最大保有株数, in the order they are shown.
-std::vector<StatisticRow> statisticRows(const Statistics& statistics);
+std::vector<MeasureRow> statisticRows(const Statistics& statistics);
 
 // "caption=value": the value as a plain number rounded to its decimals, or
 // "—" when it is empty. For the replay tool's output.
-std::string statisticLine(const StatisticRow& row);
+std::string statisticLine(const MeasureRow& row);
 
 } // namespace vantrel

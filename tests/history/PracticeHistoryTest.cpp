@@ -56,7 +56,7 @@ TEST(PracticeHistory, KeptFileIsASessionFileWhoseHeadSummarisesIt) {
     EXPECT_EQ(summary.fills, 3u);
     EXPECT_EQ(summary.roundTrips, 1u);
     EXPECT_EQ(summary.seconds, 60u);
-    EXPECT_EQ(summary.netProfit, traded.session.figures()["netProfit"]);
+    EXPECT_EQ(summary.netProfit, traded.session.figures()[Measure::NetProfit]);
     summary.topPercent = 12.5;
     const std::string text = *writeKeptPractice(traded.session.record(), summary).text;
 
@@ -126,7 +126,7 @@ TEST(PracticeHistory, AFolderOfMixedFilesListsEachAsWhatItIs) {
         if (listed[i].summary) {
             EXPECT_EQ(listed[i].summary->fills.has_value(), expected[i].counted);
             EXPECT_EQ(listed[i].summary->market, 3);
-            EXPECT_EQ(listed[i].summary->netProfit, *record.results.figures["netProfit"]);
+            EXPECT_EQ(listed[i].summary->netProfit, *record.results.figures[Measure::NetProfit]);
         }
     }
     EXPECT_TRUE(listPractices((folder / "missing").string()).empty());

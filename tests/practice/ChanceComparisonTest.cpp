@@ -52,7 +52,7 @@ TEST(SessionStatistics, IdentitiesOverALongRandomSession) {
             session.pressCancel();
         if (s % 997 == 0) {
             ASSERT_TRUE(near(assetsPerSecond(session.ledger().fills(), session.prices()).back(),
-                             session.figures()["totalAssets"].value()))
+                             session.figures()[Measure::TotalAssets].value()))
                 << s;
         }
     }

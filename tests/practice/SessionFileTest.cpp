@@ -103,7 +103,7 @@ TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
 
         // A claim of a better result than the trades give is caught.
         SessionRecord boasted = *read.record;
-        *boasted.results.figures["netProfit"] += 1;
+        *boasted.results.figures[Measure::NetProfit] += 1;
         run({"--session", saved(written(boasted), "boast.json"), "--verify"}, status);
         EXPECT_EQ(status, 1);
         EXPECT_NE(run({"--session", path + ".missing", "--verify"}, status), "");
@@ -113,9 +113,9 @@ TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
 
 TEST(SessionFile, ResultLinesAreRoundedAsTheResultsWindowShowsThem) {
     Figures f;
-    f["averageCost"] = 500.6666666666667;
-    f["realisedProfit"] = -47999.9999999998;
-    f["rate"] = -1.366666;
+    f[Measure::AverageCost] = 500.6666666666667;
+    f[Measure::Realised] = -47999.9999999998;
+    f[Measure::Rate] = -1.366666;
     const std::vector<std::string> lines = figureResultLines(f);
     EXPECT_EQ(lines[1], "平均取得単価=500.67");
     EXPECT_EQ(lines[4], "実現損益=-48000");

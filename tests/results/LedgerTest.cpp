@@ -15,8 +15,8 @@ namespace {
 std::pair<std::string, bool> shownWithLoss(const Figures& f, const char* caption) {
     const auto& table = figureTable();
     for (std::size_t i = 0; i < table.size(); ++i)
-        if (table[i].shown() && std::string(table[i].caption) == caption)
-            return {figureText(table[i], f.values[i]), isShownLoss(table[i], f.values[i])};
+        if (table[i].shown() && std::string(table[i].info().caption) == caption)
+            return {measureText(f.row(i)), isShownLoss(f.row(i))};
     return {"?", false};
 }
 
@@ -45,15 +45,17 @@ TEST(Ledger, MovingAverageAndRealisedProfitOnAHandMadeSession) {
     ledger.onFill(OrderSide::Sell, 490, 1500, 1500);
     account.setHoldings(0);
     f = computeFigures({ledger, account, 498});
-    EXPECT_FALSE(f["averageCost"]);
+    EXPECT_FALSE(f[Measure::AverageCost]);
     EXPECT_EQ(shown(f, "平均取得単価"), "");
     EXPECT_EQ(shownWithLoss(f, "実現損益"), std::make_pair(std::string("-9,500円"), true));
     EXPECT_TRUE(shownWithLoss(f, "損益率").second); // the rate, rounded to 0.01 %
     const Figures none = computeFigures({Ledger(), Account(), 500});
     for (const FigureDefinition& row : figureTable()) {
+        // Figures index their values by measure.
+        EXPECT_EQ(indexOf(row.measure), &row - figureTable().data());
         if (!row.shown())
             continue;
-        EXPECT_FALSE(shownWithLoss(none, row.caption).second) << row.caption;
+        EXPECT_FALSE(shownWithLoss(none, row.info().caption).second) << row.info().caption;
     }
     ledger.onFill(OrderSide::Buy, 480, 1000, 0); // a fresh average, nothing carried over
     EXPECT_EQ(*ledger.averageCost(), 480);
@@ -76,8 +78,16 @@ TEST(Ledger, FiguresHoldTheirIdentityOverALongRandomSession) {
         ASSERT_FALSE(problem) << "step " << step << ": " << *problem;
         const Figures f =
             computeFigures({s.ledger, s.trader.account(), s.market.quotes().dblNowPrice});
-        const double assets = *f["totalAssets"];
-        ASSERT_LT(std::fabs(assets - 3000000 - *f["netProfit"]), 1e-6) << "step " << step;
+        const double assets = *f[Measure::TotalAssets];
+        // The account's own view: its money, a pending buy's set-aside, its shares.
+        const Account& account = s.trader.account();
+        const double setAside = account.order() && account.order()->side == OrderSide::Buy
+                                    ? account.order()->price * account.order()->remaining
+                                    : 0;
+        ASSERT_EQ(account.power() + setAside + account.holdings() * s.market.quotes().dblNowPrice,
+                  assets)
+            << "step " << step;
+        ASSERT_LT(std::fabs(assets - 3000000 - *f[Measure::NetProfit]), 1e-6) << "step " << step;
         ASSERT_EQ(yenText(std::round(assets) - 3000000), shown(f, "純損益")) << "step " << step;
         ASSERT_EQ(s.ledger.averageCost().has_value(), s.trader.account().holdings() != 0) << step;
         ASSERT_EQ(s.ledger.fills().size(), static_cast<std::size_t>(s.books.fills)) << step;

@@ -32,7 +32,7 @@ struct Books {
     std::vector<RoundTrip> trips() const { return roundTrips(ledger.fills(), prices); }
     std::vector<std::string> lines() const {
         std::vector<std::string> out;
-        for (const StatisticRow& row :
+        for (const MeasureRow& row :
              statisticRows(computeStatistics(trips(), ledger.fills(), prices)))
             out.push_back(statisticLine(row));
         return out;
@@ -75,9 +75,9 @@ TEST(RoundTrips, RowsAndStatisticsAsTheWindowShowsThem) {
                                                   "", "3,000円", "", "0円", "3,000円", "保有中"}));
     std::vector<std::string> texts;
     std::vector<bool> losses;
-    for (const StatisticRow& row :
+    for (const MeasureRow& row :
          statisticRows(computeStatistics(trips, books.ledger.fills(), books.prices))) {
-        texts.push_back(statisticText(row));
+        texts.push_back(measureText(row));
         losses.push_back(isShownLoss(row));
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"2回", "50.00%", "19,900円", "-15,000円", "1.33",
@@ -85,8 +85,8 @@ TEST(RoundTrips, RowsAndStatisticsAsTheWindowShowsThem) {
                                                "0.50%", "3.0秒", "70.00%", "2,000株"}));
     EXPECT_EQ(losses, (std::vector<bool>{false, false, false, true, false, false, false, true,
                                          false, false, false, false, false}));
-    EXPECT_EQ(statisticText({"k", "c", "円", 0, std::nullopt}), "—");
-    EXPECT_FALSE(isShownLoss({"k", "c", "円", 0, -0.4})); // shows as 0円
+    EXPECT_EQ(measureText({Measure::AverageLoss, std::nullopt}), "—");
+    EXPECT_FALSE(isShownLoss({Measure::AverageLoss, -0.4})); // shows as 0円
 }
 
 TEST(Statistics, EveryFigureOfHandMadeSessions) {

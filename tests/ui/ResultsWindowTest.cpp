@@ -4,6 +4,7 @@
 #include "results/ResultsText.h"
 #include "support/Session.h"
 #include "ui/results/PriceChart.h"
+#include "ui/results/ResultLabels.h"
 #include "ui/results/frmResults.h"
 
 #include <QAccessible>
@@ -111,7 +112,7 @@ TEST_F(ResultsWindowTest, RoundTripsAndStatisticsShowTheSession) {
         statisticRows(computeStatistics(trips, session.ledger().fills(), session.prices()));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(results()->findChild<QLabel*>("lblMaxDrawdown"))
                   ->text(QAccessible::Name),
-              QString::fromUtf8(rows[8].caption) + u' ' + value("lblMaxDrawdown"));
+              QString::fromUtf8(rows[8].info().caption) + u' ' + value("lblMaxDrawdown"));
 }
 
 // Assistive technology hears every value of the main window and of 成績
@@ -133,8 +134,8 @@ TEST_F(ResultsWindowTest, ScreenReadersHearEachValueWithItsCaption) {
         values.emplace_back(find<QLabel>(name), QString::fromUtf8(caption));
     for (const FigureDefinition& figure : figureTable())
         if (figure.shown())
-            values.emplace_back(results()->findChild<QLabel*>(figure.labelName),
-                                QString::fromUtf8(figure.caption));
+            values.emplace_back(results()->findChild<QLabel*>(resultLabelName(figure.measure)),
+                                QString::fromUtf8(figure.info().caption));
     const auto heard = [&values] {
         QStringList names;
         for (const auto& [label, caption] : values) {
@@ -184,7 +185,7 @@ TEST_F(ResultsWindowTest, ChanceTabComparesOffTheWindowsThread) {
     const char* const names[] = {"lblChanceTopPercent", "lblChanceMedian", "lblChanceLow",
                                  "lblChanceHigh"};
     for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(value(names[i]), QString::fromStdString(statisticText(expected[i]))) << i;
+        EXPECT_EQ(value(names[i]), QString::fromStdString(measureText(expected[i]))) << i;
     // The histogram marks the learner's 純損益 with an upright line.
     QLineSeries* mark = nullptr;
     for (QAbstractSeries* series :
@@ -193,7 +194,7 @@ TEST_F(ResultsWindowTest, ChanceTabComparesOffTheWindowsThread) {
             mark = qobject_cast<QLineSeries*>(series);
     ASSERT_NE(mark, nullptr);
     ASSERT_EQ(mark->count(), 2);
-    EXPECT_EQ(mark->at(0).x(), window.session().figures()["netProfit"].value_or(-1));
+    EXPECT_EQ(mark->at(0).x(), window.session().figures()[Measure::NetProfit].value_or(-1));
 
     // With every trip closed the comparison ends at the closing fill, and
     // time passing moves nothing.

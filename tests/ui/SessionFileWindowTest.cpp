@@ -93,8 +93,8 @@ TEST_F(SessionFileWindowTest, SavedSessionReplaysWithButtonsInertAndCanBeTakenOv
     EXPECT_TRUE(
         log().endsWith(QStringLiteral("再生が終わりました（12秒）。ここから練習を続けられます。")));
     const Figures figures = window.session().figures();
-    EXPECT_EQ(figures["totalAssets"], played.figures["totalAssets"]);
-    EXPECT_EQ(figures["holdings"], 1000);
+    EXPECT_EQ(figures[Measure::TotalAssets], played.figures[Measure::TotalAssets]);
+    EXPECT_EQ(figures[Measure::Holdings], 1000);
 }
 
 // What is not a session is refused with a box naming it, at once, and the

@@ -10,6 +10,7 @@
 #include "ui/common/PracticeController.h"
 #include "ui/results/ChanceHistogram.h"
 #include "ui/results/PriceChart.h"
+#include "ui/results/ResultLabels.h"
 #include "ui/results/RoundTripModel.h"
 #include "ui/results/TradeHistoryModel.h"
 
@@ -91,12 +92,12 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!table[i].shown())
             continue;
-        const QString caption = QString::fromUtf8(table[i].caption);
+        const QString caption = QString::fromUtf8(table[i].info().caption);
         grid->addWidget(new QLabel(caption, figures), row, 0);
         m_values[i] = new QLabel(figures);
         // Read out with its caption, not with the frame's title.
         showAsCaptionedValue(*m_values[i], caption);
-        m_values[i]->setObjectName(QString::fromLatin1(table[i].labelName));
+        m_values[i]->setObjectName(QString::fromLatin1(resultLabelName(table[i].measure)));
         m_values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_values[i]->setMinimumWidth(110);
         grid->addWidget(m_values[i], row++, 1);
@@ -194,21 +195,19 @@ QWidget* frmResults::roundTripsPage() {
     return page;
 }
 
-void frmResults::addRows(QGridLayout& grid, const std::vector<StatisticRow>& rows, int column,
+void frmResults::addRows(QGridLayout& grid, const std::vector<MeasureRow>& rows, int column,
                          std::vector<QLabel*>& values) {
     QWidget* page = grid.parentWidget();
     const int first = static_cast<int>(values.size());
     // Two columns of rows when there are many, so they fit a short tab.
     const int perColumn =
         rows.size() > 7 ? static_cast<int>((rows.size() + 1) / 2) : static_cast<int>(rows.size());
-    for (const StatisticRow& row : rows) {
+    for (const MeasureRow& row : rows) {
         const int index = static_cast<int>(values.size()) - first;
         const int gridColumn = column + 2 * (index / perColumn);
-        const QString caption = QString::fromUtf8(row.caption);
+        const QString caption = QString::fromUtf8(row.info().caption);
         auto* value = new QLabel(page);
-        QString name = QString::fromLatin1(row.key);
-        name[0] = name[0].toUpper();
-        value->setObjectName(QStringLiteral("lbl") + name);
+        value->setObjectName(QString::fromLatin1(resultLabelName(row.measure)));
         showAsCaptionedValue(*value, caption);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // Of fixed size, so a new value repaints the label alone: a label
@@ -223,10 +222,9 @@ void frmResults::addRows(QGridLayout& grid, const std::vector<StatisticRow>& row
     }
 }
 
-void frmResults::showRows(const std::vector<StatisticRow>& rows,
-                          const std::vector<QLabel*>& values) {
+void frmResults::showRows(const std::vector<MeasureRow>& rows, const std::vector<QLabel*>& values) {
     for (std::size_t i = 0; i < rows.size(); ++i)
-        showValue(*values[i], statisticText(rows[i]), isShownLoss(rows[i]));
+        showValue(*values[i], measureText(rows[i]), isShownLoss(rows[i]));
 }
 
 void frmResults::showValue(QLabel& label, const std::string& text, bool loss) {
@@ -315,9 +313,9 @@ void frmResults::refresh() {
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (!m_values[i])
             continue;
-        const std::optional<double>& value = figures.values[i];
-        m_values[i]->setText(QString::fromStdString(figureText(table[i], value)));
-        const bool loss = isShownLoss(table[i], value);
+        const MeasureRow row = figures.row(i);
+        m_values[i]->setText(QString::fromStdString(measureText(row)));
+        const bool loss = isShownLoss(row);
         if (loss == m_loss[i])
             continue;
         m_loss[i] = loss;
@@ -396,7 +394,7 @@ void frmResults::startChance() {
     m_chanceMoment = now();
     m_chanceRecompute->setEnabled(false);
     const std::vector<RoundTrip> trips = roundTrips(m_session.ledger().fills(), m_session.prices());
-    const double net = m_session.figures()["netProfit"].value_or(0);
+    const double net = m_session.figures()[Measure::NetProfit].value_or(0);
     if (trips.empty()) {
         showChance(std::nullopt);
         showValue(*m_learnerNet, yenText(net), isLoss(net));

@@ -31,7 +31,7 @@ class ChanceHistogram;
 class PriceChart;
 class RoundTripModel;
 class TradeHistoryModel;
-struct StatisticRow;
+struct MeasureRow;
 
 // The practice results beside the main window: the figures, why the order
 // waits and the price chart with the user's fills always in sight; below them
@@ -79,9 +79,9 @@ private:
     QWidget* statisticsPage();
     QWidget* chancePage();
     // Caption and value labels for each row, the value named "lbl" + its key.
-    void addRows(QGridLayout& grid, const std::vector<StatisticRow>& rows, int column,
+    void addRows(QGridLayout& grid, const std::vector<MeasureRow>& rows, int column,
                  std::vector<QLabel*>& values);
-    static void showRows(const std::vector<StatisticRow>& rows, const std::vector<QLabel*>& values);
+    static void showRows(const std::vector<MeasureRow>& rows, const std::vector<QLabel*>& values);
     static void showValue(QLabel& label, const std::string& text, bool loss);
 
     // Brings the tab in sight up to date.
