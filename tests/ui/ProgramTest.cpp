@@ -164,8 +164,9 @@ TEST_F(SingleInstance, EndingSignalsKeepThePracticeAsClosingDoes) {
         }
         ASSERT_TRUE(process.waitForFinished(10000)) << signal;
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << signal;
-        if (signal != 0)
+        if (signal != 0) {
             EXPECT_EQ(process.exitCode(), 0) << signal;
+        }
         const QStringList kept = QDir(history.path()).entryList({QStringLiteral("*.json")});
         ASSERT_EQ(kept.size(), 1) << signal;
         const vantrel::SessionFileRead read =
