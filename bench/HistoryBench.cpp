@@ -29,6 +29,18 @@ public:
     }
 };
 
+// A market buy or sale of 1,000 shares every 30 seconds, in turn.
+void practise(vantrel::PracticeSession& session, int seconds) {
+    using namespace vantrel;
+    const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
+    const OrderForm sell{PriceKind::Market, "", QuantityKind::Everything, "", ""};
+    for (int second = 0; second < seconds; ++second) {
+        if (second % 30 == 29)
+            (second / 30) % 2 ? session.pressSell("9999", sell) : session.pressBuy("9999", buy);
+        session.step();
+    }
+}
+
 // A full folder: a thousand kept practices of an hour with 120 presses each
 // (about 18 KB apiece), made once for the run and removed at its end.
 struct FullFolder {
@@ -39,13 +51,7 @@ struct FullFolder {
         namespace fs = std::filesystem;
         vantrel::SilentLog silent;
         PracticeSession session(silent, silent);
-        const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
-        const OrderForm sell{PriceKind::Market, "", QuantityKind::Everything, "", ""};
-        for (int second = 0; second < 3600; ++second) {
-            if (second % 30 == 29)
-                (second / 30) % 2 ? session.pressSell("9999", sell) : session.pressBuy("9999", buy);
-            session.step();
-        }
+        practise(session, 3600);
         fs::remove_all(folder);
         fs::create_directories(folder);
         for (int i = 0; i < static_cast<int>(kKeptPracticesLimit); ++i) {
@@ -114,13 +120,7 @@ struct CrowdedFolder {
         }
         vantrel::SilentLog silent;
         PracticeSession session(silent, silent);
-        const OrderForm buy{PriceKind::Market, "", QuantityKind::Shares, "1000", ""};
-        const OrderForm sell{PriceKind::Market, "", QuantityKind::Everything, "", ""};
-        for (int second = 0; second < 120; ++second) {
-            if (second % 30 == 29)
-                (second / 30) % 2 ? session.pressSell("9999", sell) : session.pressBuy("9999", buy);
-            session.step();
-        }
+        practise(session, 120);
         for (int i = 0; i < 50000; ++i) {
             PracticeSummary summary = summarisePractice(session, 1765000000000 + i * 60000LL);
             char name[64];
