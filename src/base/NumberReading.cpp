@@ -145,6 +145,15 @@ double readLenient(std::string_view text) {
         if (c != ' ' && c != '\t' && c != '\n')
             packed.push_back(c);
     }
+    // Plain digits, as nearly every form holds, are a whole number that a
+    // double holds exactly up to fifteen digits: the same value, read at once.
+    if (!packed.empty() && packed.size() <= 15 &&
+        std::all_of(packed.begin(), packed.end(), isDigit)) {
+        double whole = 0;
+        for (const char c : packed)
+            whole = whole * 10 + (c - '0');
+        return whole;
+    }
     const auto scanned = scanNumber(packed, false);
     return scanned ? scanned->value : 0.0;
 }

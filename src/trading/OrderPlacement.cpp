@@ -17,9 +17,14 @@ PendingOrder makeOrder(OrderSide side, const OrderValues& form, double shares) {
     if (form.priceKind == PriceKind::Limit)
         return {side, form.price, form.storedPriceText, PriceKind::Limit, shares, shares};
     // A market order is held as a limit order at the edge of the day's band.
-    const double price = side == OrderSide::Buy ? upperLimitPrice(stock::kPreviousClose)
-                                                : lowerLimitPrice(stock::kPreviousClose);
-    return {side, price, plainDecimal(price), PriceKind::Market, shares, shares};
+    // Written once: the computer traders place hundreds of thousands of these.
+    static const double upper = upperLimitPrice(stock::kPreviousClose);
+    static const double lower = lowerLimitPrice(stock::kPreviousClose);
+    static const std::string upperText = plainDecimal(upper);
+    static const std::string lowerText = plainDecimal(lower);
+    const bool buy = side == OrderSide::Buy;
+    return {side,  buy ? upper : lower, buy ? upperText : lowerText, PriceKind::Market, shares,
+            shares};
 }
 
 std::string announcement(const PendingOrder& order, const char* ending) {
