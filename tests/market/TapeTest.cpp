@@ -73,5 +73,27 @@ TEST(Tape, LinesMatchTheBookAndTotalsMatchTheLines) {
     EXPECT_GT(priceMovesOnly[1], 0u);
 }
 
+// Going back cuts the lines to where a mark stood, totals included; once the
+// ring has dropped lines (past a week) the first lines are gone and it refuses.
+TEST(Tape, RollsBackToAMarkUntilLinesAreDropped) {
+    Tape tape;
+    const auto print = [&tape](std::uint64_t second) {
+        tape.record(second, TapeEntry{0, 1000, 500, TapeSide::Buy});
+    };
+    for (std::uint64_t s = 1; s <= 400; ++s)
+        print(s);
+    const Tape mark = tape.withoutLines();
+    Tape copy = tape;
+    for (std::uint64_t s = 401; s <= 900; ++s)
+        print(s);
+    ASSERT_TRUE(tape.rollBackTo(mark));
+    EXPECT_TRUE(tape == copy);
+    for (std::uint64_t s = 401; s <= Tape::kCapacity + 1; ++s)
+        print(s);
+    EXPECT_EQ(tape.dropped(), 1u);
+    EXPECT_FALSE(tape.rollBackTo(mark));
+    EXPECT_EQ(tape.size(), Tape::kCapacity);
+}
+
 } // namespace
 } // namespace vantrel

@@ -143,6 +143,8 @@ TEST(ChanceComparison, SameSessionSameAnswerAndTheFiguresDefined) {
     EXPECT_TRUE(std::is_sorted(r.nets.begin(), r.nets.end()));
     EXPECT_LT(r.nets.front(), r.nets.back()); // the traders did differ
     EXPECT_TRUE(r.low <= r.median && r.median <= r.high);
+    EXPECT_EQ(r.low, r.nets[49]); // the 50th and the 950th of a thousand
+    EXPECT_EQ(r.high, r.nets[949]);
 
     ChancePlan plan = chancePlan(session.record(), session.elapsed(), live.trips, 0);
     const struct {

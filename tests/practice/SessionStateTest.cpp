@@ -96,6 +96,7 @@ TEST(SessionState, GoingBackToAnySecondAndOnAgainGivesTheStraightRun) {
     later.market.Tick();
     EXPECT_FALSE(later == session.state());
     EXPECT_FALSE(session.rewindTo(kEnd + 1));
+    EXPECT_FALSE(straight.at(1).ledger == straight.at(kEnd).ledger);
 }
 
 } // namespace
