@@ -4,7 +4,7 @@
 #include "base/CommandLine.h"
 #include "ui/common/Clock.h"
 #include "ui/common/ModalDialogs.h"
-#include "ui/common/PracticeKeeper.h"
+#include "ui/practice/PracticeKeeper.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "practice/SessionFile.h"
 #include "trading/SilentLog.h"
 #include "ui/common/Appearance.h"
-#include "ui/common/PracticeKeeper.h"
+#include "ui/practice/PracticeKeeper.h"
 #include "ui/history/frmHistory.h"
 
 #include <QAbstractItemView>

@@ -8,7 +8,7 @@
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Dialogs.h"
-#include "ui/common/PracticeController.h"
+#include "ui/practice/PracticeController.h"
 
 #include <QAbstractTableModel>
 #include <QChart>

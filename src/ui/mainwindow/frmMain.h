@@ -4,7 +4,7 @@
 #include "market/MarketNumber.h"
 #include "practice/PracticeSession.h"
 #include "trading/Trader.h"
-#include "ui/common/PracticeController.h"
+#include "ui/practice/PracticeController.h"
 #include "ui/mainwindow/BoardModel.h"
 #include "ui/mainwindow/MainWindowPresenter.h"
 #include "ui/mainwindow/MainWindowUi.h"

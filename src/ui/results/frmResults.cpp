@@ -7,7 +7,7 @@
 #include "ui/common/AtomicFile.h"
 #include "ui/common/CaptionedValue.h"
 #include "ui/common/Dialogs.h"
-#include "ui/common/PracticeController.h"
+#include "ui/practice/PracticeController.h"
 #include "ui/results/ChanceHistogram.h"
 #include "ui/results/PriceChart.h"
 #include "ui/results/ResultLabels.h"

@@ -5,7 +5,7 @@
 #include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/CaptionedValue.h"
-#include "ui/common/PracticeController.h"
+#include "ui/practice/PracticeController.h"
 #include "ui/tape/TapeDelegate.h"
 #include "ui/tape/TapeModel.h"
 

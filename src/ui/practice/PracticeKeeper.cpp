@@ -1,4 +1,4 @@
-#include "ui/common/PracticeKeeper.h"
+#include "ui/practice/PracticeKeeper.h"
 
 #include "history/PracticeFolder.h"
 #include "history/PracticeSummary.h"

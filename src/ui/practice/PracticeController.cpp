@@ -1,7 +1,7 @@
-#include "ui/common/PracticeController.h"
+#include "ui/practice/PracticeController.h"
 
 #include "ui/common/Clock.h"
-#include "ui/common/PracticeKeeper.h"
+#include "ui/practice/PracticeKeeper.h"
 
 #include <QTimer>
 
