@@ -4,8 +4,8 @@
 #include "base/CommandLine.h"
 #include "ui/common/Clock.h"
 #include "ui/common/ModalDialogs.h"
-#include "ui/practice/PracticeKeeper.h"
 #include "ui/mainwindow/frmMain.h"
+#include "ui/practice/PracticeKeeper.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

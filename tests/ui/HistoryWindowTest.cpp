@@ -4,8 +4,8 @@
 #include "practice/SessionFile.h"
 #include "trading/SilentLog.h"
 #include "ui/common/Appearance.h"
-#include "ui/practice/PracticeKeeper.h"
 #include "ui/history/frmHistory.h"
+#include "ui/practice/PracticeKeeper.h"
 
 #include <QAbstractItemView>
 #include <QChart>

@@ -4,10 +4,10 @@
 #include "market/MarketNumber.h"
 #include "practice/PracticeSession.h"
 #include "trading/Trader.h"
-#include "ui/practice/PracticeController.h"
 #include "ui/mainwindow/BoardModel.h"
 #include "ui/mainwindow/MainWindowPresenter.h"
 #include "ui/mainwindow/MainWindowUi.h"
+#include "ui/practice/PracticeController.h"
 
 #include <QMainWindow>
 #include <QPointer>
