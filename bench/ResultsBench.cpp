@@ -107,7 +107,7 @@ static void BM_TapeTick(benchmark::State& state) {
         QApplication::processEvents();
     }
     state.counters["rows"] =
-        static_cast<double>(window.findChild<QTableView*>("tblTape")->model()->rowCount());
+        static_cast<double>(window.findChild<QTableView*>("tapeTable")->model()->rowCount());
     state.counters["tape_KiB"] =
         static_cast<double>(session.practice.market().tape().memoryBytes()) / 1024;
 }

@@ -52,7 +52,7 @@ bool Market::operator==(const Market& other) const {
            dblBidPrice == other.dblBidPrice && dblAskAmount == other.dblAskAmount &&
            dblAskPrice == other.dblAskPrice && dblCenterPrice == other.dblCenterPrice &&
            intAskIndex == other.intAskIndex && intBidIndex == other.intBidIndex &&
-           dblNowPrice == other.dblNowPrice;
+           lastPrice == other.lastPrice;
 }
 
 Market::Market(int marketNumber)
@@ -84,7 +84,7 @@ void Market::addToBoard(double price, double shares) {
 }
 
 void Market::StartUp() {
-    dblNowPrice = kStartPrice;
+    lastPrice = kStartPrice;
     dblCenterPrice = kStartPrice;
     // Seed the book from both sides at once; where buy and sell prices meet,
     // the level holds the net of both.
@@ -143,9 +143,9 @@ void Market::Tick() {
     // The crowd leans toward the centre: it buys more often while the last
     // price is below it and sells more often while it is above.
     double x = draw();
-    if (dblNowPrice < dblCenterPrice)
+    if (lastPrice < dblCenterPrice)
         x += 0.2;
-    else if (dblNowPrice > dblCenterPrice)
+    else if (lastPrice > dblCenterPrice)
         x -= 0.2;
     if (x > 0.55)
         crowdBuy();
@@ -166,7 +166,7 @@ void Market::crowdBuy() {
         // Marketable: trades at the lowest ask; any excess stays there as a bid.
         printTrade(TapeSide::Buy, intAskIndex, -boardEntry(intAskIndex), dblCrowdBuyAmount);
         addToBoard(intAskIndex, dblCrowdBuyAmount);
-        dblNowPrice = intAskIndex;
+        lastPrice = intAskIndex;
     } else {
         addToBoard(dblCrowdBuyPrice, dblCrowdBuyAmount);
     }
@@ -178,7 +178,7 @@ void Market::crowdSell() {
         // what the level cannot absorb rests there as the new lowest ask.
         printTrade(TapeSide::Sell, intBidIndex, boardEntry(intBidIndex), dblCrowdSellAmount);
         addToBoard(intBidIndex, -dblCrowdSellAmount);
-        dblNowPrice = intBidIndex;
+        lastPrice = intBidIndex;
     } else {
         addToBoard(dblCrowdSellPrice, -dblCrowdSellAmount);
     }

@@ -39,7 +39,7 @@ public:
 
     // The best quotes as last rebuilt and the last traded price.
     Quotes quotes() const {
-        return {dblAskPrice, dblAskAmount, dblBidPrice, dblBidAmount, dblNowPrice};
+        return {dblAskPrice, dblAskAmount, dblBidPrice, dblBidAmount, lastPrice};
     }
     // The price the crowd trades around, 405 to 595.
     double centrePrice() const { return dblCenterPrice; }
@@ -126,7 +126,7 @@ private:
     double dblCrowdSellAmount = 0;
 
     // The last traded price, whole yen.
-    double dblNowPrice = kStartPrice;
+    double lastPrice = kStartPrice;
 };
 
 } // namespace vantrel

@@ -9,7 +9,7 @@ struct Quotes {
     double dblAskAmount = 0; // shares offered at dblAskPrice
     double dblBidPrice = 0;
     double dblBidAmount = 0; // shares bid at dblBidPrice
-    double dblNowPrice = 0;  // the last traded price
+    double lastPrice = 0;    // the last traded price
 };
 
 } // namespace vantrel

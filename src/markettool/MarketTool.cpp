@@ -156,7 +156,7 @@ void writeHeader(std::string& line, bool board, bool tape) {
 void writeRow(std::string& line, std::uint64_t tick, const Market& market, bool board, bool tape) {
     line = std::to_string(tick);
     const Quotes quotes = market.quotes();
-    for (double value : {market.centrePrice(), quotes.dblNowPrice, quotes.dblAskPrice,
+    for (double value : {market.centrePrice(), quotes.lastPrice, quotes.dblAskPrice,
                          quotes.dblAskAmount, quotes.dblBidPrice, quotes.dblBidAmount}) {
         line += ',';
         appendNumber(line, value);

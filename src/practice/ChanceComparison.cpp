@@ -140,7 +140,7 @@ std::optional<double> computerTraderNet(const ChancePlan& plan, const std::vecto
     }
     if (stopped)
         return std::nullopt;
-    return computeFigures({ledger, trader.account(), quotes[last].dblNowPrice})[Measure::NetProfit]
+    return computeFigures({ledger, trader.account(), quotes[last].lastPrice})[Measure::NetProfit]
         .value_or(0);
 }
 

@@ -23,7 +23,7 @@ PracticeSession::PracticeSession(TradeLog& log, MessagePrompter& prompter, int m
       m_market(marketNumber), m_wallClockMs(std::move(wallClockMs)),
       m_trader(m_tradeLog, m_prompter, m_ledger) {
     m_market.StartUp();
-    m_prices.append(m_market.quotes().dblNowPrice);
+    m_prices.append(m_market.quotes().lastPrice);
 }
 
 void PracticeSession::tick() {
@@ -35,7 +35,7 @@ void PracticeSession::tick() {
             m_tapeWallMs.pop_front();
     }
     if (m_keepPrices)
-        m_prices.append(m_market.quotes().dblNowPrice);
+        m_prices.append(m_market.quotes().lastPrice);
     if (m_keepQuotes)
         m_quotes.push_back(m_market.quotes());
 }
@@ -183,7 +183,7 @@ void PracticeSession::restart(int marketNumber) {
     m_ledger.reset();
     m_prices.prices.clear();
     m_tapeWallMs.clear();
-    m_prices.append(m_market.quotes().dblNowPrice);
+    m_prices.append(m_market.quotes().lastPrice);
     m_quotes.clear();
     if (m_keepQuotes)
         m_quotes.push_back(m_market.quotes());
@@ -212,7 +212,7 @@ void PracticeSession::takeOver() {
 }
 
 Figures PracticeSession::figures() const {
-    return computeFigures({m_ledger, m_trader.account(), m_market.quotes().dblNowPrice});
+    return computeFigures({m_ledger, m_trader.account(), m_market.quotes().lastPrice});
 }
 
 SessionResults PracticeSession::results() const {

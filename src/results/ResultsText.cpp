@@ -64,7 +64,7 @@ std::string waitingFor(const PendingOrder& order, const Quotes& q) {
     case FillRule::TradedThrough:
         break;
     }
-    return "現値 " + priceText(q.dblNowPrice) + " が" + limit +
+    return "現値 " + priceText(q.lastPrice) + " が" + limit +
            (buy ? " を下回ったので" : " を上回ったので") + fills;
 }
 

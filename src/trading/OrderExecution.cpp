@@ -34,7 +34,7 @@ void chargeCommission(Account& account, TradeLog& log, TradeEvents& events, doub
 std::optional<ExpectedFill> expectedFill(const PendingOrder& order, const Quotes& q) {
     const double p = order.price;
     const double r = order.remaining;
-    const double last = q.dblNowPrice;
+    const double last = q.lastPrice;
     if (order.side == OrderSide::Buy) {
         if (p >= q.dblAskPrice)
             return ExpectedFill{q.dblAskPrice, r <= q.dblAskAmount ? r : q.dblAskAmount,

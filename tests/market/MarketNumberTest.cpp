@@ -20,7 +20,7 @@ std::vector<double> run(Market market, int ticks) {
     for (int t = 0; t < ticks; ++t) {
         market.Tick();
         const vantrel::Quotes q = market.quotes();
-        seen.insert(seen.end(), {market.centrePrice(), q.dblNowPrice, q.dblAskPrice, q.dblAskAmount,
+        seen.insert(seen.end(), {market.centrePrice(), q.lastPrice, q.dblAskPrice, q.dblAskAmount,
                                  q.dblBidPrice, q.dblBidAmount});
     }
     return seen;
@@ -93,7 +93,7 @@ TEST(MarketNumber, SampledMarketsKeepMovingAndUncrossedForEightHours) {
             for (int second = 0; second < 3600; ++second) {
                 market.Tick();
                 const vantrel::Quotes q = market.quotes();
-                lastPrices.insert(q.dblNowPrice);
+                lastPrices.insert(q.lastPrice);
                 ASSERT_LT(q.dblBidPrice, q.dblAskPrice) << "market " << number;
             }
             EXPECT_TRUE(uncrossed(market)) << "market " << number << " hour " << hour;

@@ -48,7 +48,7 @@ TEST(Market, StartUpAndFirstTicksReplayExactly) {
     EXPECT_TRUE(market.boardRows().empty());
     const Quotes start = market.quotes();
     EXPECT_EQ(std::vector<double>({start.dblAskPrice, start.dblAskAmount, start.dblBidPrice,
-                                   start.dblBidAmount, start.dblNowPrice}),
+                                   start.dblBidAmount, start.lastPrice}),
               std::vector<double>({0, 0, 0, 0, 500}));
 
     // Tick 1 refills 505 and 495 (the board and quotes are pinned by the

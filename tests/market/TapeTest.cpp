@@ -29,17 +29,17 @@ TEST(Tape, LinesMatchTheBookAndTotalsMatchTheLines) {
         const int ask = static_cast<int>(
             std::find_if(book.begin(), book.end(), [](double e) { return e < 0; }) - book.begin());
         const double beforeAsk = book[ask], beforeBelow = book[ask - 1];
-        const double lastPrice = market.quotes().dblNowPrice;
+        const double lastPrice = market.quotes().lastPrice;
         market.Tick();
         ASSERT_EQ(tape.dropped() + tape.size(), lines + (market.lastTrade() ? 1 : 0));
         if (!market.lastTrade()) {
-            ASSERT_EQ(market.quotes().dblNowPrice, lastPrice) << tick;
+            ASSERT_EQ(market.quotes().lastPrice, lastPrice) << tick;
             continue;
         }
         const TapeEntry& line = tape.at(tape.size() - 1);
         ASSERT_EQ(line, *market.lastTrade());
         ASSERT_EQ(line.second, tick);
-        ASSERT_EQ(line.price, market.quotes().dblNowPrice) << tick;
+        ASSERT_EQ(line.price, market.quotes().lastPrice) << tick;
         // A buy takes offered shares at the lowest ask, a sell meets the bid
         // one yen below it; the shares are what left that side of the level.
         if (line.side == TapeSide::Buy) {

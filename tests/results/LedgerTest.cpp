@@ -77,14 +77,14 @@ TEST(Ledger, FiguresHoldTheirIdentityOverALongRandomSession) {
                                 "9999", user.form());
         ASSERT_FALSE(problem) << "step " << step << ": " << *problem;
         const Figures f =
-            computeFigures({s.ledger, s.trader.account(), s.market.quotes().dblNowPrice});
+            computeFigures({s.ledger, s.trader.account(), s.market.quotes().lastPrice});
         const double assets = *f[Measure::TotalAssets];
         // The account's own view: its money, a pending buy's set-aside, its shares.
         const Account& account = s.trader.account();
         const double setAside = account.order() && account.order()->side == OrderSide::Buy
                                     ? account.order()->price * account.order()->remaining
                                     : 0;
-        ASSERT_EQ(account.power() + setAside + account.holdings() * s.market.quotes().dblNowPrice,
+        ASSERT_EQ(account.power() + setAside + account.holdings() * s.market.quotes().lastPrice,
                   assets)
             << "step " << step;
         ASSERT_LT(std::fabs(assets - 3000000 - *f[Measure::NetProfit]), 1e-6) << "step " << step;

@@ -76,7 +76,7 @@ QByteArray keptText(std::int64_t startedMs, const std::string& name = {},
 
 // The list of a 練習の記録 window and its cells, however the rows are held.
 QAbstractItemModel* rowsOf(QWidget* history) {
-    return history->findChild<QAbstractItemView*>("lvwPractices")->model();
+    return history->findChild<QAbstractItemView*>("practiceList")->model();
 }
 QString cell(QWidget* history, int row, int column) {
     return rowsOf(history)->index(row, column).data().toString();
@@ -102,7 +102,7 @@ protected:
     }
     QWidget* history() const { return topLevel("frmHistory"); }
     QAbstractItemView* list() const {
-        return history()->findChild<QAbstractItemView*>("lvwPractices");
+        return history()->findChild<QAbstractItemView*>("practiceList");
     }
     int rows() const { return list()->model()->rowCount(); }
     void select(int row) const { list()->setCurrentIndex(list()->model()->index(row, 0)); }
@@ -267,7 +267,7 @@ TEST(HistoryKeeping, TheWindowShowsAtOnceAndItsChartSaysWhatTheValuesShow) {
     QDir().mkpath(folder);
     ScriptedDialogs dialogs;
     const auto chartOf = [](frmHistory& history) {
-        return history.findChild<QChartView*>("chtProgress")->chart();
+        return history.findChild<QChartView*>("progressChart")->chart();
     };
     {
         frmHistory history(

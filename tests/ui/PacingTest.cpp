@@ -61,7 +61,7 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     seconds(6);
     ASSERT_EQ(label("lblAmount"), QStringLiteral("1000"));
     action("MnuResults")->trigger();
-    ASSERT_EQ(results()->findChild<QTableView*>("tblHistory")->model()->rowCount(), 1);
+    ASSERT_EQ(results()->findChild<QTableView*>("historyTable")->model()->rowCount(), 1);
     const QString before = log();
 
     dialogs.answer = false; // shares are held: asked first, and declined
@@ -89,7 +89,7 @@ TEST_F(PacingTest, NewPracticeAsksRefusesBadNumbersThenStartsAfresh) {
     EXPECT_EQ(label("lblAmount"), QString());
     EXPECT_EQ(window.session().market().tickCount(), 0u);
     // The results start afresh with the practice.
-    EXPECT_EQ(results()->findChild<QTableView*>("tblHistory")->model()->rowCount(), 0);
+    EXPECT_EQ(results()->findChild<QTableView*>("historyTable")->model()->rowCount(), 0);
     EXPECT_EQ(window.session().prices().prices.size(), 1u);
     EXPECT_FALSE(action("MnuPause")->isChecked());
     EXPECT_TRUE(clockTimer().isActive());

@@ -79,7 +79,7 @@ TEST_F(ResultsWindowTest, RoundTripsAndStatisticsShowTheSession) {
     showTab(frmResults::kRoundTripsTab);
     const PracticeSession& session = window.session();
     const auto trips = roundTrips(session.ledger().fills(), session.prices());
-    const QAbstractItemModel& model = *table("tblRoundTrips")->model();
+    const QAbstractItemModel& model = *table("roundTripTable")->model();
     ASSERT_EQ(model.rowCount(), 2);
     for (int row = 0; row < 2; ++row) {
         QStringList expected;
@@ -189,7 +189,7 @@ TEST_F(ResultsWindowTest, ChanceTabComparesOffTheWindowsThread) {
     // The histogram marks the learner's 純損益 with an upright line.
     QLineSeries* mark = nullptr;
     for (QAbstractSeries* series :
-         results()->findChild<QChartView*>("chtChance")->chart()->series())
+         results()->findChild<QChartView*>("chanceChart")->chart()->series())
         if (series->name() == QStringLiteral("あなたの純損益"))
             mark = qobject_cast<QLineSeries*>(series);
     ASSERT_NE(mark, nullptr);
@@ -243,7 +243,7 @@ TEST_F(ResultsWindowTest, CtrlROpensItOnceAndAFillShowsInFiguresHistoryAndChart)
     action("MnuPause")->trigger();
     EXPECT_TRUE(value("lblWait").endsWith(QStringLiteral("止まっています）。")));
     seconds(6);
-    const QAbstractItemModel& history = *shown->findChild<QTableView*>("tblHistory")->model();
+    const QAbstractItemModel& history = *shown->findChild<QTableView*>("historyTable")->model();
     ASSERT_EQ(history.rowCount(), 1);
     QStringList row;
     for (int column = 0; column < history.columnCount(); ++column)
@@ -252,7 +252,7 @@ TEST_F(ResultsWindowTest, CtrlROpensItOnceAndAFillShowsInFiguresHistoryAndChart)
                                 "", ""}));
     EXPECT_EQ(value("lblAverageCost"), QStringLiteral("500.00円"));
     int buyMarkers = -1;
-    for (QAbstractSeries* series : shown->findChild<QChartView*>("chtPrice")->chart()->series())
+    for (QAbstractSeries* series : shown->findChild<QChartView*>("priceChart")->chart()->series())
         if (auto* scatter = qobject_cast<QScatterSeries*>(series);
             scatter && scatter->markerShape() == QScatterSeries::MarkerShapeTriangle)
             buyMarkers = scatter->count();
@@ -264,7 +264,7 @@ TEST_F(ResultsWindowTest, CtrlROpensItOnceAndAFillShowsInFiguresHistoryAndChart)
 TEST_F(ResultsWindowTest, ChartFollowsTheLastFiveMinutesUntilScrolledBack) {
     action("MnuResults")->trigger();
     seconds(400);
-    auto* scroll = results()->findChild<QScrollBar*>("hsbChart");
+    auto* scroll = results()->findChild<QScrollBar*>("chartScroll");
     auto* latest = results()->findChild<QAbstractButton*>("cmdLatest");
     EXPECT_EQ(scroll->value(), 100);
     scroll->setValue(20);
@@ -304,7 +304,7 @@ TEST_F(ResultsWindowTest, MenuKeysWorkFromTheResultsWindow) {
 // drawn for it, and the price axis stays near the prices.
 TEST_F(ResultsWindowTest, OnlyALimitOrderDrawsItsPriceOnTheChart) {
     action("MnuResults")->trigger();
-    QChart* chart = results()->findChild<QChartView*>("chtPrice")->chart();
+    QChart* chart = results()->findChild<QChartView*>("priceChart")->chart();
     QXYSeries* orderLine = nullptr;
     for (QAbstractSeries* series : chart->series())
         if (series->name() == QStringLiteral("注文価格"))
@@ -343,7 +343,7 @@ TEST_F(ResultsWindowTest, OpensBesideTheMainWindowOnALaptopScreen) {
     find<QLineEdit>("txtBuyAmount")->setText(QStringLiteral("4000"));
     find<QPushButton>("cmdBuyNow")->click();
     seconds(12);
-    auto* history = results()->findChild<QTableView*>("tblHistory");
+    auto* history = results()->findChild<QTableView*>("historyTable");
     ASSERT_EQ(history->model()->index(0, 5).data().toString().size(), 10); // 2,0xx,xxx円
     for (int column = 0; column < history->model()->columnCount(); ++column)
         EXPECT_GE(history->columnWidth(column),
@@ -352,7 +352,7 @@ TEST_F(ResultsWindowTest, OpensBesideTheMainWindowOnALaptopScreen) {
     EXPECT_LT(history->columnWidth(7), history->viewport()->width() / 4); // 手数料, empty
     // At its smallest the history shows a few rows and every caption whole.
     results()->resize(results()->minimumSizeHint().expandedTo(results()->minimumSize()));
-    auto* table = results()->findChild<QTableView*>("tblHistory");
+    auto* table = results()->findChild<QTableView*>("historyTable");
     EXPECT_GE(table->viewport()->height(), 3 * table->verticalHeader()->defaultSectionSize());
     const QHeaderView* header = table->horizontalHeader();
     for (int column = 0; column < header->count(); ++column)
@@ -364,7 +364,7 @@ TEST_F(ResultsWindowTest, OpensBesideTheMainWindowOnALaptopScreen) {
 // chart's height (market 1 about 14:40); the time axis reads on past a day.
 TEST_F(ResultsWindowTest, ChartLabelsReadWhole) {
     action("MnuResults")->trigger();
-    QChart& chart = *results()->findChild<QChartView*>("chtPrice")->chart();
+    QChart& chart = *results()->findChild<QChartView*>("priceChart")->chart();
     for (const int until : {860, 880, 900}) {
         seconds(until - static_cast<int>(window.session().elapsed()));
         const QStringList texts = chartTexts(chart);
@@ -382,7 +382,7 @@ TEST(PriceChartAxis, MarketTimeReadsOnPastADay) {
     chart.resize(640, 360);
     chart.show();
     chart.update(std::nullopt, std::nullopt);
-    const QStringList texts = chartTexts(*chart.findChild<QChartView*>("chtPrice")->chart());
+    const QStringList texts = chartTexts(*chart.findChild<QChartView*>("priceChart")->chart());
     EXPECT_TRUE(texts.contains(QStringLiteral("25:00:00"))) << texts.join(u'|').toStdString();
     EXPECT_TRUE(texts.contains(QStringLiteral("24:56:00")));
     EXPECT_TRUE(texts.contains(QStringLiteral("経過（時:分:秒）")));
@@ -416,7 +416,7 @@ TEST(ResultsWindowSave, AFailureShowsTheReasonAndLeavesNoFile) {
     const std::string sale = "," + elapsedText(session.ledger().fills()[1].time.second) + ",売,";
     EXPECT_TRUE(file.readAll().contains(sale.c_str()));
     // A loss in the history is drawn in the loss colour, as in the figures.
-    const QAbstractItemModel& history = *results.findChild<QTableView*>("tblHistory")->model();
+    const QAbstractItemModel& history = *results.findChild<QTableView*>("historyTable")->model();
     EXPECT_EQ(history.index(1, 6).data(Qt::ForegroundRole), QVariant(QColor(0xc0, 0x10, 0x10)));
     EXPECT_FALSE(history.index(0, 6).data(Qt::ForegroundRole).isValid());
 

@@ -21,7 +21,7 @@ struct TapeAndKeysTest : test::WindowFixture {
     QWidget* tape() const { return test::topLevel("frmTape"); }
     QString tapeLabel(const char* name) const { return tape()->findChild<QLabel*>(name)->text(); }
     QAbstractItemModel& tapeRows() const {
-        return *tape()->findChild<QTableView*>("tblTape")->model();
+        return *tape()->findChild<QTableView*>("tapeTable")->model();
     }
     QString cell(int row, int column) const {
         return tapeRows().index(row, column).data().toString();
@@ -172,7 +172,7 @@ TEST_F(TapeAndKeysTest, EnterAndTheOrderKeysPressTheButtons) {
 // The key list shows every shortcut of every action, with its caption.
 TEST_F(TapeAndKeysTest, KeyListHasEveryActionsKey) {
     action("MnuKeys")->trigger();
-    auto* table = window.findChild<QTableWidget*>("tblKeys");
+    auto* table = window.findChild<QTableWidget*>("keyTable");
     ASSERT_NE(table, nullptr);
     int actions = 0;
     for (const QAction* item : window.findChildren<QAction*>()) {

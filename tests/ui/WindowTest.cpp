@@ -122,7 +122,7 @@ TEST_F(Window, APressThatPlacesNothingSaysWhy) {
     EXPECT_EQ(state(), QStringLiteral("|3000000|||||"));
     EXPECT_EQ(notice->text(), QStringLiteral("保有株がないため、売り注文は出せませんでした。"));
     EXPECT_EQ(said(), notice->text());
-    EXPECT_TRUE(find<QTimer>("tmrNotice")->isActive());
+    EXPECT_TRUE(find<QTimer>("noticeTimer")->isActive());
 
     buyAtMarket();
     EXPECT_FALSE(notice->isVisible());

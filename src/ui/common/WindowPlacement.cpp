@@ -91,7 +91,7 @@ void openBeside(QWidget& window, const QWidget& mainWindow, const QSize& preferr
     }
     std::vector<QRect> rects;
     for (const QWidget* other : others)
-        if (other && other->isVisible())
+        if (other && other != &window && other->isVisible())
             rects.push_back(other->frameGeometry());
     const QRect place = placeBeside(mainWindow.frameGeometry(), preferred,
                                     window.minimumSizeHint().expandedTo(window.minimumSize()),

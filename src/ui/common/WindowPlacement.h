@@ -23,7 +23,8 @@ QRect placeBeside(const QRect& mainFrame, const QSize& preferred, const QSize& s
 
 // Moves and sizes a window that has not been shown yet beside the main
 // window, on the main window's screen, clear of the other windows given
-// where it can. Nothing is remembered across runs.
+// where it can (the window itself among them is passed over). Nothing is
+// remembered across runs.
 void openBeside(QWidget& window, const QWidget& mainWindow, const QSize& preferred,
                 const std::vector<const QWidget*>& others = {});
 

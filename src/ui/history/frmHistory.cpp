@@ -250,7 +250,7 @@ frmHistory::frmHistory(QString folder, Dialogs& dialogs, std::function<QString()
 
     m_table = new PracticeTable(this);
     m_list = new QTreeView(this);
-    m_list->setObjectName(QStringLiteral("lvwPractices"));
+    m_list->setObjectName(QStringLiteral("practiceList"));
     m_list->setAccessibleName(QStringLiteral("練習の記録"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
@@ -276,7 +276,7 @@ frmHistory::frmHistory(QString folder, Dialogs& dialogs, std::function<QString()
             &frmHistory::followSelection);
 
     m_chart = new QChartView(new QChart, this);
-    m_chart->setObjectName(QStringLiteral("chtProgress"));
+    m_chart->setObjectName(QStringLiteral("progressChart"));
     m_chart->setRenderHint(QPainter::Antialiasing);
     m_chart->setMinimumSize(440, 220);
 

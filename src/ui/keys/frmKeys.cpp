@@ -79,7 +79,7 @@ frmKeys::frmKeys(const QWidget& source, const std::vector<KeyNote>& notes, QWidg
 
     const std::vector<KeyNote> rows = keyRows(source, notes);
     auto* table = new QTableWidget(static_cast<int>(rows.size()), 3, this);
-    table->setObjectName(QStringLiteral("tblKeys"));
+    table->setObjectName(QStringLiteral("keyTable"));
     table->setHorizontalHeaderLabels(
         {QStringLiteral("キー"), QStringLiteral("操作"), QStringLiteral("使える場所")});
     table->verticalHeader()->hide();

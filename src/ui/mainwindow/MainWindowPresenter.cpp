@@ -9,7 +9,7 @@
 namespace vantrel {
 
 void MainWindowPresenter::show(const PracticeSession& session) const {
-    m_ui.lblNowPrice->setText(numberText(session.market().quotes().dblNowPrice));
+    m_ui.lblNowPrice->setText(numberText(session.market().quotes().lastPrice));
     const Account& account = session.trader().account();
     m_ui.lblPower->setText(numberText(account.power()));
     // The holdings stay blank until the first fill of the practice.

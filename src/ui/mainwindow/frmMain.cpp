@@ -132,7 +132,7 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
         }
     }
     m_noticeTimer = new QTimer(this);
-    m_noticeTimer->setObjectName(QStringLiteral("tmrNotice"));
+    m_noticeTimer->setObjectName(QStringLiteral("noticeTimer"));
     m_noticeTimer->setSingleShot(true);
     m_noticeTimer->setInterval(kNoticeMilliseconds);
     connect(m_noticeTimer, &QTimer::timeout, this, [this] { showNotice({}); });
@@ -418,21 +418,16 @@ void frmMain::MnuAbout_Click() {
     // deletes itself on close.
     if (!m_about)
         m_about = new frmAbout(this);
-    m_about->show();
-    m_about->raise();
-    m_about->activateWindow();
+    showInFront(*m_about);
 }
 
 void frmMain::MnuResults_Click() {
     // Built on first use, so neither it nor the chart costs anything at start-up.
     if (!m_results) {
         m_results = std::make_unique<frmResults>(*m_practice, m_dialogs);
-        // Beside this window, so the board and the order forms stay in sight.
-        openBeside(*m_results, *this, frmResults::kPreferredSize, {m_tape.get(), m_history.get()});
+        placeBesideThis(*m_results, frmResults::kPreferredSize);
     }
-    m_results->show();
-    m_results->raise();
-    m_results->activateWindow();
+    showInFront(*m_results);
 }
 
 void frmMain::MnuHistory_Click() {
@@ -444,36 +439,41 @@ void frmMain::MnuHistory_Click() {
                 if (mayDiscardPractice(kDiscardForOpen))
                     openSession(path);
             });
-        openBeside(*m_history, *this, frmHistory::kPreferredSize, {m_results.get(), m_tape.get()});
+        placeBesideThis(*m_history, frmHistory::kPreferredSize);
     } else {
         m_history->refresh();
     }
-    m_history->show();
-    m_history->raise();
-    m_history->activateWindow();
+    showInFront(*m_history);
 }
 
 void frmMain::MnuTape_Click() {
     // Built on first use: start-up stays as it was.
     if (!m_tape) {
         m_tape = std::make_unique<frmTape>(*m_practice);
-        openBeside(*m_tape, *this, frmTape::kPreferredSize, {m_results.get(), m_history.get()});
+        placeBesideThis(*m_tape, frmTape::kPreferredSize);
     }
-    m_tape->show();
-    m_tape->raise();
-    m_tape->activateWindow();
+    showInFront(*m_tape);
 }
 
 void frmMain::MnuKeys_Click() {
     if (!m_keys) {
         m_keys = new frmKeys(*this, keyNotes(), this);
-        // Beside, so the forms stay in sight while the keys are tried.
-        openBeside(*m_keys, *this, m_keys->size(),
-                   {m_results.get(), m_tape.get(), m_history.get()});
+        placeBesideThis(*m_keys, m_keys->size());
     }
-    m_keys->show();
-    m_keys->raise();
-    m_keys->activateWindow();
+    showInFront(*m_keys);
+}
+
+void frmMain::placeBesideThis(QWidget& window, const QSize& preferred) const {
+    // Beside this window, so the board and the order forms stay in sight
+    // while it is read, and clear of the other accompanying windows open.
+    openBeside(window, *this, preferred,
+               {m_results.get(), m_history.get(), m_tape.get(), m_keys.data()});
+}
+
+void frmMain::showInFront(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 void frmMain::ListView1_Click(const QModelIndex& index) {

@@ -54,6 +54,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // An accompanying window: placed once, when built, then brought to the
+    // front each time it is asked for.
+    void placeBesideThis(QWidget& window, const QSize& preferred) const;
+    static void showInFront(QWidget& window);
     void Form_Load();
     void Form_QueryUnload();
     // What the controller says happened, drawn here: a second of practice, a

@@ -40,7 +40,7 @@ PracticeKeeper::PracticeKeeper(const PracticeSession& session, const Clock& cloc
     : QObject(parent), m_session(session), m_clock(clock),
       m_folder(QDir::cleanPath(std::move(folder))) {
     m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("tmrKeep"));
+    m_timer->setObjectName(QStringLiteral("keepTimer"));
     m_timer->setInterval(intervalMs);
     connect(m_timer, &QTimer::timeout, this, &PracticeKeeper::keep);
     begin();

@@ -26,7 +26,7 @@ void addBar(QLineSeries& outline, const ChanceBin& bin) {
 } // namespace
 
 ChanceHistogram::ChanceHistogram(QWidget* parent) : QChartView(parent) {
-    setObjectName(QStringLiteral("chtChance"));
+    setObjectName(QStringLiteral("chanceChart"));
     setRenderHint(QPainter::Antialiasing);
     auto* chart = new QChart;
     chart->setFont(gothicFont(9));

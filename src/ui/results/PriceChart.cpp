@@ -112,11 +112,11 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
     }
 
     m_view = new QChartView(m_chart, this);
-    m_view->setObjectName(QStringLiteral("chtPrice"));
+    m_view->setObjectName(QStringLiteral("priceChart"));
     m_view->setRenderHint(QPainter::Antialiasing);
 
     m_scroll = new QScrollBar(Qt::Horizontal, this);
-    m_scroll->setObjectName(QStringLiteral("hsbChart"));
+    m_scroll->setObjectName(QStringLiteral("chartScroll"));
     m_zoomIn = new QPushButton(QStringLiteral("拡大"), this);
     m_zoomIn->setObjectName(QStringLiteral("cmdZoomIn"));
     m_zoomOut = new QPushButton(QStringLiteral("縮小"), this);

@@ -149,7 +149,7 @@ QWidget* frmResults::historyPage() {
     const Ledger& ledger = m_session.ledger();
     m_model = new TradeHistoryModel(ledger, this);
     m_table = new QTableView(page);
-    m_table->setObjectName(QStringLiteral("tblHistory"));
+    m_table->setObjectName(QStringLiteral("historyTable"));
     m_table->setModel(m_model);
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -178,7 +178,7 @@ QWidget* frmResults::roundTripsPage() {
     auto* page = new QWidget(this);
     m_tripModel = new RoundTripModel(this);
     m_tripTable = new QTableView(page);
-    m_tripTable->setObjectName(QStringLiteral("tblRoundTrips"));
+    m_tripTable->setObjectName(QStringLiteral("roundTripTable"));
     m_tripTable->setModel(m_tripModel);
     m_tripTable->verticalHeader()->hide();
     m_tripTable->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -257,7 +257,7 @@ QWidget* frmResults::chancePage() {
     m_chanceStatus->setObjectName(QStringLiteral("lblChanceStatus"));
     m_chanceStatus->setWordWrap(true);
     m_chanceProgress = new QProgressBar(page);
-    m_chanceProgress->setObjectName(QStringLiteral("pgbChance"));
+    m_chanceProgress->setObjectName(QStringLiteral("chanceProgress"));
     m_chanceProgress->setRange(0, kChanceTraders);
     m_chanceProgress->hide();
 

@@ -61,7 +61,7 @@ frmTape::frmTape(const PracticeSession& session)
 
     m_model = new TapeModel(session, this);
     m_table = new QTableView(this);
-    m_table->setObjectName(QStringLiteral("tblTape"));
+    m_table->setObjectName(QStringLiteral("tapeTable"));
     m_table->setModel(m_model);
     m_table->setItemDelegate(new TapeDelegate(m_table));
     m_table->verticalHeader()->hide();
