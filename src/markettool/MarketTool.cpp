@@ -34,7 +34,8 @@ constexpr const char* kUsage =
     "  --session FILE  replay a saved practice session instead: one line per log\n"
     "                  message (market second, two blanks, the message), then one\n"
     "                  caption=value line per result; after a blank line the\n"
-    "                  round-trip statistics and the comparison with chance\n"
+    "                  round-trip statistics and the comparison with chance;\n"
+    "                  after another, a review of each closed round trip\n"
     "  --verify        with --session: check the file's results against the replay;\n"
     "                  exit 0 if they agree, 1 (printing the differences) if not,\n"
     "                  2 if the file cannot be read\n"
@@ -121,6 +122,11 @@ int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
         out << line << '\n';
     out << '\n';
     for (const std::string& line : statisticsLines(*replay.statistics))
+        out << line << '\n';
+    const std::vector<std::string> reviews = reviewLines(*replay.statistics);
+    if (!reviews.empty())
+        out << '\n';
+    for (const std::string& line : reviews)
         out << line << '\n';
     out.flush();
     return 0;

@@ -99,7 +99,8 @@ public:
     // same market a second time. Kept from the next fresh start on.
     void keepQuotes(bool keep) { m_keepQuotes = keep; }
     std::vector<Quotes> takeQuotes() { return std::move(m_quotes); }
-    // Nor the trade tape, which only a window shows (see Market::keepTape).
+    // Nor the trade tape, which only a window and the trip reviews read (see
+    // Market::keepTape).
     void keepTape(bool keep) {
         m_keepTape = keep;
         m_market.keepTape(keep);

@@ -34,7 +34,8 @@ HeadlessReplay replaySession(SessionRecord record, const ReplayLineSink& onLine,
     SilentLog prompter;
     PracticeSession session(log, prompter, record.market);
     session.keepPriceHistory(withStatistics);
-    session.keepTape(false);
+    // The reviews among the statistics measure the trips against the tape.
+    session.keepTape(withStatistics);
     session.keepQuotes(withStatistics);
     log.session = &session;
     session.startReplay(std::move(record));

@@ -12,6 +12,7 @@ SessionStatistics analysePractice(const PracticeSession& session, const ChancePr
     const Ledger& ledger = session.ledger();
     analysis.trips = roundTrips(ledger.fills(), session.prices());
     analysis.statistics = computeStatistics(analysis.trips, ledger.fills(), session.prices());
+    analysis.reviews = reviewTrips(analysis.trips, session.market().tape());
     const double net = session.figures()[Measure::NetProfit].value_or(0);
     ChancePlan plan = chancePlan(session.marketNumber(), session.actions(), session.elapsed(),
                                  analysis.trips, net);
@@ -23,8 +24,7 @@ SessionStatistics analysePractice(const PracticeSession& session, const ChancePr
 SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgress& progress) {
     SilentLog quiet;
     PracticeSession session(quiet, quiet, record.market);
-    // Nobody reads this replay's tape; its quotes serve the comparison.
-    session.keepTape(false);
+    // Its quotes serve the comparison.
     session.keepQuotes(true);
     session.startReplay(record);
     // A cancel stops the replay too, so a window closing never waits for it.
@@ -40,6 +40,13 @@ std::vector<std::string> statisticsLines(const SessionStatistics& analysis) {
         lines.push_back(statisticLine(row));
     for (const MeasureRow& row : chanceRows(analysis.chance))
         lines.push_back(statisticLine(row));
+    return lines;
+}
+
+std::vector<std::string> reviewLines(const SessionStatistics& analysis) {
+    std::vector<std::string> lines;
+    for (const TripReview& review : analysis.reviews)
+        lines.push_back("振り返り " + std::to_string(review.number) + "=" + review.text());
     return lines;
 }
 

@@ -4,6 +4,7 @@
 #include "practice/SessionRecord.h"
 #include "results/RoundTrips.h"
 #include "results/Statistics.h"
+#include "results/TripReview.h"
 
 #include <memory>
 #include <optional>
@@ -20,6 +21,8 @@ struct SessionStatistics {
     std::vector<RoundTrip> trips;
     Statistics statistics;
     std::optional<ChanceResult> chance;
+    // A look back at each closed trip, against the market's tape.
+    std::vector<TripReview> reviews;
 };
 
 // The practice as it stands. The statistics take no time; the comparison
@@ -30,11 +33,14 @@ SessionStatistics analysePractice(const PracticeSession& session,
                                   const ChanceProgress& progress = {},
                                   std::shared_ptr<const std::vector<Quotes>> quotes = {});
 // The record replayed without a window to its last second, then analysed.
-// Always computed from the replay: a file's claims play no part.
+// Always computed from the replay: a file's claims play no part. The replay
+// keeps its tape, which the reviews measure the trips against.
 SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgress& progress = {});
 
 // The statistics, then the comparison, one "caption=value" line each: plain
 // numbers rounded to their decimals, "—" where a figure is undefined.
 std::vector<std::string> statisticsLines(const SessionStatistics& analysis);
+// The reviews, one "振り返り N=sentences" line each, N the trip's number.
+std::vector<std::string> reviewLines(const SessionStatistics& analysis);
 
 } // namespace vantrel

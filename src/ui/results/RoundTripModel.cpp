@@ -41,6 +41,20 @@ void RoundTripModel::set(std::vector<RoundTrip> trips) {
         emit dataChanged(index(firstChanged, 0), index(before - 1, kRoundTripColumns - 1));
 }
 
+void RoundTripModel::setReviews(const std::vector<TripReview>& reviews) {
+    std::vector<QString> texts(m_trips.size());
+    for (const TripReview& review : reviews)
+        if (review.number >= 1 && static_cast<std::size_t>(review.number) <= texts.size())
+            texts[static_cast<std::size_t>(review.number - 1)] =
+                QString::fromStdString(review.text());
+    if (texts == m_reviews)
+        return;
+    m_reviews = std::move(texts);
+    if (!m_trips.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kRoundTripColumns - 1),
+                         {Qt::ToolTipRole});
+}
+
 int RoundTripModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_trips.size());
 }
@@ -61,6 +75,11 @@ QVariant RoundTripModel::data(const QModelIndex& index, int role) const {
         return index.column() == kRoundTripProfitColumn && isLoss(trip.profit)
                    ? QVariant(lossColour())
                    : QVariant();
+    if (role == Qt::ToolTipRole) {
+        const auto row = static_cast<std::size_t>(index.row());
+        return row < m_reviews.size() && !m_reviews[row].isEmpty() ? QVariant(m_reviews[row])
+                                                                   : QVariant();
+    }
     if (role != Qt::DisplayRole)
         return {};
     const auto cells = roundTripCells(trip, index.row() + 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/RoundTrips.h"
+#include "results/TripReview.h"
 
 #include <QAbstractTableModel>
 
@@ -8,7 +9,8 @@
 
 namespace vantrel {
 
-// The session's round trips as a table, oldest on top. Only the last trip can
+// The session's round trips as a table, oldest on top; a closed trip's row
+// says its review (振り返り) as its tooltip. Only the last trip can
 // still change (an open one moves with every second), so following the
 // session means appending rows and updating the ones that differ.
 class RoundTripModel final : public QAbstractTableModel {
@@ -18,6 +20,8 @@ public:
 
     void set(std::vector<RoundTrip> trips);
     const std::vector<RoundTrip>& trips() const { return m_trips; }
+    // Each closed trip's review becomes its row's tooltip.
+    void setReviews(const std::vector<TripReview>& reviews);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -27,6 +31,7 @@ public:
 
 private:
     std::vector<RoundTrip> m_trips;
+    std::vector<QString> m_reviews; // by row; empty for a trip not reviewed
 };
 
 } // namespace vantrel

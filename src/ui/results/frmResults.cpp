@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
@@ -121,6 +122,7 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     m_tabs->addTab(roundTripsPage(), QStringLiteral("往復取引"));
     m_tabs->addTab(statisticsPage(), QStringLiteral("統計"));
     m_tabs->addTab(chancePage(), QStringLiteral("運か実力か"));
+    m_tabs->addTab(reviewPage(), QStringLiteral("振り返り"));
     connect(m_tabs, &QTabWidget::currentChanged, this, &frmResults::refreshTab);
 
     auto* top = new QHBoxLayout;
@@ -301,6 +303,22 @@ QWidget* frmResults::chancePage() {
     return page;
 }
 
+QWidget* frmResults::reviewPage() {
+    auto* page = new QWidget(this);
+    m_reviewList = new QListWidget(page);
+    m_reviewList->setObjectName(QStringLiteral("reviewList"));
+    m_reviewList->setAccessibleName(QStringLiteral("振り返り"));
+    // A review is a few sentences: each entry wraps to the list's width.
+    m_reviewList->setWordWrap(true);
+    m_reviewList->setResizeMode(QListView::Adjust);
+    m_reviewList->setAlternatingRowColors(true);
+    m_reviewList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->addWidget(m_reviewList);
+    return page;
+}
+
 frmResults::~frmResults() {
     cancelChance();
 }
@@ -353,6 +371,7 @@ void frmResults::refreshTab() {
     switch (m_tabs->currentIndex()) {
     case kRoundTripsTab:
     case kStatisticsTab:
+    case kReviewTab:
         refreshAnalysis();
         break;
     case kChanceTab:
@@ -375,6 +394,29 @@ void frmResults::refreshAnalysis() {
     m_tripModel->set(std::move(trips));
     if (m_tripModel->rowCount() > rows)
         m_tripTable->scrollToBottom();
+    showReviews(m_tripModel->trips());
+}
+
+void frmResults::showReviews(const std::vector<RoundTrip>& trips) {
+    const Moment moment = now();
+    if (m_reviewed && m_reviewed->generation == moment.generation &&
+        m_reviewed->fills == moment.fills)
+        return;
+    m_reviewed = moment;
+    const std::vector<TripReview> reviews = reviewTrips(trips, m_session.market().tape());
+    m_tripModel->setReviews(reviews);
+    m_reviewList->clear();
+    for (const TripReview& review : reviews) {
+        const RoundTrip& trip = trips[static_cast<std::size_t>(review.number - 1)];
+        // The trip as its row in 往復取引 shows it, then its review.
+        const QString heading = QStringLiteral("往復 %1（%2〜%3、損益 %4）")
+                                    .arg(review.number)
+                                    .arg(QString::fromStdString(elapsedText(trip.start)),
+                                         QString::fromStdString(elapsedText(trip.end)),
+                                         QString::fromStdString(yenText(trip.profit)));
+        m_reviewList->addItem(heading + u'\n' + QString::fromStdString(review.text()));
+    }
+    m_reviewList->scrollToBottom();
 }
 
 void frmResults::refreshChance() {

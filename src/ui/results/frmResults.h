@@ -17,6 +17,7 @@
 
 class QGridLayout;
 class QLabel;
+class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
@@ -36,7 +37,8 @@ struct MeasureRow;
 // The practice results beside the main window: the figures, why the order
 // waits and the price chart with the user's fills always in sight; below them
 // a tab each for the trade history, the round trips (each with its CSV
-// export), the statistics and the comparison with chance. It only shows what
+// export), the statistics, the comparison with chance and a review of each
+// closed round trip. It only shows what
 // the session holds, refreshed after every tick and action, and only the tab
 // in sight is brought up to date.
 class frmResults final : public QWidget {
@@ -61,7 +63,7 @@ public:
     // Starts fresh once the session has started afresh.
     void reset();
 
-    enum Tab { kHistoryTab, kRoundTripsTab, kStatisticsTab, kChanceTab };
+    enum Tab { kHistoryTab, kRoundTripsTab, kStatisticsTab, kChanceTab, kReviewTab };
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -78,6 +80,7 @@ private:
     QWidget* roundTripsPage();
     QWidget* statisticsPage();
     QWidget* chancePage();
+    QWidget* reviewPage();
     // Caption and value labels for each row, the value named "lbl" + its key.
     void addRows(QGridLayout& grid, const std::vector<MeasureRow>& rows, int column,
                  std::vector<QLabel*>& values);
@@ -89,6 +92,8 @@ private:
     // The round trips and the statistics change with every fill and, through
     // an open trip, the drawdown and the time held, with every second.
     void refreshAnalysis();
+    // The reviews of the closed trips: they change only with a fill.
+    void showReviews(const std::vector<RoundTrip>& trips);
     // The comparison is run again only when the session's round trips may
     // have changed: a new fill or a fresh session. A second with nothing
     // filled leaves the result where it was; cmdChanceRecompute takes it to
@@ -129,6 +134,9 @@ private:
     QTableView* m_tripTable = nullptr;
     std::vector<QLabel*> m_statistics;
     std::optional<Moment> m_analysed;
+    QListWidget* m_reviewList = nullptr;
+    // The moment the reviews shown were made at; only its fills count.
+    std::optional<Moment> m_reviewed;
 
     std::vector<QLabel*> m_chanceValues;
     QLabel* m_learnerNet = nullptr;
