@@ -1,5 +1,6 @@
 #include "orders/OrderForm.h"
 #include "practice/PracticeSession.h"
+#include "results/TripReview.h"
 #include "trading/TradeLog.h"
 #include "ui/common/ModalDialogs.h"
 #include "ui/results/frmResults.h"
@@ -55,7 +56,8 @@ struct Session {
 
 // One second of a session with the results window open and painted, after
 // state.range(0) seconds of history. The cost must not grow with the session.
-// With state.range(1) given, that tab is in sight (1: 往復取引, 2: 統計).
+// With state.range(1) given, that tab is in sight (1: 往復取引, 2: 統計,
+// 4: 振り返り).
 static void BM_ResultsTick(benchmark::State& state) {
     ensureApplication();
     Session session;
@@ -86,6 +88,7 @@ BENCHMARK(BM_ResultsTick)
     ->Args({28800, 0})
     ->Args({28800, 1})
     ->Args({28800, 2})
+    ->Args({28800, 4})
     ->Iterations(300)
     ->Unit(benchmark::kMicrosecond);
 
@@ -112,3 +115,18 @@ static void BM_TapeTick(benchmark::State& state) {
         static_cast<double>(session.practice.market().tape().memoryBytes()) / 1024;
 }
 BENCHMARK(BM_TapeTick)->Arg(100)->Arg(28800)->Iterations(300)->Unit(benchmark::kMicrosecond);
+
+// The reviews of every closed trip of state.range(0) seconds, made again
+// after each fill while 往復取引, 統計 or 振り返り is in sight: each trip reads
+// the tape of its own seconds once, so the cost follows the seconds held.
+static void BM_TripReviews(benchmark::State& state) {
+    Session session;
+    for (int64_t second = 0; second < state.range(0); ++second)
+        session.second();
+    const auto trips =
+        vantrel::roundTrips(session.practice.ledger().fills(), session.practice.prices());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vantrel::reviewTrips(trips, session.practice.market().tape()));
+    state.counters["trips"] = static_cast<double>(trips.size());
+}
+BENCHMARK(BM_TripReviews)->Arg(28800)->Unit(benchmark::kMicrosecond);

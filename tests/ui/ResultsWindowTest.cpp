@@ -2,6 +2,7 @@
 #include "practice/PracticeSession.h"
 #include "practice/SessionStatistics.h"
 #include "results/ResultsText.h"
+#include "results/TripReview.h"
 #include "support/Session.h"
 #include "ui/results/PriceChart.h"
 #include "ui/results/ResultLabels.h"
@@ -15,6 +16,7 @@
 #include <QGraphicsTextItem>
 #include <QHeaderView>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QScatterSeries>
 #include <QScreen>
 #include <QScrollBar>
@@ -113,6 +115,56 @@ TEST_F(ResultsWindowTest, RoundTripsAndStatisticsShowTheSession) {
     EXPECT_EQ(QAccessible::queryAccessibleInterface(results()->findChild<QLabel*>("lblMaxDrawdown"))
                   ->text(QAccessible::Name),
               QString::fromUtf8(rows[8].info().caption) + u' ' + value("lblMaxDrawdown"));
+}
+
+// The 振り返り tab lists a review once a trip closes, the trip's row says it
+// as its tooltip, and opening the saved practice brings the same back as
+// its replay closes the trip again.
+TEST_F(ResultsWindowTest, ReviewsFollowClosedTripsAndComeBackWithASavedPractice) {
+    action("MnuResults")->trigger();
+    showTab(frmResults::kReviewTab);
+    const auto* list = results()->findChild<QListWidget*>("reviewList");
+    ASSERT_NE(list, nullptr);
+    buyAtMarket();
+    seconds(7);
+    EXPECT_EQ(list->count(), 0); // held, so nothing to look back on yet
+    sellAtMarket();
+    seconds(7);
+    EXPECT_EQ(list->count(), 1);
+    for (const bool buy : {true, false, true}) {
+        buy ? buyAtMarket() : sellAtMarket();
+        seconds(7);
+    }
+    const PracticeSession& session = window.session();
+    const auto trips = roundTrips(session.ledger().fills(), session.prices());
+    const auto reviews = reviewTrips(trips, session.market().tape());
+    ASSERT_EQ(reviews.size(), 2u);
+    ASSERT_EQ(list->count(), 2);
+    const QStringList shown = {list->item(0)->text(), list->item(1)->text()};
+    for (int row = 0; row < 2; ++row) {
+        const QString text = QString::fromStdString(reviews[row].text());
+        EXPECT_TRUE(shown[row].startsWith(QStringLiteral("往復 %1（").arg(row + 1))) << row;
+        EXPECT_TRUE(shown[row].endsWith(u'\n' + text)) << row;
+        EXPECT_TRUE(shown[row].contains(QString::fromStdString(yenText(trips[row].profit))));
+    }
+    showTab(frmResults::kRoundTripsTab);
+    const QAbstractItemModel& model = *table("roundTripTable")->model();
+    EXPECT_EQ(model.index(1, 7).data(Qt::ToolTipRole).toString(),
+              QString::fromStdString(reviews[1].text()));
+    EXPECT_FALSE(model.index(2, 0).data(Qt::ToolTipRole).isValid()); // still held
+
+    QTemporaryDir folder;
+    dialogs.path = folder.filePath(QStringLiteral("practice.json"));
+    action("MnuSaveSession")->trigger();
+    const std::uint64_t saved = session.elapsed();
+    action("MnuOpenSession")->trigger();
+    ASSERT_TRUE(window.session().replaying());
+    showTab(frmResults::kReviewTab);
+    EXPECT_EQ(list->count(), 0);
+    seconds(static_cast<int>(saved));
+    EXPECT_FALSE(window.session().replaying());
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(QStringList({list->item(0)->text(), list->item(1)->text()}), shown);
 }
 
 // Assistive technology hears every value of the main window and of 成績

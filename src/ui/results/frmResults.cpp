@@ -312,6 +312,7 @@ QWidget* frmResults::reviewPage() {
     m_reviewList->setWordWrap(true);
     m_reviewList->setResizeMode(QListView::Adjust);
     m_reviewList->setAlternatingRowColors(true);
+    m_reviewList->setSpacing(2);
     m_reviewList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(6, 4, 6, 4);
