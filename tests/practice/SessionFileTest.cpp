@@ -116,46 +116,6 @@ TEST(SessionFile, RandomSessionsReplayHeadlessToTheSameLogAndResults) {
     }
 }
 
-// Round trips at market on the standard market: each review's VWAP is the
-// one of the tape's lines in the trip's seconds, summed here, and a replay
-// of the saved practice, headless or for the history, reviews the same.
-TEST(SessionFile, ReviewsMeasureEachTripAgainstTheTapeOfItsSeconds) {
-    SecondLog log;
-    PracticeSession session(log, log);
-    log.session = &session;
-    const OrderForm atMarket{PriceKind::Market, "", QuantityKind::Shares, "2000", ""};
-    for (int second = 0; second < 400; ++second) {
-        if (second % 50 == 5)
-            session.pressBuy("9999", atMarket);
-        else if (second % 50 == 30)
-            session.pressSell("9999", atMarket);
-        session.step();
-    }
-    const SessionStatistics analysis = analysePractice(session);
-    ASSERT_EQ(analysis.reviews.size(), 8u);
-    const Tape& tape = session.market().tape();
-    for (const TripReview& review : analysis.reviews) {
-        const RoundTrip& trip = analysis.trips[static_cast<std::size_t>(review.number - 1)];
-        double value = 0, volume = 0;
-        for (std::size_t i = 0; i < tape.size(); ++i)
-            if (tape.at(i).second >= trip.start && tape.at(i).second <= trip.end) {
-                value += static_cast<double>(tape.at(i).price) * tape.at(i).shares;
-                volume += tape.at(i).shares;
-            }
-        ASSERT_GT(volume, 0) << review.number;
-        ASSERT_TRUE(review.vwap);
-        EXPECT_DOUBLE_EQ(*review.vwap, value / volume) << review.number;
-        char shown[32];
-        std::snprintf(shown, sizeof shown, "VWAP %.2f円", value / volume);
-        EXPECT_NE(review.text().find(shown), std::string::npos) << review.text();
-    }
-
-    const HeadlessReplay replay = replaySession(
-        session.record(), [](const std::string&) {}, true);
-    EXPECT_EQ(reviewLines(*replay.statistics), reviewLines(analysis));
-    EXPECT_EQ(reviewLines(analyseRecord(session.record())), reviewLines(analysis));
-}
-
 TEST(SessionFile, ResultLinesAreRoundedAsTheResultsWindowShowsThem) {
     Figures f;
     f[Measure::AverageCost] = 500.6666666666667;
