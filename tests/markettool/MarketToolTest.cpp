@@ -1,8 +1,10 @@
 #include "markettool/MarketTool.h"
+#include "results/Measure.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -97,6 +99,44 @@ TEST(MarketTool, MarketNumberChoosesTheMarket) {
     // Leading zeros change nothing, however many.
     EXPECT_EQ(Replay({"--market", "000000002", "--ticks", "0000000000009"}).out,
               Replay({"--market=2", "--ticks", "9"}).out);
+}
+
+// --explain only adds lines: under each result of the sample session, its
+// explanation indented by two blanks; taken out again, the output is the
+// plain replay byte for byte.
+TEST(MarketTool, ExplainTeachesUnderEachResult) {
+    const Replay plain({"--session", VANTREL_SAMPLE_SESSION});
+    const Replay explained({"--session", VANTREL_SAMPLE_SESSION, "--explain"});
+    ASSERT_EQ(explained.status, 0) << explained.err;
+    std::map<std::string, std::string> explanations;
+    for (std::size_t i = 0; i < vantrel::kMeasures; ++i) {
+        const vantrel::MeasureInfo& info = vantrel::measureInfo(static_cast<vantrel::Measure>(i));
+        if (info.caption)
+            explanations[info.caption] = info.explanation;
+    }
+    std::istringstream lines(explained.out);
+    std::string withoutExplanations;
+    std::size_t results = 0;
+    std::string expected; // the explanation the line now read must be
+    for (std::string line; std::getline(lines, line);) {
+        if (!expected.empty()) {
+            EXPECT_EQ(line, "  " + expected);
+            expected.clear();
+            continue;
+        }
+        withoutExplanations += line + '\n';
+        const auto found = explanations.find(line.substr(0, line.find('=')));
+        if (line.find('=') != std::string::npos && found != explanations.end()) {
+            expected = found->second;
+            ++results;
+        }
+    }
+    EXPECT_EQ(withoutExplanations, plain.out);
+    EXPECT_EQ(results, explanations.size()); // every figure and statistic, once
+    // Without a session there is nothing to explain, and a verdict has no figures.
+    EXPECT_EQ(Replay({"--explain"}).status, 2);
+    EXPECT_EQ(Replay({"--session", VANTREL_SAMPLE_SESSION, "--verify", "--explain"}).status, 2);
+    EXPECT_NE(Replay({"--help"}).out.find("--explain"), std::string::npos);
 }
 
 TEST(MarketTool, HelpAndAReaderThatWentAway) {
