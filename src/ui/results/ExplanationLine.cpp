@@ -9,9 +9,15 @@
 
 namespace vantrel {
 
-ExplanationLine::ExplanationLine(QWidget* parent) : QLabel(parent) {
+ExplanationLine::ExplanationLine(QWidget* parent, const QString& resting)
+    : QLabel(parent), m_resting(resting) {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
+    // As wide as the figures above it, never wider: its text wraps instead
+    // of widening their group.
+    QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     // Two lines held even for a short text, so that the figures above do not
     // move each time the mouse passes from one to another.
     setMinimumHeight(fontMetrics().lineSpacing() * 2);
@@ -114,7 +120,7 @@ bool ExplanationLine::eventFilter(QObject* watched, QEvent* event) {
 
 void ExplanationLine::showCurrent() {
     const QString& shown = !m_hovered.isEmpty() ? m_hovered : m_focused;
-    setText(shown.isEmpty() ? hint() : shown);
+    setText(shown.isEmpty() ? m_resting : shown);
 }
 
 } // namespace vantrel

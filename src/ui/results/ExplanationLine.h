@@ -11,11 +11,13 @@ namespace vantrel {
 // The line under a group of figures that says what one of them means, where
 // the learner looks: the figure under the mouse, else the one with the
 // keyboard focus (a value clicked or tabbed to, a cell of the table), each
-// as its caption and its explanation; a hint while there is neither.
+// as its caption and its explanation; its resting text while there is
+// neither.
 class ExplanationLine final : public QLabel {
     Q_OBJECT
 public:
-    explicit ExplanationLine(QWidget* parent);
+    // The resting text is the hint unless given.
+    explicit ExplanationLine(QWidget* parent, const QString& resting = hint());
 
     // A figure shown as a caption label and a value label: both carry the
     // explanation as their tooltip and their accessible description, the
@@ -41,6 +43,7 @@ private:
 
     QHash<QObject*, QString> m_texts;
     QPointer<QTableView> m_table;
+    QString m_resting;
     QString m_hovered;
     QString m_focused;
 };

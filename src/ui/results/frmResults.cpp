@@ -295,9 +295,10 @@ QWidget* frmResults::chancePage() {
     grid->addWidget(m_learnerNet, 0, 1);
     auto* rows = new QGridLayout;
     rows->setVerticalSpacing(2);
-    auto* line = new ExplanationLine(page);
-    line->setObjectName(QStringLiteral("lblChanceRowsExplanation"));
-    addRows(*rows, chanceRows(std::nullopt), 0, m_chanceValues, *line);
+    // What the comparison means, or what the figure pointed at does.
+    auto* explanation = new ExplanationLine(page, QString::fromUtf8(kChanceExplanation));
+    explanation->setObjectName(QStringLiteral("lblChanceExplanation"));
+    addRows(*rows, chanceRows(std::nullopt), 0, m_chanceValues, *explanation);
     m_chanceRecompute = new QPushButton(QStringLiteral("今の時点で計算し直す"), page);
     m_chanceRecompute->setObjectName(QStringLiteral("cmdChanceRecompute"));
     m_chanceRecompute->setEnabled(false);
@@ -308,15 +309,11 @@ QWidget* frmResults::chancePage() {
     left->addWidget(m_chanceProgress);
     left->addLayout(grid);
     left->addLayout(rows);
-    left->addWidget(line);
     left->addStretch(1);
     left->addWidget(m_chanceRecompute, 0, Qt::AlignLeft);
 
     m_histogram = new ChanceHistogram(page);
     m_histogram->setMinimumSize(300, 150);
-    auto* explanation = new QLabel(QString::fromUtf8(kChanceExplanation), page);
-    explanation->setObjectName(QStringLiteral("lblChanceExplanation"));
-    explanation->setWordWrap(true);
 
     auto* body = new QHBoxLayout;
     body->addLayout(left);
