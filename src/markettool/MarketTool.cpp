@@ -22,7 +22,7 @@ constexpr std::uint64_t kMaxTicks = 100000000;
 
 constexpr const char* kUsage =
     "usage: vantrel-market [--ticks N] [--market N] [--board] [--tape]\n"
-    "       vantrel-market --session FILE [--verify]\n"
+    "       vantrel-market --session FILE [--verify | --explain]\n"
     "Replays the simulated market from start-up and writes one CSV row per tick:\n"
     "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
     "  --ticks N       number of ticks to run, 0 to 100000000 (default 60)\n"
@@ -39,6 +39,8 @@ constexpr const char* kUsage =
     "  --verify        with --session: check the file's results against the replay;\n"
     "                  exit 0 if they agree, 1 (printing the differences) if not,\n"
     "                  2 if the file cannot be read\n"
+    "  --explain       with --session: under each result, an indented line that\n"
+    "                  says in Japanese what it means and how to read it\n"
     "  --help          show this help\n";
 
 struct Options {
@@ -49,6 +51,7 @@ struct Options {
     bool help = false;
     std::optional<std::string> session;
     bool verify = false;
+    bool explain = false;
 };
 
 // Returns an empty string on success, else the one line to complain with.
@@ -57,6 +60,7 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
                                                                {{"--board"}, ""},
                                                                {{"--tape"}, ""},
                                                                {{"--verify"}, ""},
+                                                               {{"--explain"}, ""},
                                                                {{"--session"}, "a file name"},
                                                                {{"--ticks"}, "a number of ticks"},
                                                                {{"--market"}, "a market number"}});
@@ -70,6 +74,7 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
     options.board = given("--board");
     options.tape = given("--tape");
     options.verify = given("--verify");
+    options.explain = given("--explain");
     if (const std::string* session = given("--session"))
         options.session = *session;
     if (const std::string* ticks = given("--ticks")) {
@@ -88,6 +93,11 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
     }
     if (options.verify && !options.session)
         return "--verify needs --session FILE";
+    if (options.explain && !options.session)
+        return "--explain needs --session FILE";
+    // The verdict has no results to explain.
+    if (options.explain && options.verify)
+        return "--explain and --verify do not go together";
     // A session names its own market and length; silently ignoring these
     // would print something other than what was asked for.
     if (options.session && (options.board || options.tape || given("--ticks") || given("--market")))
@@ -118,10 +128,10 @@ int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
     // Each line is written as the replay makes it; none is kept.
     const HeadlessReplay replay = replaySession(
         std::move(*read.record), [&out](const std::string& line) { out << line << '\n'; }, true);
-    for (const std::string& line : figureResultLines(replay.results.figures))
+    for (const std::string& line : figureResultLines(replay.results.figures, options.explain))
         out << line << '\n';
     out << '\n';
-    for (const std::string& line : statisticsLines(*replay.statistics))
+    for (const std::string& line : statisticsLines(*replay.statistics, options.explain))
         out << line << '\n';
     const std::vector<std::string> reviews = reviewLines(*replay.statistics);
     if (!reviews.empty())

@@ -50,7 +50,7 @@ HeadlessReplay replaySession(SessionRecord record, const ReplayLineSink& onLine,
     return replay;
 }
 
-std::vector<std::string> figureResultLines(const Figures& figures) {
+std::vector<std::string> figureResultLines(const Figures& figures, bool explained) {
     std::vector<std::string> lines;
     const auto& table = figureTable();
     for (std::size_t i = 0; i < table.size(); ++i) {
@@ -61,6 +61,8 @@ std::vector<std::string> figureResultLines(const Figures& figures) {
         const std::optional<double>& value = figures.values[i];
         lines.push_back(std::string(table[i].info().caption) + '=' +
                         (value ? displayNumber(shownValue(table[i].measure, *value)) : ""));
+        if (explained)
+            lines.push_back(explanationLine(table[i].measure));
     }
     return lines;
 }

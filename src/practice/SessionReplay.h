@@ -28,8 +28,9 @@ HeadlessReplay replaySession(SessionRecord record, const ReplayLineSink& onLine 
 
 // The results window's figures, one "caption=value" line each, the values as
 // plain numbers rounded as the window shows them; empty where a figure has no
-// value (平均取得単価 while nothing is held).
-std::vector<std::string> figureResultLines(const Figures& figures);
+// value (平均取得単価 while nothing is held). Explained, each is followed by
+// its explanation line.
+std::vector<std::string> figureResultLines(const Figures& figures, bool explained = false);
 
 // The saved results that differ, one "key: file X, replay Y" line each;
 // empty when the claim holds exactly.

@@ -2,6 +2,7 @@
 
 #include "orders/MessagePrompter.h"
 #include "practice/PracticeSession.h"
+#include "results/ResultsText.h"
 #include "trading/SilentLog.h"
 #include "trading/TradeLog.h"
 
@@ -34,12 +35,16 @@ SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgres
                            std::make_shared<const std::vector<Quotes>>(session.takeQuotes()));
 }
 
-std::vector<std::string> statisticsLines(const SessionStatistics& analysis) {
-    std::vector<std::string> lines;
-    for (const MeasureRow& row : statisticRows(analysis.statistics))
-        lines.push_back(statisticLine(row));
+std::vector<std::string> statisticsLines(const SessionStatistics& analysis, bool explained) {
+    std::vector<MeasureRow> rows = statisticRows(analysis.statistics);
     for (const MeasureRow& row : chanceRows(analysis.chance))
+        rows.push_back(row);
+    std::vector<std::string> lines;
+    for (const MeasureRow& row : rows) {
         lines.push_back(statisticLine(row));
+        if (explained)
+            lines.push_back(explanationLine(row.measure));
+    }
     return lines;
 }
 

@@ -39,7 +39,8 @@ SessionStatistics analyseRecord(const SessionRecord& record, const ChanceProgres
 
 // The statistics, then the comparison, one "caption=value" line each: plain
 // numbers rounded to their decimals, "—" where a figure is undefined.
-std::vector<std::string> statisticsLines(const SessionStatistics& analysis);
+// Explained, each is followed by its explanation line.
+std::vector<std::string> statisticsLines(const SessionStatistics& analysis, bool explained = false);
 // The reviews, one "振り返り N=sentences" line each, N the trip's number.
 std::vector<std::string> reviewLines(const SessionStatistics& analysis);
 

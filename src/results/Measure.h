@@ -59,6 +59,11 @@ struct MeasureInfo {
     bool lossColoured;
     // Shown while the number has no value.
     const char* undefinedText;
+    // What the number is and how to read it, in one or two plain sentences
+    // for a beginner: the tooltip, the screen reader's description and the
+    // line the results window shows, and `--explain`'s line. nullptr exactly
+    // where the caption is.
+    const char* explanation;
 };
 
 const MeasureInfo& measureInfo(Measure measure);

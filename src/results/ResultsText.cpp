@@ -112,6 +112,10 @@ std::string measureText(const MeasureRow& row) {
     return groupedNumber(*row.value, info.decimals) + info.unit;
 }
 
+std::string explanationLine(Measure measure) {
+    return std::string("  ") + measureInfo(measure).explanation;
+}
+
 bool isShownLoss(const MeasureRow& row) {
     return row.info().lossColoured && row.value && shownValue(row.measure, *row.value) < 0;
 }
@@ -172,11 +176,32 @@ std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
     });
 }
 
-const std::array<const char*, kRoundTripColumns>& roundTripTableCaptions() {
-    static const std::array<const char*, kRoundTripColumns> captions = {
-        "番号",     "開始", "終了",   "保有時間",   "最大保有株数", "平均買値",
-        "平均売値", "損益", "手数料", "最大逆行幅", "最大順行幅",   "状態"};
-    return captions;
+const std::array<RoundTripColumn, kRoundTripColumns>& roundTripColumns() {
+    static const std::array<RoundTripColumn, kRoundTripColumns> columns = {{
+        {"番号", "往復取引の通し番号です。"
+                 "古いものから 1, 2, 3… と数えます。"},
+        {"開始", "最初の買いが約定した時刻を、練習の始めからの経過時間で表します。"},
+        {"終了", "売って持ち株が0株に戻った時刻です。"
+                 "まだ持っているなら、今の時刻です。"},
+        {"保有時間", "開始から終了までの、株を持っていた時間です。"
+                     "長いほど、値動きの影響を長く受けていました。"},
+        {"最大保有株数", "この往復取引のあいだに一度に持った株の数の最大です。"
+                         "買い増しをすると、最初に買った株数より多くなります。"},
+        {"平均買値", "この往復取引で買った株の平均の値段です。"
+                     "平均売値より低ければ、値幅では利益が出ています。"},
+        {"平均売値", "この往復取引で売った株の平均の値段です。"
+                     "まだ売っていなければ空欄です。"},
+        {"損益", "売って確定した損益から、この往復取引の手数料を引いたものです。"
+                 "保有中なら、現値で売ったとして数えます。"},
+        {"手数料", "この往復取引の約定で払った手数料の合計です。"
+                   "損益からは、もう引いてあります。"},
+        {"最大逆行幅", "持っているあいだに含み損が一番大きくなったときの額です。"
+                       "損益と比べると、どこまで下がるのを我慢したかがわかります。"},
+        {"最大順行幅", "持っているあいだに含み益が一番大きくなったときの額です。"
+                       "損益がこれよりずっと小さければ、利益の多くを逃しています。"},
+        {"状態", "決済済は売り切って終わった往復取引、保有中はまだ株を持っている往復取引です。"},
+    }};
+    return columns;
 }
 
 std::array<std::string, kRoundTripColumns> roundTripCells(const RoundTrip& trip, int number) {

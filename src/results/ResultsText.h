@@ -25,6 +25,9 @@ std::string yenText(double yen);
 // A reported number as the results window writes it: rounded to its
 // decimals, grouped, with its unit; its undefined text when it has none.
 std::string measureText(const MeasureRow& row);
+// The measure's explanation as the headless output writes it, on the line
+// under its value: indented by two blanks.
+std::string explanationLine(Measure measure);
 // Whether the value, as shown, is a loss (drawn in the loss colour).
 bool isShownLoss(const MeasureRow& row);
 // The value rounded as shown, half to even.
@@ -62,7 +65,13 @@ std::string tradeHistoryCsv(const std::vector<LedgerFill>& fills,
 // 保有時間, 最大保有株数, 平均買値, 平均売値, 損益, 手数料, 最大逆行幅,
 // 最大順行幅, 状態 (決済済 or 保有中).
 inline constexpr int kRoundTripProfitColumn = 7;
-const std::array<const char*, kRoundTripColumns>& roundTripTableCaptions();
+struct RoundTripColumn {
+    const char* caption;
+    // What the column holds and how to read it, in plain sentences for a
+    // beginner: the header's tooltip and the tab's explanation line.
+    const char* explanation;
+};
+const std::array<RoundTripColumn, kRoundTripColumns>& roundTripColumns();
 std::array<std::string, kRoundTripColumns> roundTripCells(const RoundTrip& trip, int number);
 
 } // namespace vantrel

@@ -1,8 +1,10 @@
 #include "markettool/MarketTool.h"
+#include "results/Measure.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -97,6 +99,35 @@ TEST(MarketTool, MarketNumberChoosesTheMarket) {
     // Leading zeros change nothing, however many.
     EXPECT_EQ(Replay({"--market", "000000002", "--ticks", "0000000000009"}).out,
               Replay({"--market=2", "--ticks", "9"}).out);
+}
+
+// --explain only adds lines: under each result of the sample session, its
+// explanation indented by two blanks; taken out again, the output is the
+// plain replay byte for byte.
+TEST(MarketTool, ExplainTeachesUnderEachResult) {
+    std::map<std::string, std::string> explanations;
+    for (std::size_t i = 0; i < vantrel::kMeasures; ++i) {
+        const vantrel::MeasureInfo& info = vantrel::measureInfo(static_cast<vantrel::Measure>(i));
+        if (info.caption)
+            explanations[std::string(info.caption) + '='] = info.explanation;
+    }
+    std::istringstream plain(Replay({"--session", VANTREL_SAMPLE_SESSION}).out);
+    std::string expected;
+    std::size_t results = 0;
+    for (std::string line; std::getline(plain, line);) {
+        expected += line + '\n';
+        const auto found = explanations.find(line.substr(0, line.find('=') + 1));
+        if (found == explanations.end())
+            continue;
+        expected += "  " + found->second + '\n';
+        ++results;
+    }
+    EXPECT_EQ(Replay({"--session", VANTREL_SAMPLE_SESSION, "--explain"}).out, expected);
+    EXPECT_EQ(results, explanations.size()); // every figure and statistic, once
+    // Without a session there is nothing to explain, and a verdict has no figures.
+    EXPECT_EQ(Replay({"--explain"}).status, 2);
+    EXPECT_EQ(Replay({"--session", VANTREL_SAMPLE_SESSION, "--verify", "--explain"}).status, 2);
+    EXPECT_NE(Replay({"--help"}).out.find("--explain"), std::string::npos);
 }
 
 TEST(MarketTool, HelpAndAReaderThatWentAway) {

@@ -1,6 +1,7 @@
 # Runs the README's example command and fails unless every line of the
-# example block that follows it (but the "..." elisions) is a line of the
-# program's output, so the documentation cannot drift from the program.
+# example block that follows it, up to a blank line or the block's end (but
+# the "..." elisions), is a line of the program's output, so the
+# documentation cannot drift from the program.
 # -DREADME=<file> -DCOMMAND=<program;args> -DSHOWN=<the command as the README writes it>
 execute_process(COMMAND ${COMMAND} RESULT_VARIABLE status OUTPUT_VARIABLE out)
 if(NOT status EQUAL 0)
@@ -13,7 +14,7 @@ set(checked 0)
 foreach(line IN LISTS readme)
   if(line STREQUAL "${SHOWN}")
     set(inside TRUE)
-  elseif(inside AND line STREQUAL "")
+  elseif(inside AND (line STREQUAL "" OR line STREQUAL "```"))
     break()
   elseif(inside AND NOT line STREQUAL "...")
     list(FIND lines "${line}" at)

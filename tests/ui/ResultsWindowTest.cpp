@@ -4,6 +4,7 @@
 #include "results/ResultsText.h"
 #include "results/TripReview.h"
 #include "support/Session.h"
+#include "ui/results/ExplanationLine.h"
 #include "ui/results/PriceChart.h"
 #include "ui/results/ResultLabels.h"
 #include "ui/results/frmResults.h"
@@ -25,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+
+#include <tuple>
 
 using namespace vantrel;
 
@@ -162,11 +165,11 @@ TEST_F(ResultsWindowTest, ReviewsFollowClosedTripsAndComeBackWithASavedPractice)
 }
 
 // Assistive technology hears every value of the main window and of 成績
-// with its caption, the caption also as the description, and the values
-// follow a tick and a fill.
+// with its caption; the description is the caption in the main window and
+// what the figure means in 成績; the values follow a tick and a fill.
 TEST_F(ResultsWindowTest, ScreenReadersHearEachValueWithItsCaption) {
     action("MnuResults")->trigger();
-    std::vector<std::pair<QLabel*, QString>> values;
+    std::vector<std::tuple<QLabel*, QString, QString>> values;
     const char* const band[][2] = {{"lblStockName", "銘柄名"},
                                    {"lblMarket", "市場"},
                                    {"lblNowPrice", "現値"},
@@ -177,16 +180,18 @@ TEST_F(ResultsWindowTest, ScreenReadersHearEachValueWithItsCaption) {
                                    {"lblOrderAmount", "注文株数"},
                                    {"lblOrderType", "注文の売買"}};
     for (const auto& [name, caption] : band)
-        values.emplace_back(find<QLabel>(name), QString::fromUtf8(caption));
+        values.emplace_back(find<QLabel>(name), QString::fromUtf8(caption),
+                            QString::fromUtf8(caption));
     for (const FigureDefinition& figure : figureTable())
         if (figure.shown())
             values.emplace_back(results()->findChild<QLabel*>(resultLabelName(figure.measure)),
-                                QString::fromUtf8(figure.info().caption));
+                                QString::fromUtf8(figure.info().caption),
+                                QString::fromUtf8(figure.info().explanation));
     const auto heard = [&values] {
         QStringList names;
-        for (const auto& [label, caption] : values) {
+        for (const auto& [label, caption, description] : values) {
             QAccessibleInterface* read = QAccessible::queryAccessibleInterface(label);
-            EXPECT_EQ(read->text(QAccessible::Description), caption);
+            EXPECT_EQ(read->text(QAccessible::Description), description);
             const QString name = read->text(QAccessible::Name);
             EXPECT_EQ(name, label->text().isEmpty() ? caption : caption + u' ' + label->text());
             names << name;
@@ -203,6 +208,96 @@ TEST_F(ResultsWindowTest, ScreenReadersHearEachValueWithItsCaption) {
     const QString filled = heard();
     EXPECT_TRUE(filled.contains(QStringLiteral("|株数 1000|"))) << filled.toStdString();
     EXPECT_TRUE(filled.contains(QStringLiteral("|保有株数 1,000株|"))) << filled.toStdString();
+}
+
+// The caption label beside a value label.
+QLabel* captionOf(const QLabel& value, const char* caption) {
+    for (QLabel* label :
+         value.parentWidget()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+        if (label->text() == QString::fromUtf8(caption))
+            return label;
+    return nullptr;
+}
+
+// What the explanation line shows for a measure or a round-trip column.
+template <class Row> QString explained(const Row& row) {
+    return QString::fromUtf8(row.caption) + u'：' + QString::fromUtf8(row.explanation);
+}
+
+// Each figure says what it means where the learner looks: its caption's and
+// its value's tooltip and the value's accessible description, and the line
+// under its grid while the mouse is on either or the value has the focus;
+// the round-trip table explains the column pointed at or selected.
+TEST_F(ResultsWindowTest, EachFigureExplainsItselfWhereTheLearnerLooks) {
+    tradeTwoTrips();
+    action("MnuResults")->trigger();
+    QWidget& shown = *results();
+    for (std::size_t i = 0; i < kMeasures; ++i) {
+        const MeasureInfo& info = measureInfo(static_cast<Measure>(i));
+        auto* value = shown.findChild<QLabel*>(resultLabelName(static_cast<Measure>(i)));
+        if (!info.caption || !value)
+            continue;
+        const QString explanation = QString::fromUtf8(info.explanation);
+        const QLabel* caption = captionOf(*value, info.caption);
+        ASSERT_NE(caption, nullptr) << info.key;
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(value)->text(QAccessible::Description),
+                  explanation);
+        EXPECT_EQ(
+            QStringList({value->toolTip(), caption->toolTip(), caption->accessibleDescription()}),
+            QStringList({explanation, explanation, explanation}));
+    }
+
+    showTab(frmResults::kStatisticsTab);
+    const auto& line = *shown.findChild<QLabel*>("lblStatisticsExplanation");
+    auto* profitFactor = shown.findChild<QLabel*>("lblProfitFactor");
+    const MeasureInfo& pf = measureInfo(Measure::ProfitFactor);
+    shown.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&shown));
+    // It opens on the chart, not on the first figure that can take the focus.
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("priceChart"));
+    EXPECT_EQ(shown.findChild<QLabel*>("lblFiguresExplanation")->text(), ExplanationLine::hint());
+    QTest::mouseMove(&shown, QPoint(1, 1));
+    QTest::mouseMove(captionOf(*profitFactor, pf.caption));
+    EXPECT_EQ(line.text(), explained(pf));
+    QTest::mouseMove(&shown, QPoint(1, 1));
+    EXPECT_EQ(line.text(), ExplanationLine::hint());
+    // Focused, it stays explained while the mouse points elsewhere and after.
+    profitFactor->setFocus(Qt::TabFocusReason);
+    QTest::mouseMove(shown.findChild<QLabel*>("lblMaxDrawdown"));
+    EXPECT_EQ(line.text(), explained(measureInfo(Measure::MaxDrawdown)));
+    QTest::mouseMove(&shown, QPoint(1, 1));
+    EXPECT_EQ(line.text(), explained(pf));
+    QTest::keyClick(profitFactor, Qt::Key_Tab); // on to the next value
+    EXPECT_EQ(line.text(), explained(measureInfo(Measure::Expectancy)));
+
+    showTab(frmResults::kRoundTripsTab);
+    QTableView& trips = *table("roundTripTable");
+    const auto& tripLine = *shown.findChild<QLabel*>("lblTripsExplanation");
+    const auto& columns = roundTripColumns(); // the headers' tooltips explain the columns
+    const QModelIndex adverse = trips.model()->index(0, 9);
+    trips.scrollTo(adverse);
+    QHeaderView& header = *trips.horizontalHeader();
+    QTest::mouseMove(header.viewport(), QPoint(header.sectionViewportPosition(10) + 4, 4));
+    EXPECT_EQ(tripLine.text(), explained(columns[10]));
+    QTest::mouseMove(trips.viewport(), trips.visualRect(adverse).center());
+    QTest::mouseClick(trips.viewport(), Qt::LeftButton, {}, trips.visualRect(adverse).center());
+    QTest::mouseMove(&shown, QPoint(1, 1));
+    EXPECT_EQ(tripLine.text(), explained(columns[9]));
+    QTest::keyClick(&trips, Qt::Key_Right);
+    EXPECT_EQ(tripLine.text(), explained(columns[10]));
+
+    // In 運か実力か the line rests on what the comparison means. (Entered and
+    // left by events: the rows move once the comparison's status is laid out.)
+    showTab(frmResults::kChanceTab);
+    const auto& chanceLine = *shown.findChild<QLabel*>("lblChanceExplanation");
+    EXPECT_TRUE(chanceLine.text().startsWith(QStringLiteral("上位 N% は")));
+    auto* median = shown.findChild<QLabel*>("lblChanceMedian");
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), median->mapToGlobal(QPointF(1, 1)));
+    QApplication::sendEvent(median, &enter);
+    EXPECT_EQ(chanceLine.text(), explained(measureInfo(Measure::ChanceMedian)));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(median, &leave);
+    EXPECT_TRUE(chanceLine.text().startsWith(QStringLiteral("上位 N% は")));
 }
 
 // The comparison runs off the window's thread: the tab shows nothing at first,

@@ -8,6 +8,7 @@ namespace vantrel {
 namespace {
 
 constexpr const char* kCaptionProperty = "vantrelCaption";
+constexpr const char* kDescriptionProperty = "vantrelDescription";
 
 class CaptionedValueInterface final : public QAccessibleWidget {
 public:
@@ -19,8 +20,10 @@ public:
         const QString caption = label->property(kCaptionProperty).toString();
         if (kind == QAccessible::Name)
             return label->text().isEmpty() ? caption : caption + u' ' + label->text();
-        if (kind == QAccessible::Description)
-            return caption;
+        if (kind == QAccessible::Description) {
+            const QString description = label->property(kDescriptionProperty).toString();
+            return description.isEmpty() ? caption : description;
+        }
         return QAccessibleWidget::text(kind);
     }
 };
@@ -35,10 +38,11 @@ QAccessibleInterface* captionedValues(const QString& className, QObject* object)
 
 } // namespace
 
-void showAsCaptionedValue(QLabel& label, const QString& caption) {
+void showAsCaptionedValue(QLabel& label, const QString& caption, const QString& description) {
     static const bool installed = (QAccessible::installFactory(captionedValues), true);
     Q_UNUSED(installed);
     label.setProperty(kCaptionProperty, caption);
+    label.setProperty(kDescriptionProperty, description);
     // An interface made before the caption was known reads the text alone;
     // the next query makes the captioned one.
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(&label);

@@ -114,6 +114,7 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
     m_view = new QChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("priceChart"));
     m_view->setRenderHint(QPainter::Antialiasing);
+    setFocusProxy(m_view);
 
     m_scroll = new QScrollBar(Qt::Horizontal, this);
     m_scroll->setObjectName(QStringLiteral("chartScroll"));

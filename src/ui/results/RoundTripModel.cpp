@@ -87,10 +87,14 @@ QVariant RoundTripModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant RoundTripModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= kRoundTripColumns)
+    if (orientation != Qt::Horizontal || section < 0 || section >= kRoundTripColumns)
         return {};
-    return QString::fromUtf8(roundTripTableCaptions()[static_cast<std::size_t>(section)]);
+    const RoundTripColumn& column = roundTripColumns()[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(column.caption);
+    if (role == Qt::ToolTipRole)
+        return QString::fromUtf8(column.explanation);
+    return {};
 }
 
 } // namespace vantrel

@@ -9,6 +9,7 @@
 #include "ui/common/Dialogs.h"
 #include "ui/practice/PracticeController.h"
 #include "ui/results/ChanceHistogram.h"
+#include "ui/results/ExplanationLine.h"
 #include "ui/results/PriceChart.h"
 #include "ui/results/ResultLabels.h"
 #include "ui/results/RoundTripModel.h"
@@ -86,6 +87,8 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
 
     auto* figures = new QGroupBox(QStringLiteral("成績"), this);
     auto* grid = new QGridLayout(figures);
+    auto* figuresLine = new ExplanationLine(figures);
+    figuresLine->setObjectName(QStringLiteral("lblFiguresExplanation"));
     const auto& table = figureTable();
     m_values.assign(table.size(), nullptr);
     m_loss.assign(table.size(), false);
@@ -94,16 +97,19 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
         if (!table[i].shown())
             continue;
         const QString caption = QString::fromUtf8(table[i].info().caption);
-        grid->addWidget(new QLabel(caption, figures), row, 0);
+        auto* captionLabel = new QLabel(caption, figures);
+        grid->addWidget(captionLabel, row, 0);
         m_values[i] = new QLabel(figures);
         // Read out with its caption, not with the frame's title.
-        showAsCaptionedValue(*m_values[i], caption);
+        figuresLine->explain(*captionLabel, *m_values[i], caption,
+                             QString::fromUtf8(table[i].info().explanation));
         m_values[i]->setObjectName(QString::fromLatin1(resultLabelName(table[i].measure)));
         m_values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_values[i]->setMinimumWidth(110);
         grid->addWidget(m_values[i], row++, 1);
     }
     grid->setRowStretch(row, 1);
+    grid->addWidget(figuresLine, row + 1, 0, 1, 2);
 
     const Ledger& ledger = session.ledger();
     m_chart = new PriceChart(session.prices(), ledger, this);
@@ -133,6 +139,9 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     layout->addWidget(waitBox);
     layout->addWidget(m_tabs, 1);
     resize(kPreferredSize);
+    // It opens with the chart in focus; the figures, which can take the
+    // focus too, take it only when clicked or tabbed to.
+    m_chart->setFocus();
 
     connect(&m_chanceWatcher, &QFutureWatcherBase::progressValueChanged, m_chanceProgress,
             &QProgressBar::setValue);
@@ -188,17 +197,24 @@ QWidget* frmResults::roundTripsPage() {
     fitColumns(*m_tripTable,
                {"999", "10:00:00", "10:00:00", "10:00:00", "9,999,000", "599.99円", "599.99円",
                 "-999,999円", "99,999円", "-999,999円", "999,999円", "保有中"});
+    auto* line = new ExplanationLine(page);
+    line->setObjectName(QStringLiteral("lblTripsExplanation"));
+    line->explainColumns(*m_tripTable);
     auto* save = new QPushButton(QStringLiteral("往復取引をCSVで保存…"), page);
     save->setObjectName(QStringLiteral("cmdSaveTripsCsv"));
     connect(save, &QPushButton::clicked, this, &frmResults::cmdSaveTripsCsv_Click);
+    // The line beside the button, so the table keeps its height.
+    auto* below = new QHBoxLayout;
+    below->addWidget(line, 1);
+    below->addWidget(save, 0, Qt::AlignRight | Qt::AlignTop);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_tripTable);
-    layout->addWidget(save, 0, Qt::AlignRight);
+    layout->addLayout(below);
     return page;
 }
 
 void frmResults::addRows(QGridLayout& grid, const std::vector<MeasureRow>& rows, int column,
-                         std::vector<QLabel*>& values) {
+                         std::vector<QLabel*>& values, ExplanationLine& line) {
     QWidget* page = grid.parentWidget();
     const int first = static_cast<int>(values.size());
     // Two columns of rows when there are many, so they fit a short tab.
@@ -210,7 +226,6 @@ void frmResults::addRows(QGridLayout& grid, const std::vector<MeasureRow>& rows,
         const QString caption = QString::fromUtf8(row.info().caption);
         auto* value = new QLabel(page);
         value->setObjectName(QString::fromLatin1(resultLabelName(row.measure)));
-        showAsCaptionedValue(*value, caption);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // Of fixed size, so a new value repaints the label alone: a label
         // whose size may change has the whole window laid out again, and
@@ -218,7 +233,9 @@ void frmResults::addRows(QGridLayout& grid, const std::vector<MeasureRow>& rows,
         value->setFixedSize(
             value->fontMetrics().horizontalAdvance(QStringLiteral("-99,999,999円")) + 8,
             value->fontMetrics().height() + 2);
-        grid.addWidget(new QLabel(caption, page), index % perColumn, gridColumn);
+        auto* captionLabel = new QLabel(caption, page);
+        line.explain(*captionLabel, *value, caption, QString::fromUtf8(row.info().explanation));
+        grid.addWidget(captionLabel, index % perColumn, gridColumn);
         grid.addWidget(value, index % perColumn, gridColumn + 1);
         values.push_back(value);
     }
@@ -244,12 +261,19 @@ void frmResults::showValue(QLabel& label, const std::string& text, bool loss) {
 
 QWidget* frmResults::statisticsPage() {
     auto* page = new QWidget(this);
-    auto* grid = new QGridLayout(page);
+    // The grid is in the page before its rows are made, so they measure
+    // with the page's font.
+    auto* layout = new QVBoxLayout(page);
+    auto* grid = new QGridLayout;
+    layout->addLayout(grid);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(2);
-    addRows(*grid, statisticRows(Statistics{}), 0, m_statistics);
-    grid->setRowStretch(grid->rowCount(), 1);
+    auto* line = new ExplanationLine(page);
+    line->setObjectName(QStringLiteral("lblStatisticsExplanation"));
+    addRows(*grid, statisticRows(Statistics{}), 0, m_statistics, *line);
     grid->setColumnStretch(4, 1);
+    layout->addWidget(line);
+    layout->addStretch(1);
     return page;
 }
 
@@ -273,7 +297,10 @@ QWidget* frmResults::chancePage() {
     grid->addWidget(m_learnerNet, 0, 1);
     auto* rows = new QGridLayout;
     rows->setVerticalSpacing(2);
-    addRows(*rows, chanceRows(std::nullopt), 0, m_chanceValues);
+    // What the comparison means, or what the figure pointed at does.
+    auto* explanation = new ExplanationLine(page, QString::fromUtf8(kChanceExplanation));
+    explanation->setObjectName(QStringLiteral("lblChanceExplanation"));
+    addRows(*rows, chanceRows(std::nullopt), 0, m_chanceValues, *explanation);
     m_chanceRecompute = new QPushButton(QStringLiteral("今の時点で計算し直す"), page);
     m_chanceRecompute->setObjectName(QStringLiteral("cmdChanceRecompute"));
     m_chanceRecompute->setEnabled(false);
@@ -289,9 +316,6 @@ QWidget* frmResults::chancePage() {
 
     m_histogram = new ChanceHistogram(page);
     m_histogram->setMinimumSize(300, 150);
-    auto* explanation = new QLabel(QString::fromUtf8(kChanceExplanation), page);
-    explanation->setObjectName(QStringLiteral("lblChanceExplanation"));
-    explanation->setWordWrap(true);
 
     auto* body = new QHBoxLayout;
     body->addLayout(left);

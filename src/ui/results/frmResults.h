@@ -29,6 +29,7 @@ class Dialogs;
 class PracticeController;
 class PracticeSession;
 class ChanceHistogram;
+class ExplanationLine;
 class PriceChart;
 class RoundTripModel;
 class TradeHistoryModel;
@@ -81,9 +82,10 @@ private:
     QWidget* statisticsPage();
     QWidget* chancePage();
     QWidget* reviewPage();
-    // Caption and value labels for each row, the value named "lbl" + its key.
+    // Caption and value labels for each row, the value named "lbl" + its key,
+    // each explained on the line.
     void addRows(QGridLayout& grid, const std::vector<MeasureRow>& rows, int column,
-                 std::vector<QLabel*>& values);
+                 std::vector<QLabel*>& values, ExplanationLine& line);
     static void showRows(const std::vector<MeasureRow>& rows, const std::vector<QLabel*>& values);
     static void showValue(QLabel& label, const std::string& text, bool loss);
 
