@@ -2,11 +2,14 @@
 
 #include "base/CommandLine.h"
 #include "base/NumberText.h"
+#include "exercise/ExerciseAttempt.h"
+#include "exercise/ExerciseCard.h"
 #include "market/Market.h"
 #include "market/MarketNumber.h"
 #include "practice/SessionFile.h"
 #include "practice/SessionReplay.h"
 #include "practice/SessionStatistics.h"
+#include "results/ResultsText.h"
 
 #include <cstdint>
 #include <new>
@@ -23,6 +26,7 @@ constexpr std::uint64_t kMaxTicks = 100000000;
 constexpr const char* kUsage =
     "usage: vantrel-market [--ticks N] [--market N] [--board] [--tape]\n"
     "       vantrel-market --session FILE [--verify]\n"
+    "       vantrel-market --exercise CARD\n"
     "Replays the simulated market from start-up and writes one CSV row per tick:\n"
     "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
     "  --ticks N       number of ticks to run, 0 to 100000000 (default 60)\n"
@@ -34,10 +38,14 @@ constexpr const char* kUsage =
     "  --session FILE  replay a saved practice session instead: one line per log\n"
     "                  message (market second, two blanks, the message), then one\n"
     "                  caption=value line per result; after a blank line the\n"
-    "                  round-trip statistics and the comparison with chance\n"
+    "                  round-trip statistics and the comparison with chance;\n"
+    "                  for an exercise's attempt, after another blank line, its\n"
+    "                  score, how it came about and the same task at random\n"
     "  --verify        with --session: check the file's results against the replay;\n"
     "                  exit 0 if they agree, 1 (printing the differences) if not,\n"
-    "                  2 if the file cannot be read\n"
+    "                  2 if the file cannot be read; an attempt's presses are\n"
+    "                  checked against its card and its score recomputed\n"
+    "  --exercise CARD check an exercise card and show what the learner is told\n"
     "  --help          show this help\n";
 
 struct Options {
@@ -47,6 +55,7 @@ struct Options {
     bool tape = false;
     bool help = false;
     std::optional<std::string> session;
+    std::optional<std::string> exercise;
     bool verify = false;
 };
 
@@ -57,6 +66,7 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
                                                                {{"--tape"}, ""},
                                                                {{"--verify"}, ""},
                                                                {{"--session"}, "a file name"},
+                                                               {{"--exercise"}, "a file name"},
                                                                {{"--ticks"}, "a number of ticks"},
                                                                {{"--market"}, "a market number"}});
     if (!read.problem.empty())
@@ -71,6 +81,8 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
     options.verify = given("--verify");
     if (const std::string* session = given("--session"))
         options.session = *session;
+    if (const std::string* exercise = given("--exercise"))
+        options.exercise = *exercise;
     if (const std::string* ticks = given("--ticks")) {
         const std::optional<std::uint64_t> number = readBoundedNumber(*ticks, 0, kMaxTicks);
         if (!number)
@@ -87,6 +99,8 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
     }
     if (options.verify && !options.session)
         return "--verify needs --session FILE";
+    if (options.exercise && read.given.size() > 1)
+        return "--exercise takes no other option";
     // A session names its own market and length; silently ignoring these
     // would print something other than what was asked for.
     if (options.session && (options.board || options.tape || given("--ticks") || given("--market")))
@@ -96,17 +110,26 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
 
 // Returns the status: the session's log and results, or the verdict.
 int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
-    SessionFileRead read = openSessionFile(*options.session);
+    AttemptRead read = openAttempt(*options.session);
     if (!read.record) {
         err << "vantrel-market: " << shownArgument(*options.session) << ": " << read.error << '\n';
         return 2;
     }
+    // The exercise is played again from the presses through its card's checks.
+    std::optional<AttemptReplay> attempt;
+    if (read.card)
+        attempt = replayAttempt(*read.record, *read.card);
     if (options.verify) {
         // Only the results count here; the log is not kept.
         const SessionResults claimed = read.record->results;
         const HeadlessReplay replay =
             replaySession(std::move(*read.record), [](const std::string&) {});
-        const std::vector<std::string> differences = differingResults(claimed, replay.results);
+        std::vector<std::string> differences = differingResults(claimed, replay.results);
+        if (attempt && !attempt->error.empty())
+            differences.push_back("exercise: " + attempt->error);
+        else if (attempt && read.stored)
+            for (std::string& line : differingExercise(*read.stored, *attempt->score))
+                differences.push_back(std::move(line));
         for (const std::string& line : differences)
             out << line << '\n';
         if (differences.empty())
@@ -122,6 +145,67 @@ int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
     out << '\n';
     for (const std::string& line : statisticsLines(*replay.statistics))
         out << line << '\n';
+    if (attempt) {
+        out << '\n';
+        if (!attempt->error.empty())
+            out << "課題=" << read.card->title << '\n'
+                << "課題の記録として読めません=" << attempt->error << '\n';
+        else
+            for (const std::string& line : exerciseLines(*read.card, *attempt->score))
+                out << line << '\n';
+    }
+    out.flush();
+    return 0;
+}
+
+std::string timeText(std::uint64_t seconds) {
+    return groupedNumber(static_cast<double>(seconds)) + " 秒";
+}
+
+// The card as the learner meets it, and the task's numbers.
+int showExercise(const std::string& path, std::ostream& out, std::ostream& err) {
+    const ExerciseCardRead read = openExerciseCard(path);
+    if (!read.card) {
+        err << "vantrel-market: " << shownArgument(path) << ": " << read.error << '\n';
+        return 2;
+    }
+    const ExerciseCard& card = *read.card;
+    out << "課題=" << card.title << '\n';
+    out << "種類=" << exerciseKindName(card.kind) << '\n';
+    out << "説明=" << card.instructions << '\n';
+    if (!card.hint.empty())
+        out << "ヒント=" << card.hint << '\n';
+    out << "市場番号=" << (card.market ? std::to_string(*card.market) : "挑戦のたびに変わる")
+        << '\n';
+    out << "開始=" << timeText(card.start) << '\n';
+    out << "制限時間=" << timeText(card.timeLimit) << '\n';
+    if (card.startShares > 0)
+        out << "始めの持ち株=" << groupedNumber(card.startShares) << "株\n";
+    switch (card.kind) {
+    case ExerciseKind::Accumulate:
+    case ExerciseKind::Liquidate:
+        out << "株数=" << groupedNumber(card.shares) << "株\n";
+        out << "合格点 (bp)=" << displayNumber(card.passMark()) << '\n';
+        break;
+    case ExerciseKind::ProfitTarget:
+        out << "目標=" << yenText(card.target) << '\n';
+        out << "下げ幅の上限=" << yenText(card.drawdown) << '\n';
+        break;
+    case ExerciseKind::RoundTrips:
+        out << "往復=" << card.roundTrips << " 回\n";
+        out << "合格点 (上位 %)=" << displayNumber(card.passMark()) << '\n';
+        break;
+    case ExerciseKind::LimitProfit:
+        out << "往復=" << card.roundTrips << " 回\n";
+        break;
+    }
+    if (card.maxShares)
+        out << "一度に持てる株数=" << groupedNumber(*card.maxShares) << "株\n";
+    out << "使える注文="
+        << (card.limitOrders && card.marketOrders ? "指値・成行"
+            : card.limitOrders                    ? "指値だけ"
+                                                  : "成行だけ")
+        << '\n';
     out.flush();
     return 0;
 }
@@ -197,6 +281,8 @@ int runMarketTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.session)
         return runSession(options, out, err);
+    if (options.exercise)
+        return showExercise(*options.exercise, out, err);
 
     Market market(options.market);
     market.StartUp();
