@@ -1,5 +1,6 @@
 #include "exercise/ExerciseAttempt.h"
 #include "base/NumberText.h"
+#include "exercise/BuiltInExercises.h"
 #include "exercise/ExerciseRandom.h"
 #include "markettool/MarketTool.h"
 #include "practice/PracticeSession.h"
@@ -238,6 +239,45 @@ TEST(ExerciseAttempt, MarketToolPrintsAndVerifiesTheExercise) {
     EXPECT_EQ(tool(edited(text, passed, flipped), {"--session", path, "--verify"}, out), 1);
     EXPECT_NE(out.find("exercise passed: file"), std::string::npos) << out;
     std::remove(path.c_str());
+}
+
+// Every built-in card plays to its end with a simple learner (limit orders
+// at the best quote, a round trip every minute), and its saved attempt
+// replays to the same ending, score and place among the random traders.
+TEST(ExerciseAttempt, EveryBuiltInCardPlaysToItsScoreAndReplaysToIt) {
+    for (const BuiltInExercise& builtIn : builtInExercises()) {
+        SilentLog quiet;
+        PracticeSession session(quiet, quiet);
+        ExerciseRun run(session, card(builtIn.text));
+        run.start(ExerciseRun::drawMarket(42));
+        // A card's own market, else one drawn from 2 up.
+        EXPECT_EQ(session.marketNumber(), run.card().market.value_or(ExerciseRun::drawMarket(42)));
+        ASSERT_GE(ExerciseRun::drawMarket(42), 2);
+        while (run.running()) {
+            const std::uint64_t second = session.elapsed() - run.trace().start;
+            const Quotes quotes = session.market().quotes();
+            const bool buyTurn = run.card().kind != ExerciseKind::Liquidate && second % 60 < 30;
+            const double price = buyTurn ? quotes.dblBidPrice : quotes.dblAskPrice;
+            const OrderForm form{PriceKind::Limit, std::to_string(static_cast<int>(price)),
+                                 QuantityKind::Shares, "1000", ""};
+            if (second % 30 == 0) {
+                run.pressCancel();
+                if (buyTurn && session.trader().account().holdings() == 0)
+                    EXPECT_FALSE(run.pressBuy("9999", form)) << builtIn.fileName;
+                else if (!buyTurn && session.trader().account().holdings() > 0)
+                    EXPECT_FALSE(run.pressSell("9999", form)) << builtIn.fileName;
+            }
+            run.step();
+        }
+        const ExerciseFacts facts = run.facts();
+        const ExerciseScore score = scoreExercise(facts, sameTaskAtRandom(facts));
+        EXPECT_FALSE(score.why.empty());
+        StoredExerciseResult stored;
+        const AttemptReplay replay = replayed(saved(run, score), &stored);
+        ASSERT_TRUE(replay.score) << builtIn.fileName << ": " << replay.error;
+        EXPECT_TRUE(differingExercise(stored, *replay.score).empty()) << builtIn.fileName;
+        EXPECT_EQ(replay.facts->trace.end, facts.trace.end) << builtIn.fileName;
+    }
 }
 
 } // namespace
