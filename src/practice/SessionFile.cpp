@@ -372,7 +372,7 @@ public:
 
         // Format 1 and 2 knew no exercise: there it is passed over unread.
         if (m_whole[kExerciseMember] && format.get<std::int64_t>() >= 3)
-            record.exercise = m_exercise.dump();
+            record.exercise = m_exercise.dump(-1, ' ', false, Json::error_handler_t::replace);
         need(m_whole[kResultsMember], "results", top);
         const Place place{"results の "};
         SessionResults& r = record.results;
@@ -487,7 +487,7 @@ private:
                 m_whole[kExerciseMember] = Tree();
                 m_building.push_back(&m_exercise);
             } else {
-                m_building.push_back(&within(isObject ? Tree::object() : Tree::array()));
+                m_building.push_back(&within(isObject ? Json::object() : Json::array()));
             }
             m_open.push_back(part);
             return true;
@@ -512,7 +512,7 @@ private:
         if (parent == Part::Passed)
             return true;
         if (parent == Part::Exercise) {
-            within(make());
+            within(Json(make()));
             return true;
         }
         if (parent == Part::Actions)
@@ -565,23 +565,24 @@ private:
 
     // Puts a value into the exercise's container being built, under the
     // last key met there, and returns where it now stands.
-    Tree& within(Tree value) {
-        Tree& parent = *m_building.back();
+    Json& within(Json value) {
+        Json& parent = *m_building.back();
         if (parent.is_array()) {
             parent.push_back(std::move(value));
             return parent.back();
         }
-        Tree& member = parent[m_names[m_open.size() - 1]];
+        Json& member = parent[m_names[m_open.size() - 1]];
         member = std::move(value);
         return member;
     }
 
     Source& m_source;
     std::vector<Slot> m_whole, m_action, m_form, m_results;
-    // The exercise member as read, and its containers open now, outermost
-    // first (a container's address holds while it is the one filled).
-    Tree m_exercise = Tree::object();
-    std::vector<Tree*> m_building;
+    // The exercise member as read, its members in the file's order, and its
+    // containers open now, outermost first (a container's address holds
+    // while it is the one filled).
+    Json m_exercise = Json::object();
+    std::vector<Json*> m_building;
     std::array<std::string, kSessionFileMaxDepth> m_names;
     std::vector<SessionAction> m_actions;
     // The open containers, outermost first.

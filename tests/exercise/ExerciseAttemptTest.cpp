@@ -5,6 +5,7 @@
 #include "markettool/MarketTool.h"
 #include "practice/PracticeSession.h"
 #include "practice/SessionFile.h"
+#include "results/RoundTrips.h"
 #include "trading/SilentLog.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,30 @@ ExerciseScore play(PracticeSession& session, ExerciseRun& run, const OrderForm& 
     }
     const ExerciseFacts facts = run.facts();
     return scoreExercise(facts, sameTaskAtRandom(facts));
+}
+
+std::string saved(const ExerciseRun& run, const ExerciseScore& score) {
+    const SessionFileWrite write = writeSessionFile(attemptRecord(run, score));
+    EXPECT_TRUE(write.text) << write.error;
+    return write.text.value_or("");
+}
+
+AttemptReplay replayed(const std::string& text, StoredExerciseResult* stored = nullptr) {
+    SessionFileRead file = readSessionFile(text);
+    EXPECT_TRUE(file.record) << file.error;
+    AttemptRead read = readAttempt(std::move(*file.record));
+    EXPECT_TRUE(read.card) << read.error;
+    if (!read.card)
+        return {};
+    if (stored)
+        *stored = read.stored.value_or(StoredExerciseResult{});
+    return replayAttempt(*read.record, *read.card);
+}
+
+std::string edited(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 // The market runs ahead to the start second exactly as a market left alone,
@@ -114,6 +139,39 @@ TEST(ExerciseRun, PressesBreakingTheLimitsPlaceNothingAndSayWhy) {
     EXPECT_EQ(session.actions().size(), 1u);
 }
 
+// A 利益目標 ends at once, failed, in the first second 資産合計 (from the
+// fills and the price of every second) is more than its limit below its peak
+// since the start. One left before its first second has nothing to score,
+// and its file replays to the same.
+TEST(ExerciseRun, ProfitTargetEndsWhenTheDrawdownBreaksAndALeftOneHasNoScore) {
+    SilentLog quiet;
+    PracticeSession session(quiet, quiet);
+    ExerciseRun run(session, card(R"({"format":1,"title":"t","instructions":"i","market":1,
+        "start":60,"timeLimit":600,"kind":"profitTarget","target":50000,"drawdown":1000})"));
+    run.start(1);
+    EXPECT_FALSE(run.pressBuy("9999", kMarketBuy));
+    while (run.running())
+        run.step();
+    EXPECT_EQ(run.ending(), ExerciseEnd::LimitBroken);
+    const std::vector<double> assets = assetsPerSecond(session.ledger().fills(), session.prices());
+    double peak = assets[60];
+    std::uint64_t broken = 60;
+    while (assets[broken] >= peak - 1000)
+        peak = std::max(peak, assets[++broken]);
+    EXPECT_EQ(run.trace().end, broken);
+    EXPECT_EQ(session.elapsed(), broken);
+
+    run.start(1);
+    run.abandon();
+    const ExerciseScore left = scoreExercise(run.facts(), sameTaskAtRandom(run.facts()));
+    EXPECT_EQ(left.undefinedWhy, "課題が始まる前に終わりました");
+    StoredExerciseResult stored;
+    const AttemptReplay replay = replayed(saved(run, left), &stored);
+    ASSERT_TRUE(replay.score) << replay.error;
+    EXPECT_EQ(replay.score->ending, ExerciseEnd::Abandoned);
+    EXPECT_TRUE(differingExercise(stored, *replay.score).empty());
+}
+
 // A real 買い集め on market 1, its score recomputed here from the market's
 // own tape (not the run's running sums) and the fills: VWAP of the lines
 // printed after the start, the effective price of the shares bought.
@@ -145,30 +203,6 @@ TEST(ExerciseRun, AccumulateScoreAgreesWithTheTapeAndTheFills) {
     EXPECT_EQ(score.random->nets.size(), 1000u);
     EXPECT_LE(score.random->low, score.random->median);
     EXPECT_LE(score.random->median, score.random->high);
-}
-
-std::string saved(const ExerciseRun& run, const ExerciseScore& score) {
-    const SessionFileWrite write = writeSessionFile(attemptRecord(run, score));
-    EXPECT_TRUE(write.text) << write.error;
-    return write.text.value_or("");
-}
-
-AttemptReplay replayed(const std::string& text, StoredExerciseResult* stored = nullptr) {
-    SessionFileRead file = readSessionFile(text);
-    EXPECT_TRUE(file.record) << file.error;
-    AttemptRead read = readAttempt(std::move(*file.record));
-    EXPECT_TRUE(read.card) << read.error;
-    if (!read.card)
-        return {};
-    if (stored)
-        *stored = read.stored.value_or(StoredExerciseResult{});
-    return replayAttempt(*read.record, *read.card);
-}
-
-std::string edited(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 // An attempt saved with its card replays from its presses to the same score
@@ -238,6 +272,13 @@ TEST(ExerciseAttempt, MarketToolPrintsAndVerifiesTheExercise) {
     const std::string flipped = score.passed ? "\"passed\":false" : "\"passed\":true";
     EXPECT_EQ(tool(edited(text, passed, flipped), {"--session", path, "--verify"}, out), 1);
     EXPECT_NE(out.find("exercise passed: file"), std::string::npos) << out;
+    std::remove(path.c_str());
+    // A card file is checked and shown as the learner meets it.
+    EXPECT_EQ(tool(kAccumulate, {"--exercise", path}, out), 0);
+    EXPECT_EQ(out.substr(0, out.find("\n説明")), "課題=買い\n種類=買い集め");
+    EXPECT_EQ(tool(edited(kAccumulate, "2000,", "2500,"), {"--exercise", path}, out), 2);
+    EXPECT_EQ(out,
+              "vantrel-market: " + path + ": shares が売買単位 1,000 株の倍数ではありません\n");
     std::remove(path.c_str());
 }
 

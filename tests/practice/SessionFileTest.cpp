@@ -185,6 +185,32 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
     }
 }
 
+// Format 3's exercise member is carried as read, whatever it holds within
+// the file's depth, and refused when it is not an object or names a member
+// twice; format 1 and 2 files pass over it.
+TEST(SessionFile, ExerciseMemberIsCarriedWithinTheFilesShape) {
+    SessionRecord record;
+    record.exercise = R"({"card":{"title":"t","kinds":[1,null,"x"]},"result":{"passed":true}})";
+    const SessionFileRead read = readSessionFile(written(record));
+    ASSERT_TRUE(read.record) << read.error;
+    EXPECT_EQ(read.record->exercise, record.exercise);
+    EXPECT_EQ(written(*read.record), written(record));
+    const auto withExercise = [](const std::string& member, int format = 3) {
+        SessionRecord plain;
+        plain.format = format;
+        std::string text = written(plain);
+        text.insert(text.rfind('}'), ",\"exercise\":" + member);
+        return readSessionFile(text);
+    };
+    EXPECT_EQ(withExercise("5").error, "exercise がオブジェクトではありません");
+    EXPECT_EQ(withExercise("[]").error, "exercise がオブジェクトではありません");
+    EXPECT_EQ(withExercise(R"({"a":1,"a":2})").error, "exercise の a が二つあります");
+    EXPECT_EQ(withExercise(R"({"a":{"b":{"c":{}}}})").error.rfind("入れ子が深すぎます", 0), 0u);
+    const SessionFileRead old = withExercise(R"({"a":1})", 2);
+    ASSERT_TRUE(old.record) << old.error;
+    EXPECT_TRUE(old.record->exercise.empty());
+}
+
 // Files of format 1 name markets by the first numbering: those still read
 // replay the same market, the others are refused rather than replayed on
 // another market.
