@@ -31,6 +31,12 @@ const std::string kAccumulate = R"({"format":1,"title":"買い","instructions":"
 const std::string kLiquidate = R"({"format":1,"title":"売り","instructions":"i","market":1,
     "start":1800,"timeLimit":180,"kind":"liquidate","shares":2000})";
 
+std::string edited(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
 // Plays the card on its market: a market buy (or sale) of 1,000 shares at
 // the start and another 100 seconds later, then on to the end.
 ExerciseScore play(PracticeSession& session, ExerciseRun& run, const OrderForm& form) {
@@ -63,12 +69,6 @@ AttemptReplay replayed(const std::string& text, StoredExerciseResult* stored = n
     return replayAttempt(*read.record, *read.card);
 }
 
-std::string edited(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
-
 // The market runs ahead to the start second exactly as a market left alone,
 // and the shares held there are valued at its last price: 資産合計 is still
 // the start power and the buying power pays for them.
@@ -92,23 +92,27 @@ TEST(ExerciseRun, StartsAtTheCardsSecondHoldingSharesAtTheArrivalPrice) {
     EXPECT_EQ(run.progress().secondsLeft, 180u);
 }
 
-// Going back in a practice that opened with shares, across a kept copy taken
-// at the opening's own second, keeps the shares.
+// Going back in a practice that opened with shares keeps them, whether the
+// kept copy it starts from was taken at the opening's own second (1800) or
+// before it (900, for an opening at 1000).
 TEST(ExerciseRun, RewindingAfterTheOpeningKeepsItsShares) {
-    SilentLog quiet;
-    PracticeSession session(quiet, quiet);
-    session.keepCheckpoints(900);
-    ExerciseRun run(session, card(kLiquidate));
-    run.start(1);
-    for (int s = 0; s < 50; ++s)
-        run.step();
-    const SessionState later = session.state();
-    ASSERT_TRUE(session.rewindTo(1800));
-    EXPECT_EQ(session.trader().account().holdings(), 2000);
-    EXPECT_FALSE(session.rewindTo(1799));
-    for (int s = 0; s < 50; ++s)
-        session.step();
-    EXPECT_EQ(session.state(), later);
+    for (const std::string start : {"1800", "1000"}) {
+        SilentLog quiet;
+        PracticeSession session(quiet, quiet);
+        session.keepCheckpoints(900);
+        ExerciseRun run(session, card(edited(kLiquidate, "1800", start)));
+        run.start(1);
+        for (int s = 0; s < 50; ++s)
+            run.step();
+        const SessionState later = session.state();
+        const std::uint64_t opening = std::stoull(start);
+        ASSERT_TRUE(session.rewindTo(opening + 10));
+        EXPECT_EQ(session.trader().account().holdings(), 2000) << start;
+        EXPECT_FALSE(session.rewindTo(opening - 1));
+        for (int s = 0; s < 40; ++s)
+            session.step();
+        EXPECT_EQ(session.state(), later) << start;
+    }
 }
 
 // A press that breaks the card's limits places nothing, is not recorded and
