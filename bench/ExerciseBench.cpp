@@ -11,7 +11,8 @@ using namespace vantrel;
 
 // A one-hour exercise of the given kind, started half an hour into market
 // 17: a 買い集め of 4,000 shares bought 1,000 at a time at limit 15 yen under
-// the best ask (it ends by the hour, not by its goal), or twenty round trips of 2,000 shares at market.
+// the best ask (it ends by the hour, not by its goal), or twenty round trips of 2,000 shares at
+// market.
 ExerciseFacts oneHour(ExerciseKind kind) {
     SilentLog log;
     PracticeSession session(log, log, 17);

@@ -3,10 +3,12 @@
 #include "market/MarketNumber.h"
 #include "orders/PriceRules.h"
 #include "orders/StockInfo.h"
+#include "results/ResultsText.h"
 
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <utility>
@@ -99,13 +101,6 @@ std::string placeOf(const std::string& text, std::size_t offset) {
     return std::to_string(line) + " 行 " + std::to_string(column) + " 列";
 }
 
-std::string grouped(double value) {
-    std::string digits = std::to_string(static_cast<long long>(value));
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
-    return digits;
-}
-
 // The members of the card, each taken once; what is left over is unknown.
 class Members {
 public:
@@ -154,8 +149,8 @@ public:
         if (!value)
             return std::nullopt;
         if (!value->is_number() || value->get<double>() < low || value->get<double>() > high)
-            throw Refusal{std::string(name) + " が " + grouped(low) + " から " + grouped(high) +
-                          " の数ではありません"};
+            throw Refusal{std::string(name) + " が " + groupedNumber(low) + " から " +
+                          groupedNumber(high) + " の数ではありません"};
         return value->get<double>();
     }
     // Refuses a member this kind of task has no use for.
@@ -182,7 +177,7 @@ double sharesOf(Members& members, const char* name, bool required) {
     if (!shares)
         return 0;
     if (*shares % static_cast<std::int64_t>(stock::kUnit) != 0)
-        throw Refusal{std::string(name) + " が売買単位 " + grouped(stock::kUnit) +
+        throw Refusal{std::string(name) + " が売買単位 " + groupedNumber(stock::kUnit) +
                       " 株の倍数ではありません"};
     return static_cast<double>(*shares);
 }
@@ -217,7 +212,8 @@ ExerciseCard cardFrom(const Tree& whole) {
         *members.whole("timeLimit", 1, static_cast<std::int64_t>(kExerciseMaxSeconds), true));
     if (card.end() > kExerciseLongestSession)
         throw Refusal{"start と timeLimit を合わせると最も長い練習（" +
-                      grouped(static_cast<double>(kExerciseLongestSession)) + " 秒）を超えます"};
+                      groupedNumber(static_cast<double>(kExerciseLongestSession)) +
+                      " 秒）を超えます"};
 
     const Tree& kindValue = members.need("kind");
     if (!kindValue.is_string())
@@ -249,8 +245,8 @@ ExerciseCard cardFrom(const Tree& whole) {
     case ExerciseKind::Accumulate:
         card.shares = sharesOf(members, "shares", true);
         if (card.shares * lowest > power)
-            throw Refusal{"shares の " + grouped(card.shares) + " 株は買付余力 " +
-                          grouped(stock::kStartPower) + " 円では最安値でも買えません"};
+            throw Refusal{"shares の " + groupedNumber(card.shares) + " 株は買付余力 " +
+                          groupedNumber(stock::kStartPower) + " 円では最安値でも買えません"};
         card.threshold = members.number("threshold", -10000, 10000);
         noStartShares();
         break;
@@ -262,8 +258,9 @@ ExerciseCard cardFrom(const Tree& whole) {
         if (card.startShares != card.shares)
             throw Refusal{"startShares が shares と違います（売り切りは持っている株を売ります）"};
         if (card.shares * highest > stock::kStartPower)
-            throw Refusal{"shares の " + grouped(card.shares) + " 株は始めに持つには多すぎます（" +
-                          grouped(stock::kStartPower / highest) + " 株まで）"};
+            throw Refusal{"shares の " + groupedNumber(card.shares) +
+                          " 株は始めに持つには多すぎます（" +
+                          groupedNumber(stock::kStartPower / highest) + " 株まで）"};
         card.threshold = members.number("threshold", -10000, 10000);
         break;
     case ExerciseKind::ProfitTarget:
@@ -311,8 +308,8 @@ ExerciseCard cardFrom(const Tree& whole) {
         card.maxShares = sharesOf(members, "maxShares", true);
         const double needed = std::max(card.shares, card.startShares);
         if (*card.maxShares < needed)
-            throw Refusal{"maxShares の " + grouped(*card.maxShares) + " 株では課題の " +
-                          grouped(needed) + " 株を持てません"};
+            throw Refusal{"maxShares の " + groupedNumber(*card.maxShares) + " 株では課題の " +
+                          groupedNumber(needed) + " 株を持てません"};
     }
     members.noOthers();
     return card;
@@ -410,7 +407,17 @@ std::string writeExerciseCard(const ExerciseCard& card) {
 }
 
 ExerciseCardRead openExerciseCard(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path name = fs::u8path(path);
+    const fs::file_type type = fs::status(name, error).type();
+    if (type == fs::file_type::not_found)
+        return {std::nullopt, "ファイルが見つかりません"};
+    if (type == fs::file_type::directory)
+        return {std::nullopt, "ファイルではなくフォルダーです"};
+    if (error || type != fs::file_type::regular)
+        return {std::nullopt, "普通のファイルではありません（デバイスやパイプなど）"};
+    std::ifstream file(name, std::ios::binary);
     if (!file.is_open())
         return {std::nullopt, "課題ファイルを読めません"};
     std::string text(kExerciseCardMaxBytes + 1, '\0');
