@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 namespace vantrel {
@@ -49,6 +50,29 @@ ExerciseScore play(PracticeSession& session, ExerciseRun& run, const OrderForm& 
     }
     const ExerciseFacts facts = run.facts();
     return scoreExercise(facts, sameTaskAtRandom(facts));
+}
+
+// The same task at random is the same for the same attempt, whether the
+// market's quotes are handed over or run afresh, and another attempt's seed
+// draws other traders. Every trader of a 売り切り sells its shares within
+// the hour, so none is left with the 400-yen price of an empty bid.
+TEST(ExerciseRun, SameTaskAtRandomFollowsTheAttemptAlone) {
+    SilentLog quiet;
+    PracticeSession session(quiet, quiet);
+    session.keepQuotes(true);
+    ExerciseRun run(session, card(edited(kLiquidate, "180", "3600")));
+    const ExerciseScore score = play(session, run, kMarketSell);
+    const ExerciseFacts facts = run.facts();
+    const auto quotes = std::make_shared<const std::vector<Quotes>>(session.takeQuotes());
+    const std::optional<ChanceResult> given = sameTaskAtRandom(facts, {}, quotes);
+    ASSERT_TRUE(given && score.random);
+    EXPECT_EQ(given->nets, score.random->nets);
+    EXPECT_EQ(given->topPercent, score.random->topPercent);
+    ExerciseFacts other = facts;
+    other.chance.seed ^= 1;
+    EXPECT_NE(sameTaskAtRandom(other)->nets, given->nets);
+    const double floor = (400 - facts.trace.arrival) / facts.trace.arrival * 10000;
+    EXPECT_GT(given->nets.front(), floor / 2);
 }
 
 std::string saved(const ExerciseRun& run, const ExerciseScore& score) {
