@@ -67,16 +67,22 @@ std::string rounded(const std::optional<double>& value, int decimals) {
 
 } // namespace
 
+std::string exerciseMember(const ExerciseCard& card, const ExerciseScore* score) {
+    std::string member = "{\"card\":" + writeExerciseCard(card);
+    if (score) {
+        Json result;
+        result["ending"] = exerciseEndKey(score->ending);
+        result["score"] = score->score ? Json(*score->score) : Json();
+        result["passed"] = score->passed;
+        result["topPercent"] = score->random ? Json(score->random->topPercent) : Json();
+        member += ",\"result\":" + result.dump(-1, ' ', false, Json::error_handler_t::replace);
+    }
+    return member + "}";
+}
+
 SessionRecord attemptRecord(const ExerciseRun& run, const ExerciseScore& score) {
     SessionRecord record = run.session().record();
-    Json result;
-    result["ending"] = exerciseEndKey(score.ending);
-    result["score"] = score.score ? Json(*score.score) : Json();
-    result["passed"] = score.passed;
-    result["topPercent"] = score.random ? Json(score.random->topPercent) : Json();
-    record.exercise = "{\"card\":" + writeExerciseCard(run.card()) +
-                      ",\"result\":" + result.dump(-1, ' ', false, Json::error_handler_t::replace) +
-                      "}";
+    record.exercise = exerciseMember(run.card(), &score);
     return record;
 }
 

@@ -24,6 +24,9 @@ struct StoredExerciseResult {
 // The practice of an ended exercise as its file holds it: the session, its
 // card and its score under "exercise".
 SessionRecord attemptRecord(const ExerciseRun& run, const ExerciseScore& score);
+// The "exercise" member itself: the card, and the result once scored. A
+// practice under way carries the card alone, so it is kept as an attempt.
+std::string exerciseMember(const ExerciseCard& card, const ExerciseScore* score = nullptr);
 
 // A session file's exercise read strictly: the card checked as any card
 // file is, the stored result, and the record's opening set from the card.

@@ -1,5 +1,6 @@
 #include "exercise/ExerciseCard.h"
 
+#include "base/NumberText.h"
 #include "market/MarketNumber.h"
 #include "orders/PriceRules.h"
 #include "orders/StockInfo.h"
@@ -426,6 +427,53 @@ ExerciseCardRead openExerciseCard(const std::string& path) {
         return {std::nullopt, "課題ファイルを読めません"};
     text.resize(static_cast<std::size_t>(file.gcount()));
     return readExerciseCard(text);
+}
+
+namespace {
+
+std::string secondsText(std::uint64_t seconds) {
+    return groupedNumber(static_cast<double>(seconds)) + " 秒";
+}
+
+std::string sharesText(double shares) {
+    return groupedNumber(shares) + "株";
+}
+
+} // namespace
+
+std::vector<CardFact> cardFacts(const ExerciseCard& card) {
+    std::vector<CardFact> facts;
+    facts.push_back({"種類", exerciseKindName(card.kind)});
+    facts.push_back(
+        {"市場番号", card.market ? std::to_string(*card.market) : "挑戦のたびに変わる"});
+    facts.push_back({"開始", secondsText(card.start)});
+    facts.push_back({"制限時間", secondsText(card.timeLimit)});
+    if (card.startShares > 0)
+        facts.push_back({"始めの持ち株", sharesText(card.startShares)});
+    switch (card.kind) {
+    case ExerciseKind::Accumulate:
+    case ExerciseKind::Liquidate:
+        facts.push_back({"株数", sharesText(card.shares)});
+        facts.push_back({"合格点 (bp)", displayNumber(card.passMark())});
+        break;
+    case ExerciseKind::ProfitTarget:
+        facts.push_back({"目標", yenText(card.target)});
+        facts.push_back({"下げ幅の上限", yenText(card.drawdown)});
+        break;
+    case ExerciseKind::RoundTrips:
+        facts.push_back({"往復", std::to_string(card.roundTrips) + " 回"});
+        facts.push_back({"合格点 (上位 %)", displayNumber(card.passMark())});
+        break;
+    case ExerciseKind::LimitProfit:
+        facts.push_back({"往復", std::to_string(card.roundTrips) + " 回"});
+        break;
+    }
+    if (card.maxShares)
+        facts.push_back({"一度に持てる株数", sharesText(*card.maxShares)});
+    facts.push_back({"使える注文", card.limitOrders && card.marketOrders ? "指値・成行"
+                                   : card.limitOrders                    ? "指値だけ"
+                                                                         : "成行だけ"});
+    return facts;
 }
 
 } // namespace vantrel

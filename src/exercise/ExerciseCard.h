@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -81,5 +82,14 @@ ExerciseCardRead readExerciseCard(const std::string& text);
 std::string writeExerciseCard(const ExerciseCard& card);
 // A card file at a path (UTF-8), never read beyond the size limit.
 ExerciseCardRead openExerciseCard(const std::string& path);
+
+// What the learner is told before starting, beside the instructions: the
+// market, the times, the task's numbers and the limits, as caption and value
+// ("制限時間", "300 秒"). The window and the market tool show the same.
+struct CardFact {
+    std::string caption;
+    std::string value;
+};
+std::vector<CardFact> cardFacts(const ExerciseCard& card);
 
 } // namespace vantrel

@@ -1,5 +1,6 @@
 #include "exercise/ExerciseRun.h"
 
+#include "exercise/ExerciseAttempt.h"
 #include "practice/PracticeSession.h"
 #include "results/ResultsText.h"
 #include "results/RoundTrips.h"
@@ -32,6 +33,8 @@ int ExerciseRun::drawMarket(std::uint64_t entropy) {
 void ExerciseRun::start(int market) {
     m_session.restart(m_card.market.value_or(market));
     m_session.startAt({m_card.start, m_card.startShares});
+    // From here on every record of the practice is an attempt of this card.
+    m_session.setExercise(exerciseMember(m_card));
     m_firstFill = m_session.ledger().fills().size();
     m_trace = ExerciseTrace{};
     m_trace.start = m_trace.end = m_session.elapsed();
@@ -192,6 +195,37 @@ ExerciseFacts ExerciseRun::facts() const {
         chancePlan(facts.market, m_session.actions(), m_trace.end, trips, facts.netProfit);
     facts.chance.from = m_trace.start;
     return facts;
+}
+
+std::string progressText(const ExerciseCard& card, const ExerciseProgress& progress) {
+    const std::uint64_t minutes = progress.secondsLeft / 60;
+    const std::uint64_t seconds = progress.secondsLeft % 60;
+    std::string text = "残り ";
+    if (minutes > 0)
+        text += std::to_string(minutes) + "分";
+    text += std::to_string(seconds) + "秒";
+    const auto price = [](const std::optional<double>& value) {
+        return value ? groupedNumber(*value, 1) + "円" : std::string("—");
+    };
+    switch (card.kind) {
+    case ExerciseKind::Accumulate:
+    case ExerciseKind::Liquidate:
+        text += card.kind == ExerciseKind::Accumulate ? "\n買い " : "\n売り ";
+        text += groupedNumber(progress.moved) + " / " + groupedNumber(progress.goalShares) + "株";
+        text += "\nVWAP " + price(progress.vwap) + "・平均 " + price(progress.averagePrice);
+        break;
+    case ExerciseKind::ProfitTarget:
+        text += "\n純損益 " + yenText(progress.netProfit) + " / 目標 " + yenText(card.target);
+        text += "\n下げ幅 " + yenText(progress.drawdown) + " / 上限 " + yenText(card.drawdown);
+        break;
+    case ExerciseKind::RoundTrips:
+    case ExerciseKind::LimitProfit:
+        text += "\n往復 " + std::to_string(progress.roundTrips) + " / " +
+                std::to_string(card.roundTrips) + " 回";
+        text += "\n純損益 " + yenText(progress.netProfit);
+        break;
+    }
+    return text;
 }
 
 } // namespace vantrel

@@ -26,6 +26,11 @@ struct ExerciseProgress {
     int roundTrips = 0;                 // closed since the start
 };
 
+// What the window shows while an exercise runs, a line each: the time left
+// and how far the task has come ("残り 4分20秒", "買い 6,000 / 10,000株",
+// "VWAP 498.2円・平均 497.5円").
+std::string progressText(const ExerciseCard& card, const ExerciseProgress& progress);
+
 // An exercise played on a practice: starts it from its card, checks each
 // press against the card's limits, follows it second by second and says when
 // it ends and what it scored. The practice keeps the presses as any practice

@@ -235,4 +235,17 @@ ExerciseScore scoreExercise(const ExerciseFacts& facts, const std::optional<Chan
     return result;
 }
 
+std::string randomSentence(const ExerciseScore& score) {
+    if (!score.random)
+        return "この課題の結果は、偶然に任せた場合と比べられませんでした。";
+    const ChanceResult& random = *score.random;
+    // 往復 is scored by its place: its traders are ranked by 純損益.
+    const std::string unit = score.kind == ExerciseKind::RoundTrips ? "円" : score.unit;
+    const int decimals = unit == "円" ? 0 : 2;
+    return "同じ課題を偶然に任せたコンピューター " +
+           groupedNumber(static_cast<double>(random.nets.size())) + " 人の中で、上位 " +
+           groupedNumber(random.topPercent, 1) + "% でした（中央値 " +
+           groupedNumber(random.median, decimals) + " " + unit + "）。";
+}
+
 } // namespace vantrel

@@ -92,4 +92,9 @@ struct ExerciseScore {
 // the same task at random (sameTaskAtRandom); 往復 is scored by it.
 ExerciseScore scoreExercise(const ExerciseFacts& facts, const std::optional<ChanceResult>& random);
 
+// What the same task at random says of the score, in one sentence: the
+// learner's place among the computer traders and where the middle of them
+// came to, or why there is nothing to compare with.
+std::string randomSentence(const ExerciseScore& score);
+
 } // namespace vantrel

@@ -158,10 +158,6 @@ int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-std::string timeText(std::uint64_t seconds) {
-    return groupedNumber(static_cast<double>(seconds)) + " 秒";
-}
-
 // The card as the learner meets it, and the task's numbers.
 int showExercise(const std::string& path, std::ostream& out, std::ostream& err) {
     const ExerciseCardRead read = openExerciseCard(path);
@@ -170,42 +166,15 @@ int showExercise(const std::string& path, std::ostream& out, std::ostream& err) 
         return 2;
     }
     const ExerciseCard& card = *read.card;
+    // The kind comes first among the facts and is printed under the title.
+    const std::vector<CardFact> facts = cardFacts(card);
     out << "課題=" << card.title << '\n';
-    out << "種類=" << exerciseKindName(card.kind) << '\n';
+    out << facts.front().caption << '=' << facts.front().value << '\n';
     out << "説明=" << card.instructions << '\n';
     if (!card.hint.empty())
         out << "ヒント=" << card.hint << '\n';
-    out << "市場番号=" << (card.market ? std::to_string(*card.market) : "挑戦のたびに変わる")
-        << '\n';
-    out << "開始=" << timeText(card.start) << '\n';
-    out << "制限時間=" << timeText(card.timeLimit) << '\n';
-    if (card.startShares > 0)
-        out << "始めの持ち株=" << groupedNumber(card.startShares) << "株\n";
-    switch (card.kind) {
-    case ExerciseKind::Accumulate:
-    case ExerciseKind::Liquidate:
-        out << "株数=" << groupedNumber(card.shares) << "株\n";
-        out << "合格点 (bp)=" << displayNumber(card.passMark()) << '\n';
-        break;
-    case ExerciseKind::ProfitTarget:
-        out << "目標=" << yenText(card.target) << '\n';
-        out << "下げ幅の上限=" << yenText(card.drawdown) << '\n';
-        break;
-    case ExerciseKind::RoundTrips:
-        out << "往復=" << card.roundTrips << " 回\n";
-        out << "合格点 (上位 %)=" << displayNumber(card.passMark()) << '\n';
-        break;
-    case ExerciseKind::LimitProfit:
-        out << "往復=" << card.roundTrips << " 回\n";
-        break;
-    }
-    if (card.maxShares)
-        out << "一度に持てる株数=" << groupedNumber(*card.maxShares) << "株\n";
-    out << "使える注文="
-        << (card.limitOrders && card.marketOrders ? "指値・成行"
-            : card.limitOrders                    ? "指値だけ"
-                                                  : "成行だけ")
-        << '\n';
+    for (auto fact = facts.begin() + 1; fact != facts.end(); ++fact)
+        out << fact->caption << '=' << fact->value << '\n';
     out.flush();
     return 0;
 }

@@ -196,6 +196,7 @@ void PracticeSession::restart(int marketNumber) {
     m_actions.clear();
     m_replay.reset();
     m_opening.reset();
+    m_exercise.clear();
     keepCheckpoints(m_checkpointEvery);
     m_log.AddLog("新しい練習を始めました（市場番号 " + std::to_string(marketNumber) + "）。");
 }
@@ -211,6 +212,7 @@ void PracticeSession::startReplay(SessionRecord record) {
         m_quotes.reserve(record.results.seconds + 1);
     if (record.opening)
         startAt(*record.opening);
+    m_exercise = std::move(record.exercise);
     m_replay = Replay{std::move(record.actions), 0, record.results.seconds};
     applyDueActions();
 }
@@ -262,6 +264,7 @@ SessionRecord PracticeSession::record() const {
     record.actions = m_actions;
     record.results = results();
     record.opening = m_opening;
+    record.exercise = m_exercise;
     return record;
 }
 

@@ -68,6 +68,11 @@ public:
     // and nothing logged, and hands over its shares at the arrival price.
     // Only on a fresh practice (at its second 0); the record keeps it.
     void startAt(const SessionOpening& opening);
+    // The exercise this practice is an attempt of, as its file holds it
+    // (empty for a free practice): carried into every record, so a kept or
+    // saved attempt keeps its card. A fresh practice has none.
+    void setExercise(std::string exercise) { m_exercise = std::move(exercise); }
+    const std::string& exercise() const { return m_exercise; }
     // Stops the replay where it is; the practice goes on live from this
     // second, its record so far kept as the start of the new one.
     void takeOver();
@@ -199,6 +204,7 @@ private:
     std::vector<SessionAction> m_actions;
     std::optional<Replay> m_replay;
     std::optional<SessionOpening> m_opening;
+    std::string m_exercise;
     std::uint64_t m_checkpointEvery = 0;
     // m_checkpoints[i] holds second i × m_checkpointEvery, taken after its
     // tick and execution step and before its presses.
