@@ -2,11 +2,14 @@
 
 #include "base/CommandLine.h"
 #include "base/NumberText.h"
+#include "exercise/ExerciseAttempt.h"
+#include "exercise/ExerciseCard.h"
 #include "market/Market.h"
 #include "market/MarketNumber.h"
 #include "practice/SessionFile.h"
 #include "practice/SessionReplay.h"
 #include "practice/SessionStatistics.h"
+#include "results/ResultsText.h"
 
 #include <cstdint>
 #include <new>
@@ -23,6 +26,7 @@ constexpr std::uint64_t kMaxTicks = 100000000;
 constexpr const char* kUsage =
     "usage: vantrel-market [--ticks N] [--market N] [--board] [--tape]\n"
     "       vantrel-market --session FILE [--verify | --explain]\n"
+    "       vantrel-market --exercise CARD\n"
     "Replays the simulated market from start-up and writes one CSV row per tick:\n"
     "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
     "  --ticks N       number of ticks to run, 0 to 100000000 (default 60)\n"
@@ -35,12 +39,16 @@ constexpr const char* kUsage =
     "                  message (market second, two blanks, the message), then one\n"
     "                  caption=value line per result; after a blank line the\n"
     "                  round-trip statistics and the comparison with chance;\n"
-    "                  after another, a review of each closed round trip\n"
+    "                  after another, a review of each closed round trip;\n"
+    "                  for an exercise's attempt, after another blank line, its\n"
+    "                  score, how it came about and the same task at random\n"
     "  --verify        with --session: check the file's results against the replay;\n"
     "                  exit 0 if they agree, 1 (printing the differences) if not,\n"
-    "                  2 if the file cannot be read\n"
+    "                  2 if the file cannot be read; an attempt's presses are\n"
+    "                  checked against its card and its score recomputed\n"
     "  --explain       with --session: under each result, an indented line that\n"
     "                  says in Japanese what it means and how to read it\n"
+    "  --exercise CARD check an exercise card and show what the learner is told\n"
     "  --help          show this help\n";
 
 struct Options {
@@ -50,6 +58,7 @@ struct Options {
     bool tape = false;
     bool help = false;
     std::optional<std::string> session;
+    std::optional<std::string> exercise;
     bool verify = false;
     bool explain = false;
 };
@@ -62,6 +71,7 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
                                                                {{"--verify"}, ""},
                                                                {{"--explain"}, ""},
                                                                {{"--session"}, "a file name"},
+                                                               {{"--exercise"}, "a file name"},
                                                                {{"--ticks"}, "a number of ticks"},
                                                                {{"--market"}, "a market number"}});
     if (!read.problem.empty())
@@ -77,6 +87,8 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
     options.explain = given("--explain");
     if (const std::string* session = given("--session"))
         options.session = *session;
+    if (const std::string* exercise = given("--exercise"))
+        options.exercise = *exercise;
     if (const std::string* ticks = given("--ticks")) {
         const std::optional<std::uint64_t> number = readBoundedNumber(*ticks, 0, kMaxTicks);
         if (!number)
@@ -98,6 +110,8 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
     // The verdict has no results to explain.
     if (options.explain && options.verify)
         return "--explain and --verify do not go together";
+    if (options.exercise && read.given.size() > 1)
+        return "--exercise takes no other option";
     // A session names its own market and length; silently ignoring these
     // would print something other than what was asked for.
     if (options.session && (options.board || options.tape || given("--ticks") || given("--market")))
@@ -107,17 +121,26 @@ std::string parseOptions(const std::vector<std::string>& args, Options& options)
 
 // Returns the status: the session's log and results, or the verdict.
 int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
-    SessionFileRead read = openSessionFile(*options.session);
+    AttemptRead read = openAttempt(*options.session);
     if (!read.record) {
         err << "vantrel-market: " << shownArgument(*options.session) << ": " << read.error << '\n';
         return 2;
     }
+    // The exercise is played again from the presses through its card's checks.
+    std::optional<AttemptReplay> attempt;
+    if (read.card)
+        attempt = replayAttempt(*read.record, *read.card);
     if (options.verify) {
         // Only the results count here; the log is not kept.
         const SessionResults claimed = read.record->results;
         const HeadlessReplay replay =
             replaySession(std::move(*read.record), [](const std::string&) {});
-        const std::vector<std::string> differences = differingResults(claimed, replay.results);
+        std::vector<std::string> differences = differingResults(claimed, replay.results);
+        if (attempt && !attempt->error.empty())
+            differences.push_back("exercise: " + attempt->error);
+        else if (attempt && read.stored)
+            for (std::string& line : differingExercise(*read.stored, *attempt->score))
+                differences.push_back(std::move(line));
         for (const std::string& line : differences)
             out << line << '\n';
         if (differences.empty())
@@ -138,6 +161,36 @@ int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
         out << '\n';
     for (const std::string& line : reviews)
         out << line << '\n';
+    if (attempt) {
+        out << '\n';
+        if (!attempt->error.empty())
+            out << "課題=" << read.card->title << '\n'
+                << "課題の記録として読めません=" << attempt->error << '\n';
+        else
+            for (const std::string& line : exerciseLines(*read.card, *attempt->score))
+                out << line << '\n';
+    }
+    out.flush();
+    return 0;
+}
+
+// The card as the learner meets it, and the task's numbers.
+int showExercise(const std::string& path, std::ostream& out, std::ostream& err) {
+    const ExerciseCardRead read = openExerciseCard(path);
+    if (!read.card) {
+        err << "vantrel-market: " << shownArgument(path) << ": " << read.error << '\n';
+        return 2;
+    }
+    const ExerciseCard& card = *read.card;
+    // The kind comes first among the facts and is printed under the title.
+    const std::vector<CardFact> facts = cardFacts(card);
+    out << "課題=" << card.title << '\n';
+    out << facts.front().caption << '=' << facts.front().value << '\n';
+    out << "説明=" << card.instructions << '\n';
+    if (!card.hint.empty())
+        out << "ヒント=" << card.hint << '\n';
+    for (auto fact = facts.begin() + 1; fact != facts.end(); ++fact)
+        out << fact->caption << '=' << fact->value << '\n';
     out.flush();
     return 0;
 }
@@ -213,6 +266,8 @@ int runMarketTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.session)
         return runSession(options, out, err);
+    if (options.exercise)
+        return showExercise(*options.exercise, out, err);
 
     Market market(options.market);
     market.StartUp();

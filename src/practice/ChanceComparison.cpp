@@ -53,8 +53,8 @@ bool cancelled(const std::atomic<bool>* cancel) {
     return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-// The quotes and last price after every second; the traders cannot move the
-// market, so they all share one run of it. Empty when cancelled.
+} // namespace
+
 std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds,
                                  const ChanceProgress& progress) {
     Market market(marketNumber);
@@ -77,6 +77,8 @@ std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds,
     return quotes;
 }
 
+namespace {
+
 // One computer trader's 純損益 at the last second. It presses at a second
 // after that second's execution attempt, as the learner does, and is stepped
 // only while it has an order pending: a second without one changes nothing
@@ -91,14 +93,14 @@ std::optional<double> computerTraderNet(const ChancePlan& plan, const std::vecto
     const std::size_t presses = plan.tripShares.size() * 2 - (plan.lastOpen ? 1 : 0);
     std::vector<std::uint64_t> at(presses);
     for (std::uint64_t& second : at)
-        second = random.below(last);
+        second = plan.from + random.below(last - plan.from);
     std::sort(at.begin(), at.end());
 
     SilentLog silent;
     Ledger ledger;
     Trader trader(silent, silent, ledger);
     const std::string code = stock::kCode;
-    std::uint64_t now = 0;
+    std::uint64_t now = plan.from;
     const auto pending = [&trader] { return trader.account().hasPendingOrder(); };
     std::uint64_t steps = 0;
     bool stopped = false;
@@ -144,8 +146,10 @@ std::optional<double> computerTraderNet(const ChancePlan& plan, const std::vecto
         .value_or(0);
 }
 
-std::vector<ChanceBin> histogram(const std::vector<double>& sorted, double learner,
-                                 int& learnerBin) {
+} // namespace
+
+std::vector<ChanceBin> chanceHistogram(const std::vector<double>& sorted, double learner,
+                                       int& learnerBin) {
     const double lowest = std::min(sorted.front(), learner);
     const double highest = std::max(sorted.back(), learner);
     const int count = highest > lowest ? kChanceBins : 1;
@@ -163,8 +167,6 @@ std::vector<ChanceBin> histogram(const std::vector<double>& sorted, double learn
     learnerBin = binOf(learner);
     return bins;
 }
-
-} // namespace
 
 std::uint64_t SplitMix64::next() {
     std::uint64_t z = (m_state += 0x9e3779b97f4a7c15ull);
@@ -247,7 +249,7 @@ int chanceTraders(std::size_t roundTrips) {
 std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
                                               const ChanceProgress& progress) {
     const int traders = chanceTraders(plan.tripShares.size());
-    if (traders == 0 || plan.seconds == 0)
+    if (traders == 0 || plan.seconds <= plan.from)
         return std::nullopt;
     std::vector<Quotes> ran;
     if (!plan.quotes || plan.quotes->size() <= plan.seconds) {
@@ -276,10 +278,17 @@ std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
         if (progress.report && (trader + 1) % 50 == 0)
             progress.report(kMarketShare + (1 - kMarketShare) * (trader + 1) / traders);
     }
+    placeAmongTraders(result);
+    return result;
+}
+
+void placeAmongTraders(ChanceResult& result) {
     std::vector<double>& nets = result.nets;
     std::sort(nets.begin(), nets.end());
     const std::size_t n = nets.size();
-    const auto above = nets.end() - std::upper_bound(nets.begin(), nets.end(), plan.learnerNet);
+    if (n == 0)
+        return;
+    const auto above = nets.end() - std::upper_bound(nets.begin(), nets.end(), result.learnerNet);
     result.topPercent = 100.0 * static_cast<double>(above) / static_cast<double>(n);
     result.median = (nets[(n - 1) / 2] + nets[n / 2]) / 2;
     const auto nearestRank = [&](std::size_t percent) {
@@ -288,8 +297,7 @@ std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
     };
     result.low = nearestRank(5);
     result.high = nearestRank(95);
-    result.bins = histogram(nets, plan.learnerNet, result.learnerBin);
-    return result;
+    result.bins = chanceHistogram(nets, result.learnerNet, result.learnerBin);
 }
 
 std::vector<MeasureRow> chanceRows(const std::optional<ChanceResult>& r) {

@@ -45,6 +45,9 @@ private:
 struct ChancePlan {
     int marketNumber = kStandardMarket;
     std::uint64_t seconds = 0;
+    // The first second the traders may press at; before it they only wait
+    // (an exercise that starts into the market's day).
+    std::uint64_t from = 0;
     std::vector<double> tripShares;
     bool lastOpen = false;
     double learnerNet = 0; // 純損益 at the last second
@@ -113,6 +116,19 @@ struct ChanceProgress {
 // seconds, or it was cancelled.
 std::optional<ChanceResult> compareWithChance(const ChancePlan& plan,
                                               const ChanceProgress& progress = {});
+
+// The traders' values (nets, in any order) sorted and the learner's
+// (learnerNet) placed among them: 上位, the median, the 5% and 95% points and
+// the histogram. Any task's computer traders are ranked by this one rule.
+void placeAmongTraders(ChanceResult& result);
+std::vector<ChanceBin> chanceHistogram(const std::vector<double>& sorted, double learner,
+                                       int& learnerBin);
+
+// The quotes and last price after every second from start-up (seconds + 1 of
+// them); the computer traders cannot move the market, so they all share one
+// run of it. Empty when cancelled.
+std::vector<Quotes> marketQuotes(int marketNumber, std::uint64_t seconds,
+                                 const ChanceProgress& progress = {});
 
 // 上位, the traders' median and their 5% and 95% points, as table rows.
 std::vector<MeasureRow> chanceRows(const std::optional<ChanceResult>& result);

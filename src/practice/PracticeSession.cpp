@@ -95,6 +95,9 @@ std::size_t PracticeSession::checkpointBytes() const {
 bool PracticeSession::rewindTo(std::uint64_t second) {
     if (m_replay || m_checkpointEvery == 0 || second > elapsed())
         return false;
+    // Before the opening the practice was not yet what it is.
+    if (m_opening && second < m_opening->second)
+        return false;
     const std::size_t index = static_cast<std::size_t>(second / m_checkpointEvery);
     if (index >= m_checkpoints.size())
         return false;
@@ -122,6 +125,8 @@ bool PracticeSession::rewindTo(std::uint64_t second) {
     pressesOf(elapsed());
     while (elapsed() < second) {
         advance();
+        if (m_opening && elapsed() == m_opening->second)
+            holdOpeningShares();
         pressesOf(elapsed());
     }
     m_tradeLog.quiet = m_prompter.quiet = false;
@@ -190,6 +195,8 @@ void PracticeSession::restart(int marketNumber) {
     m_trader.resetAccount();
     m_actions.clear();
     m_replay.reset();
+    m_opening.reset();
+    m_exercise.clear();
     keepCheckpoints(m_checkpointEvery);
     m_log.AddLog("新しい練習を始めました（市場番号 " + std::to_string(marketNumber) + "）。");
 }
@@ -203,8 +210,39 @@ void PracticeSession::startReplay(SessionRecord record) {
         m_prices.prices.reserve(record.results.seconds + 1);
     if (m_keepQuotes)
         m_quotes.reserve(record.results.seconds + 1);
+    if (record.opening)
+        startAt(*record.opening);
+    m_exercise = std::move(record.exercise);
     m_replay = Replay{std::move(record.actions), 0, record.results.seconds};
     applyDueActions();
+}
+
+void PracticeSession::startAt(const SessionOpening& opening) {
+    if (elapsed() != 0 || !m_actions.empty())
+        return;
+    m_tradeLog.quiet = true;
+    while (elapsed() < opening.second)
+        advance();
+    m_tradeLog.quiet = false;
+    m_opening = opening;
+    holdOpeningShares();
+    // A copy taken at this very second was taken before the shares came.
+    if (m_checkpointEvery != 0 && !m_checkpoints.empty() &&
+        (m_checkpoints.size() - 1) * m_checkpointEvery == elapsed())
+        m_checkpoints.back() = checkpoint();
+}
+
+void PracticeSession::holdOpeningShares() {
+    if (m_opening->shares <= 0)
+        return;
+    const SessionOpening& opening = *m_opening;
+    const double arrival = m_market.quotes().lastPrice;
+    Account account = m_trader.account();
+    account.setHoldings(account.holdings() + opening.shares);
+    account.setPower(account.power() - opening.shares * arrival);
+    m_trader.restoreAccount(account);
+    m_ledger.setTime({elapsed(), m_wallClockMs ? m_wallClockMs() : 0});
+    m_ledger.onFill(OrderSide::Buy, arrival, opening.shares, 0);
 }
 
 void PracticeSession::takeOver() {
@@ -225,6 +263,8 @@ SessionRecord PracticeSession::record() const {
     record.market = m_marketNumber;
     record.actions = m_actions;
     record.results = results();
+    record.opening = m_opening;
+    record.exercise = m_exercise;
     return record;
 }
 

@@ -62,7 +62,17 @@ public:
     // action shows goes to the log as one line instead. Each action moves
     // from the replay to the record as it is carried out, so a record handed
     // over (std::move) is held once, never copied.
+    // A record with an opening starts at it before its first action.
     void startReplay(SessionRecord record);
+    // Runs the market ahead to the opening's second, with nothing pressed
+    // and nothing logged, and hands over its shares at the arrival price.
+    // Only on a fresh practice (at its second 0); the record keeps it.
+    void startAt(const SessionOpening& opening);
+    // The exercise this practice is an attempt of, as its file holds it
+    // (empty for a free practice): carried into every record, so a kept or
+    // saved attempt keeps its card. A fresh practice has none.
+    void setExercise(std::string exercise) { m_exercise = std::move(exercise); }
+    const std::string& exercise() const { return m_exercise; }
     // Stops the replay where it is; the practice goes on live from this
     // second, its record so far kept as the start of the new one.
     void takeOver();
@@ -171,6 +181,8 @@ private:
     };
 
     void perform(SessionAction action);
+    // The opening's shares, bought at this second's last price.
+    void holdOpeningShares();
     void applyDueActions();
     // The tick and execution step of a new second, with its checkpoint.
     void advance();
@@ -192,6 +204,8 @@ private:
     Trader m_trader;
     std::vector<SessionAction> m_actions;
     std::optional<Replay> m_replay;
+    std::optional<SessionOpening> m_opening;
+    std::string m_exercise;
     std::uint64_t m_checkpointEvery = 0;
     // m_checkpoints[i] holds second i × m_checkpointEvery, taken after its
     // tick and execution step and before its presses.

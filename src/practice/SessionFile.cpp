@@ -245,16 +245,18 @@ std::string badMarket() {
 // know (a kept file's summary, or what a later version adds) is passed over
 // unread wherever it stands: nothing of it is built or kept, so its size
 // costs nothing but the parsing.
-enum class Part { Whole, Actions, Action, Form, Results, Passed };
+// Exercise: the exercise member and all it holds, kept as a tree for the
+// layer that reads exercises.
+enum class Part { Whole, Actions, Action, Form, Results, Exercise, Passed };
 
 // The members each object part reads, by slot; any other name is passed over.
-enum WholeSlot { kFormat, kProgram, kMarket, kActionsMember, kResultsMember };
+enum WholeSlot { kFormat, kProgram, kMarket, kActionsMember, kResultsMember, kExerciseMember };
 enum ActionSlot { kSecond, kKind, kFormMember };
 enum FormSlot { kPriceKind, kPriceText, kQuantityKind, kSharesText, kYenText, kCodeText };
 
 const std::vector<const char*>& namesOf(Part part) {
-    static const std::vector<const char*> whole = {"format", "program", "market", "actions",
-                                                   "results"};
+    static const std::vector<const char*> whole = {"format",  "program", "market",
+                                                   "actions", "results", "exercise"};
     static const std::vector<const char*> action = {"second", "kind", "form"};
     static const std::vector<const char*> form = {"priceKind",  "priceText", "quantityKind",
                                                   "sharesText", "yenText",   "codeText"};
@@ -322,6 +324,12 @@ public:
         slot = -1;
         if (part == Part::Passed)
             return true;
+        if (part == Part::Exercise) {
+            if (m_building.back()->contains(name))
+                throw Refusal{"exercise の " + name + " が二つあります"};
+            m_names[depth - 1] = std::move(name);
+            return true;
+        }
         const std::vector<const char*>& names = namesOf(part);
         for (std::size_t i = 0; i < names.size(); ++i)
             if (name == names[i])
@@ -362,6 +370,9 @@ public:
         need(m_whole[kActionsMember], "actions", top);
         record.actions = std::move(m_actions);
 
+        // Format 1 and 2 knew no exercise: there it is passed over unread.
+        if (m_whole[kExerciseMember] && format.get<std::int64_t>() >= 3)
+            record.exercise = m_exercise.dump(-1, ' ', false, Json::error_handler_t::replace);
         need(m_whole[kResultsMember], "results", top);
         const Place place{"results の "};
         SessionResults& r = record.results;
@@ -425,6 +436,8 @@ private:
             return badMarket();
         if (key == "actions")
             return "actions が配列ではありません";
+        if (key == "exercise")
+            return "exercise がオブジェクトではありません";
         if (key == "results" || key == "form")
             return place.name(name) + " がオブジェクトではありません";
         if (key == "second" || key == "seconds")
@@ -441,6 +454,8 @@ private:
         const Part parent = m_open.back();
         if (parent == Part::Passed)
             return Part::Passed;
+        if (parent == Part::Exercise)
+            return Part::Exercise;
         if (parent == Part::Actions && isObject)
             return Part::Action;
         if (parent != Part::Actions && m_key[depth - 1] < 0)
@@ -449,6 +464,8 @@ private:
             return Part::Actions;
         if (parent == Part::Whole && m_key[depth - 1] == kResultsMember && isObject)
             return Part::Results;
+        if (parent == Part::Whole && m_key[depth - 1] == kExerciseMember && isObject)
+            return Part::Exercise;
         if (parent == Part::Action && m_key[depth - 1] == kFormMember && isObject)
             return Part::Form;
         throw Refusal{wrongShape()};
@@ -465,6 +482,16 @@ private:
             return true;
         }
         const Part part = partHere(isObject);
+        if (part == Part::Exercise) {
+            if (m_building.empty()) {
+                m_whole[kExerciseMember] = Tree();
+                m_building.push_back(&m_exercise);
+            } else {
+                m_building.push_back(&within(isObject ? Json::object() : Json::array()));
+            }
+            m_open.push_back(part);
+            return true;
+        }
         if (part != Part::Passed && part != Part::Action)
             slots(m_open.back())[static_cast<std::size_t>(m_key[m_open.size() - 1])] = Tree();
         if (part == Part::Action) {
@@ -484,12 +511,17 @@ private:
         const Part parent = m_open.back();
         if (parent == Part::Passed)
             return true;
+        if (parent == Part::Exercise) {
+            within(Json(make()));
+            return true;
+        }
         if (parent == Part::Actions)
             throw Refusal{wrongShape()};
         const int slot = m_key[depth - 1];
         if (slot < 0)
             return true;
-        if ((parent == Part::Whole && (slot == kActionsMember || slot == kResultsMember)) ||
+        if ((parent == Part::Whole &&
+             (slot == kActionsMember || slot == kResultsMember || slot == kExerciseMember)) ||
             (parent == Part::Action && slot == kFormMember))
             throw Refusal{wrongShape()};
         Slot& value = slots(parent)[static_cast<std::size_t>(slot)];
@@ -502,6 +534,8 @@ private:
     bool close() {
         const Part part = m_open.back();
         m_open.pop_back();
+        if (part == Part::Exercise)
+            m_building.pop_back();
         if (part == Part::Action) {
             const std::size_t number = m_actions.size() + 1;
             if (number > kSessionFileMaxActions)
@@ -529,8 +563,27 @@ private:
         return action;
     }
 
+    // Puts a value into the exercise's container being built, under the
+    // last key met there, and returns where it now stands.
+    Json& within(Json value) {
+        Json& parent = *m_building.back();
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            return parent.back();
+        }
+        Json& member = parent[m_names[m_open.size() - 1]];
+        member = std::move(value);
+        return member;
+    }
+
     Source& m_source;
     std::vector<Slot> m_whole, m_action, m_form, m_results;
+    // The exercise member as read, its members in the file's order, and its
+    // containers open now, outermost first (a container's address holds
+    // while it is the one filled).
+    Json m_exercise = Json::object();
+    std::vector<Json*> m_building;
+    std::array<std::string, kSessionFileMaxDepth> m_names;
     std::vector<SessionAction> m_actions;
     // The open containers, outermost first.
     std::vector<Part> m_open;
@@ -584,7 +637,10 @@ SessionFileWrite writeSessionFile(const SessionRecord& record) {
         if (table[i].saved)
             results[table[i].info().key] = r.figures.values[i].value_or(0);
     }
-    text += "\n],\n\"results\":" + dump(results) + "}\n";
+    text += "\n],\n\"results\":" + dump(results);
+    if (!record.exercise.empty())
+        text += ",\n\"exercise\":" + record.exercise;
+    text += "}\n";
     if (text.size() > kSessionFileMaxBytes)
         return {std::nullopt, tooLarge()};
     return {std::move(text), {}};

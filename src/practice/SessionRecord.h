@@ -4,6 +4,7 @@
 #include "results/Figures.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,9 @@ namespace vantrel {
 
 // The version of the session file this program writes. Format 1 files are
 // still read, except those of a market number whose start changed with
-// format 2 (their recorded market no longer exists).
-inline constexpr int kSessionFormat = 2;
+// format 2 (their recorded market no longer exists). Format 3 added the
+// optional exercise member; a format 1 or 2 file reads as it always did.
+inline constexpr int kSessionFormat = 3;
 
 enum class ActionKind { Buy, Sell, Cancel };
 
@@ -32,6 +34,18 @@ struct SessionResults {
     Figures figures;
 };
 
+// How a practice that does not start from the start-up account begins: the
+// market runs ahead, with nothing pressed, to `second`, and then `shares` are
+// held, bought at that second's last price (the arrival price) without a
+// commission, so 資産合計 is still the start power there.
+struct SessionOpening {
+    std::uint64_t second = 0;
+    double shares = 0;
+    bool operator==(const SessionOpening& other) const {
+        return second == other.second && shares == other.shares;
+    }
+};
+
 // A whole practice: its market and its actions describe it fully, since the
 // market is deterministic; the results are what the user saw at the end.
 struct SessionRecord {
@@ -40,6 +54,13 @@ struct SessionRecord {
     int market = 1;
     std::vector<SessionAction> actions;
     SessionResults results;
+    // The exercise the practice was, as the compact JSON object the file
+    // holds under "exercise"; empty for a free practice. This layer only
+    // carries it: the exercise layer reads and checks it.
+    std::string exercise;
+    // Not written: whoever reads the exercise sets it from its card, so the
+    // card stays the one place that says how the practice began.
+    std::optional<SessionOpening> opening;
 };
 
 // "Vantrel 0.1.0": the program that wrote a file.

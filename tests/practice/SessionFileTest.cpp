@@ -150,9 +150,9 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
         {"{\"format\": 1", "JSON として読めません（1 行 13 列）"},
         {"{\"format\":\n 1,\n  \"x\": tru}", "JSON として読めません（3 行 11 列）"},
         {"[]", "全体がオブジェクトではありません"},
-        {edited("\"format\":2", "\"format\":3"), "format 3 には対応していません"},
-        {edited("\"format\":2", "\"format\":0"), "format 0 には対応していません"},
-        {edited("\"format\":2", "\"format\":\"2\""), "format が整数ではありません"},
+        {edited("\"format\":3", "\"format\":4"), "format 4 には対応していません"},
+        {edited("\"format\":3", "\"format\":0"), "format 0 には対応していません"},
+        {edited("\"format\":3", "\"format\":\"3\""), "format が整数ではありません"},
         {edited("\"market\":1", "\"market\":10000"), "market が 1 から 9999 の整数ではありません"},
         {edited("\"program\"", "\"programme\""), "program がありません"},
         {edited("\"second\":5", "\"second\":2"), "操作 2 の second が前の操作より前です"},
@@ -188,6 +188,32 @@ TEST(SessionFile, BadFilesAreRefusedSayingWhatAndWhere) {
         EXPECT_FALSE(read.record) << message;
         EXPECT_EQ(read.error, message);
     }
+}
+
+// Format 3's exercise member is carried as read, whatever it holds within
+// the file's depth, and refused when it is not an object or names a member
+// twice; format 1 and 2 files pass over it.
+TEST(SessionFile, ExerciseMemberIsCarriedWithinTheFilesShape) {
+    SessionRecord record;
+    record.exercise = R"({"card":{"title":"t","kinds":[1,null,"x"]},"result":{"passed":true}})";
+    const SessionFileRead read = readSessionFile(written(record));
+    ASSERT_TRUE(read.record) << read.error;
+    EXPECT_EQ(read.record->exercise, record.exercise);
+    EXPECT_EQ(written(*read.record), written(record));
+    const auto withExercise = [](const std::string& member, int format = 3) {
+        SessionRecord plain;
+        plain.format = format;
+        std::string text = written(plain);
+        text.insert(text.rfind('}'), ",\"exercise\":" + member);
+        return readSessionFile(text);
+    };
+    EXPECT_EQ(withExercise("5").error, "exercise がオブジェクトではありません");
+    EXPECT_EQ(withExercise("[]").error, "exercise がオブジェクトではありません");
+    EXPECT_EQ(withExercise(R"({"a":1,"a":2})").error, "exercise の a が二つあります");
+    EXPECT_EQ(withExercise(R"({"a":{"b":{"c":{}}}})").error.rfind("入れ子が深すぎます", 0), 0u);
+    const SessionFileRead old = withExercise(R"({"a":1})", 2);
+    ASSERT_TRUE(old.record) << old.error;
+    EXPECT_TRUE(old.record->exercise.empty());
 }
 
 // Files of format 1 name markets by the first numbering: those still read

@@ -285,6 +285,11 @@ void buildPowerAndOrder(MainWindowUi& ui, QWidget* parent) {
     note.setColor(QPalette::WindowText, QColor(0x5a, 0x40, 0x00));
     ui.lblNotice->setPalette(note);
     ui.lblNotice->hide();
+    // Under the notice, in the same free space: the exercise under way.
+    ui.lblExercise = caption(parent, QStringLiteral("lblExercise"), QString(), {268, 206, 190, 54},
+                             Qt::AlignLeft | Qt::AlignTop);
+    ui.lblExercise->setWordWrap(true);
+    ui.lblExercise->hide();
 
     auto* order =
         frame(parent, QStringLiteral("Frame3"), QStringLiteral("注文情報"), {314, 314, 148, 152});
@@ -380,6 +385,10 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
                           Qt::CTRL | Qt::Key_T);
     ui.MnuHistory = menuItem(view, QStringLiteral("MnuHistory"), QStringLiteral("練習の記録(&H)"));
     buildPracticeMenu(ui, window, font);
+    ui.MnuExercise =
+        namedMenu(bar, QStringLiteral("MnuExercise"), QStringLiteral("課題(&E)"), font);
+    ui.MnuOpenExercise = menuItem(ui.MnuExercise, QStringLiteral("MnuOpenExercise"),
+                                  QStringLiteral("課題ファイルを開く(&O)…"));
     QMenu* help = namedMenu(bar, QStringLiteral("MnuHelp"), QStringLiteral("ヘルプ(&H)"), font);
     ui.MnuKeys = menuItem(help, QStringLiteral("MnuKeys"), QStringLiteral("キー操作(&K)"));
     ui.MnuAbout = menuItem(help, QStringLiteral("MnuAbout"),

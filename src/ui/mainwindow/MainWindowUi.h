@@ -5,6 +5,7 @@ class QAction;
 class QActionGroup;
 class QButtonGroup;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QMainWindow;
 class QPlainTextEdit;
@@ -41,6 +42,8 @@ struct MainWindowUi {
     QPushButton* cmdCancelOldest = nullptr;
     // Why the last press placed nothing, for a few seconds; empty otherwise.
     QLabel* lblNotice = nullptr;
+    // While an exercise runs: the time left and how far the task has come.
+    QLabel* lblExercise = nullptr;
     OrderPane buy;
     OrderPane sell;
     QPlainTextEdit* txtResponse = nullptr;
@@ -53,6 +56,9 @@ struct MainWindowUi {
     QActionGroup* speedChoices = nullptr;
     QAction* MnuNewPractice = nullptr;
     QAction* MnuTakeOver = nullptr; // enabled while a saved session replays
+    // 課題: the built-in cards are listed above 課題ファイルを開く.
+    QMenu* MnuExercise = nullptr;
+    QAction* MnuOpenExercise = nullptr;
     QAction* MnuResults = nullptr;
     QAction* MnuHistory = nullptr;
     QAction* MnuTape = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/mainwindow/frmMain.h"
 
+#include "exercise/ExerciseAttempt.h"
 #include "orders/StockInfo.h"
 #include "practice/SessionFile.h"
 #include "ui/about/frmAbout.h"
@@ -10,6 +11,7 @@
 #include "ui/common/WindowPlacement.h"
 #include "ui/history/frmHistory.h"
 #include "ui/keys/frmKeys.h"
+#include "ui/mainwindow/ExerciseMenu.h"
 #include "ui/mainwindow/MessageLog.h"
 #include "ui/results/frmResults.h"
 #include "ui/tape/frmTape.h"
@@ -37,6 +39,8 @@ namespace {
 
 const QString kDiscardForNew =
     QStringLiteral("保有株または注文中の注文があります。破棄して新しい練習を始めますか？");
+const QString kDiscardForExercise =
+    QStringLiteral("保有株または注文中の注文があります。破棄して課題を始めますか？");
 const QString kDiscardForOpen =
     QStringLiteral("保有株または注文中の注文があります。破棄して練習ファイルを開きますか？");
 constexpr const char* kBadMarketNumber = "市場番号は 1 から 9999 の整数で指定してください。";
@@ -137,6 +141,9 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     m_noticeTimer->setInterval(kNoticeMilliseconds);
     connect(m_noticeTimer, &QTimer::timeout, this, [this] { showNotice({}); });
     connect(m_ui.ListView1, &QAbstractItemView::clicked, this, &frmMain::ListView1_Click);
+    m_exercises =
+        std::make_unique<ExerciseMenu>(*this, m_ui, *m_practice, m_dialogs, m_boxes, clock,
+                                       [this] { return mayDiscardPractice(kDiscardForExercise); });
     const auto boardKey = [this](QAction* key, OrderPane& pane) {
         connect(key, &QAction::triggered, this, [this, &pane] {
             const QModelIndex current = m_ui.ListView1->currentIndex();
@@ -284,7 +291,12 @@ void frmMain::openSession(const QString& path) {
     // The core opens the file itself: only an ordinary file, never read past
     // the size limit, its nesting bounded before anything is built, so even a
     // hostile file is refused in a fraction of a second.
-    SessionFileRead read = openSessionFile(path.toStdString());
+    SessionFileRead file = openSessionFile(path.toStdString());
+    // An exercise's attempt carries its card, checked as any card is; the
+    // record then knows where the exercise began.
+    AttemptRead read = file.record
+                           ? readAttempt(std::move(*file.record))
+                           : AttemptRead{std::nullopt, std::nullopt, std::nullopt, file.error};
     if (!read.record) {
         // The practice under way goes on as if nothing had been asked.
         m_dialogs.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + read.error,
@@ -292,7 +304,7 @@ void frmMain::openSession(const QString& path) {
         return;
     }
     // The clock starts its second afresh, at the speed chosen.
-    if (m_practice->startReplay(std::move(*read.record)))
+    if (m_practice->startReplay(std::move(*read.record), read.card))
         m_log->AddLog(QStringLiteral("練習ファイル %1 を再生します（%2秒まで）。")
                           .arg(QFileInfo(path).fileName())
                           .arg(session().replayEnd()));
@@ -304,6 +316,8 @@ void frmMain::openSession(const QString& path) {
 void frmMain::showState() {
     const QString separator = QString::fromUtf8(kStateSeparator);
     QString title = QString::fromUtf8(kAppTitle);
+    if (const std::optional<ExerciseCard>& card = m_practice->exerciseCard())
+        title += separator + QStringLiteral("課題「%1」").arg(QString::fromStdString(card->title));
     const std::string state = practiceStateText(m_practice->pace(), session().marketNumber());
     if (!state.empty())
         title += separator + QString::fromStdString(state);

@@ -22,6 +22,7 @@ class Clock;
 class Dialogs;
 class MessageLog;
 struct OrderPane;
+class ExerciseMenu;
 class frmAbout;
 class frmKeys;
 class frmResults;
@@ -148,6 +149,7 @@ private:
     std::unique_ptr<frmResults> m_results;
     std::unique_ptr<frmHistory> m_history;
     std::unique_ptr<frmTape> m_tape;
+    std::unique_ptr<ExerciseMenu> m_exercises;
     // Clears the notice after a few seconds of wall time, whatever the pace.
     QTimer* m_noticeTimer = nullptr;
     QPointer<frmAbout> m_about;

@@ -3,7 +3,11 @@
 #include "ui/common/Clock.h"
 #include "ui/practice/PracticeKeeper.h"
 
+#include "exercise/ExerciseAttempt.h"
+#include "exercise/ExerciseRandom.h"
+
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <new>
 #include <utility>
@@ -21,9 +25,26 @@ PracticeController::PracticeController(const Clock& clock, TradeLog& log, Messag
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(m_pace.timerInterval());
     connect(m_timer1, &QTimer::timeout, this, &PracticeController::Timer1_Timer);
+    connect(&m_scoring, &QFutureWatcher<ExerciseScore>::finished, this, [this] {
+        // A practice that took this one's place cancelled its token; its
+        // result, if it still arrives, is not this practice's.
+        if (!m_card || !m_scoringCancel || *m_scoringCancel)
+            return;
+        m_score = m_scoring.result();
+        if (m_exercise) {
+            // The attempt's file now carries its result, for --verify to check.
+            m_session.setExercise(exerciseMember(*m_card, &*m_score));
+            if (m_keeper)
+                m_keeper->keep();
+        }
+        emit exerciseScored();
+    });
 }
 
 PracticeController::~PracticeController() {
+    if (m_scoringCancel)
+        *m_scoringCancel = true;
+    m_scoring.waitForFinished();
     // The program's end finalises the practice: a small write, measured in
     // the README.
     if (m_keeper)
@@ -45,6 +66,20 @@ QString PracticeController::currentPath() const {
 }
 
 void PracticeController::Timer1_Timer() {
+    if (m_exercise) {
+        // An ended exercise is over: nothing moves until another practice.
+        if (!m_exercise->running())
+            return;
+        m_exercise->step();
+        emit secondPassed();
+        if (!m_exercise->running()) {
+            m_pace.paused = true;
+            applyPace();
+            emit exerciseEnded();
+            scoreExercise();
+        }
+        return;
+    }
     const bool replaying = m_session.replaying();
     m_session.step();
     if (replaying && !m_session.replaying()) {
@@ -64,7 +99,7 @@ void PracticeController::stopClock() {
 }
 
 void PracticeController::setPaused(bool paused) {
-    m_pace.paused = paused;
+    m_pace.paused = paused || (m_exercise && !m_exercise->running());
     applyPace();
 }
 
@@ -87,30 +122,76 @@ void PracticeController::applyPace() {
 }
 
 void PracticeController::pressBuy(const std::string& codeText, const OrderForm& form) {
+    if (!allowed(m_exercise ? m_exercise->checkBuy(codeText, form) : std::nullopt))
+        return;
     m_session.pressBuy(codeText, form);
     emit pressed();
 }
 
 void PracticeController::pressSell(const std::string& codeText, const OrderForm& form) {
+    if (!allowed(m_exercise ? m_exercise->checkSell(codeText, form) : std::nullopt))
+        return;
     m_session.pressSell(codeText, form);
     emit pressed();
 }
 
 void PracticeController::pressCancel() {
+    if (m_exercise && !m_exercise->running())
+        return;
     m_session.pressCancel();
     emit pressed();
+}
+
+bool PracticeController::allowed(const std::optional<std::string>& why) {
+    if (!why)
+        return true;
+    emit pressRefused(QString::fromStdString(*why));
+    return false;
+}
+
+void PracticeController::startExercise(const ExerciseCard& card, int marketNumber) {
+    replace(
+        [&](PracticeSession& session) {
+            m_exercise = std::make_unique<ExerciseRun>(session, card);
+            m_exercise->start(marketNumber);
+            m_card = card;
+        },
+        true);
+}
+
+void PracticeController::scoreExercise() {
+    score([facts = m_exercise->facts()](const ChanceProgress& progress) {
+        return vantrel::scoreExercise(facts, sameTaskAtRandom(facts, progress));
+    });
+}
+
+void PracticeController::score(std::function<ExerciseScore(const ChanceProgress&)> work) {
+    // The same task at random takes a moment: the window stays live, and a
+    // practice that replaces this one cancels it.
+    m_scoringCancel = std::make_shared<std::atomic<bool>>(false);
+    m_scoring.setFuture(QtConcurrent::run([work = std::move(work), cancel = m_scoringCancel] {
+        ChanceProgress progress;
+        progress.cancel = cancel.get();
+        return work(progress);
+    }));
 }
 
 void PracticeController::restart(int marketNumber) {
     replace([marketNumber](PracticeSession& session) { session.restart(marketNumber); }, true);
 }
 
-bool PracticeController::startReplay(SessionRecord record) {
+bool PracticeController::startReplay(SessionRecord record,
+                                     const std::optional<ExerciseCard>& card) {
     bool replaying = true;
+    // Scored from its own copy of the presses: the replay takes the record.
+    std::optional<SessionRecord> attempt;
+    if (card)
+        attempt = record;
     replace(
         [&](PracticeSession& session) {
             try {
                 session.startReplay(std::move(record));
+                m_card = card;
             } catch (const std::bad_alloc&) {
                 // The practice under way is kept already; a fresh one takes
                 // its place rather than half a replay.
@@ -119,6 +200,18 @@ bool PracticeController::startReplay(SessionRecord record) {
             }
         },
         false);
+    if (replaying && attempt) {
+        score([attempt = std::move(*attempt), card = *card](const ChanceProgress& progress) {
+            const AttemptReplay replayed = replayAttempt(attempt, card, progress);
+            if (replayed.score)
+                return *replayed.score;
+            // A file whose presses this card refuses has no score to show.
+            ExerciseScore refused;
+            refused.undefinedWhy = replayed.error;
+            refused.why = "この練習ファイルは課題の条件に合いません: " + replayed.error;
+            return refused;
+        });
+    }
     return replaying;
 }
 
@@ -131,6 +224,13 @@ void PracticeController::takeOver() {
 void PracticeController::replace(const std::function<void(PracticeSession&)>& change, bool run) {
     if (m_keeper)
         m_keeper->keep();
+    if (m_scoringCancel)
+        *m_scoringCancel = true;
+    m_scoring.cancel();
+    m_scoring.waitForFinished();
+    m_exercise.reset();
+    m_card.reset();
+    m_score.reset();
     change(m_session);
     if (m_keeper)
         m_keeper->begin();

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "exercise/ExerciseRun.h"
+#include "exercise/ExerciseScore.h"
 #include "practice/Pace.h"
 #include "practice/PracticeSession.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,9 +64,23 @@ public:
     void restart(int marketNumber);
     // The record replayed from its start. False when memory ran out building
     // it: a fresh practice on the same market has taken its place then.
-    bool startReplay(SessionRecord record);
+    // An attempt of an exercise (its card given) is scored off this thread
+    // from its presses as it starts, so its 採点 can be shown at once.
+    bool startReplay(SessionRecord record, const std::optional<ExerciseCard>& card = {});
     // The replay stops here and the user carries on from this second.
     void takeOver();
+
+    // A fresh practice that is an attempt of the card, on the card's market
+    // or, for a card that names none, on the one given; it runs at once.
+    // Presses then go through the card's limits, and when the exercise ends
+    // the clock stops and it is scored off this thread.
+    void startExercise(const ExerciseCard& card, int marketNumber);
+    // The exercise of the practice under way; none for a free practice.
+    const ExerciseRun* exercise() const { return m_exercise.get(); }
+    // The card of the practice under way, live or replayed from a file.
+    const std::optional<ExerciseCard>& exerciseCard() const { return m_card; }
+    // The ended exercise's score, once computed.
+    const std::optional<ExerciseScore>& exerciseScore() const { return m_score; }
 
 signals:
     // A second of practice went by (a replay's actions of it included).
@@ -78,6 +96,11 @@ signals:
     void pausedChanged(bool paused);
     // The practice under way was written to its file at the path.
     void practiceKept(const QString& path);
+    // A press the exercise's card does not allow placed nothing; why says so.
+    void pressRefused(const QString& why);
+    // The exercise ended (time, goal or a broken limit); its score follows.
+    void exerciseEnded();
+    void exerciseScored();
 
 private:
     // Every way to another practice: the one under way is kept, change makes
@@ -85,12 +108,22 @@ private:
     // then the clock starts its second afresh (running again with run).
     void replace(const std::function<void(PracticeSession&)>& change, bool run);
     void applyPace();
+    void scoreExercise();
+    void score(std::function<ExerciseScore(const ChanceProgress&)> work);
+    // A press the exercise refuses, said; true when it may go to the session.
+    bool allowed(const std::optional<std::string>& why);
 
     const Clock& m_clock;
     PracticeSession m_session;
     Pace m_pace;
     QTimer* m_timer1 = nullptr;
     QString m_historyFolder;
+    // After the session it follows.
+    std::unique_ptr<ExerciseRun> m_exercise;
+    std::optional<ExerciseCard> m_card;
+    std::optional<ExerciseScore> m_score;
+    QFutureWatcher<ExerciseScore> m_scoring;
+    std::shared_ptr<std::atomic<bool>> m_scoringCancel;
     // After the session it writes, so it goes first.
     std::unique_ptr<PracticeKeeper> m_keeper;
 };

@@ -114,4 +114,8 @@ void ChanceHistogram::clear() {
     m_count->setRange(0, 1);
 }
 
+void ChanceHistogram::setValueTitle(const QString& title) {
+    m_yen->setTitleText(title);
+}
+
 } // namespace vantrel

@@ -19,6 +19,8 @@ public:
 
     void show(const ChanceResult& result);
     void clear();
+    // The value axis's title: 純損益（円） unless another score is drawn.
+    void setValueTitle(const QString& title);
 
 private:
     QLineSeries* m_outline = nullptr;

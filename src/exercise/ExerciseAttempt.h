@@ -1,0 +1,63 @@
+#pragma once
+
+#include "exercise/ExerciseCard.h"
+#include "exercise/ExerciseRun.h"
+#include "exercise/ExerciseScore.h"
+#include "practice/SessionRecord.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+// What an attempt's file claims about its exercise: stored so that a
+// replay can check it. The numbers behind the score are not stored: they
+// follow from the presses, and the replay shows them.
+struct StoredExerciseResult {
+    ExerciseEnd ending = ExerciseEnd::TimeUp;
+    std::optional<double> score;
+    bool passed = false;
+    std::optional<double> topPercent; // the same task at random
+};
+
+// The practice of an ended exercise as its file holds it: the session, its
+// card and its score under "exercise".
+SessionRecord attemptRecord(const ExerciseRun& run, const ExerciseScore& score);
+// The "exercise" member itself: the card, and the result once scored. A
+// practice under way carries the card alone, so it is kept as an attempt.
+std::string exerciseMember(const ExerciseCard& card, const ExerciseScore* score = nullptr);
+
+// A session file's exercise read strictly: the card checked as any card
+// file is, the stored result, and the record's opening set from the card.
+// A free practice comes back with neither card nor result.
+struct AttemptRead {
+    std::optional<SessionRecord> record;
+    std::optional<ExerciseCard> card;
+    std::optional<StoredExerciseResult> stored;
+    std::string error;
+};
+AttemptRead readAttempt(SessionRecord record);
+AttemptRead openAttempt(const std::string& path);
+
+// An attempt played again from its presses alone, each checked against the
+// card's limits as it was live; the score and the same task at random
+// recomputed. error says why the presses cannot be this card's attempt (a
+// press that breaks a limit, or one after the exercise ended).
+struct AttemptReplay {
+    std::optional<ExerciseFacts> facts;
+    std::optional<ExerciseScore> score;
+    std::string error;
+};
+AttemptReplay replayAttempt(const SessionRecord& record, const ExerciseCard& card,
+                            const ChanceProgress& progress = {});
+
+// The stored result against the replay's, one "key: file X, replay Y" line
+// each; empty when they agree exactly.
+std::vector<std::string> differingExercise(const StoredExerciseResult& stored,
+                                           const ExerciseScore& replayed);
+
+// The exercise block of the headless output, one "caption=value" line each.
+std::vector<std::string> exerciseLines(const ExerciseCard& card, const ExerciseScore& score);
+
+} // namespace vantrel

@@ -1,0 +1,131 @@
+#include "ui/mainwindow/ExerciseMenu.h"
+
+#include "exercise/BuiltInExercises.h"
+#include "exercise/ExerciseRun.h"
+#include "ui/common/Clock.h"
+#include "ui/common/Dialogs.h"
+#include "ui/common/WindowPlacement.h"
+#include "ui/exercise/frmExercise.h"
+#include "ui/mainwindow/MainWindowUi.h"
+#include "ui/practice/PracticeController.h"
+#include "ui/results/frmScore.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+namespace vantrel {
+
+ExerciseMenu::ExerciseMenu(QWidget& window, MainWindowUi& ui, PracticeController& practice,
+                           Dialogs& dialogs, MessagePrompter& refusals, const Clock& clock,
+                           std::function<bool()> mayReplace)
+    : m_window(window), m_ui(ui), m_practice(practice), m_dialogs(dialogs), m_refusals(refusals),
+      m_clock(clock), m_mayReplace(std::move(mayReplace)) {
+    // The built-in cards are the program's own and read as any card is; one
+    // that did not read would be a fault of the build, and is left out.
+    for (const BuiltInExercise& builtIn : builtInExercises())
+        if (ExerciseCardRead read = readExerciseCard(builtIn.text); read.card)
+            m_builtIn.push_back(std::move(*read.card));
+    for (std::size_t i = 0; i < m_builtIn.size(); ++i) {
+        auto* item = new QAction(QStringLiteral("&%1 ").arg(i + 1) +
+                                     QString::fromStdString(m_builtIn[i].title),
+                                 m_ui.MnuExercise);
+        item->setObjectName(QStringLiteral("MnuExercise%1").arg(i + 1));
+        m_ui.MnuExercise->insertAction(m_ui.MnuOpenExercise, item);
+        connect(item, &QAction::triggered, this,
+                [this, i] { choose(m_builtIn[i], static_cast<int>(i)); });
+    }
+    m_ui.MnuExercise->insertSeparator(m_ui.MnuOpenExercise);
+    connect(m_ui.MnuOpenExercise, &QAction::triggered, this, &ExerciseMenu::openCardFile);
+
+    connect(&m_practice, &PracticeController::pressRefused, this,
+            [this](const QString& why) { m_refusals.ShowMessage(why.toStdString(), "課題"); });
+    connect(&m_practice, &PracticeController::exerciseEnded, this, [this] {
+        refresh();
+        showScore();
+    });
+    connect(&m_practice, &PracticeController::practiceReplaced, this, [this] {
+        // An attempt opened from its file shows its 採点 as it replays.
+        if (m_practice.exerciseCard() && !m_practice.exercise())
+            showScore();
+        refresh();
+    });
+    connect(&m_practice, &PracticeController::secondPassed, this, &ExerciseMenu::refresh);
+    connect(&m_practice, &PracticeController::pressed, this, &ExerciseMenu::refresh);
+}
+
+ExerciseMenu::~ExerciseMenu() = default;
+
+void ExerciseMenu::openCardFile() {
+    const QString path = m_dialogs.askOpenPath(QStringLiteral("課題ファイルを開く"),
+                                               QStringLiteral("課題ファイル (*.json)"));
+    if (path.isEmpty())
+        return;
+    const ExerciseCardRead read = openExerciseCard(path.toStdString());
+    if (!read.card) {
+        m_dialogs.ShowMessage(
+            "課題ファイルを開けませんでした。\n" + path.toStdString() + "\n" + read.error, "課題");
+        return;
+    }
+    choose(*read.card, -1);
+}
+
+void ExerciseMenu::choose(const ExerciseCard& card, int index) {
+    // Window-modal and not waited on: the practice under way goes on while
+    // the instructions are read.
+    auto* dialog = new frmExercise(card, &m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, index] {
+        if (m_mayReplace())
+            start(dialog->card(), index);
+    });
+    dialog->open();
+}
+
+void ExerciseMenu::start(const ExerciseCard& card, int index) {
+    m_index = index;
+    // A card that names no market gets another at each attempt; the attempt
+    // records the one drawn.
+    const int market = card.market ? *card.market
+                                   : ExerciseRun::drawMarket(static_cast<std::uint64_t>(
+                                         m_clock.now().toMSecsSinceEpoch()));
+    m_practice.startExercise(card, market);
+    if (m_score)
+        m_score->setHasNext(m_index >= 0 && m_index + 1 < static_cast<int>(m_builtIn.size()));
+}
+
+void ExerciseMenu::refresh() {
+    const ExerciseRun* run = m_practice.exercise();
+    QLabel& line = *m_ui.lblExercise;
+    if (!run) {
+        line.hide();
+        return;
+    }
+    line.setText(run->running() ? QString::fromStdString(progressText(run->card(), run->progress()))
+                                : QStringLiteral("課題は終わりました（%1）。")
+                                      .arg(QString::fromUtf8(exerciseEndName(run->ending()))));
+    line.show();
+}
+
+void ExerciseMenu::showScore() {
+    if (!m_score) {
+        m_score = std::make_unique<frmScore>(m_practice);
+        openBeside(*m_score, m_window, frmScore::kPreferredSize);
+        connect(m_score.get(), &frmScore::againRequested, this, [this] {
+            if (const std::optional<ExerciseCard>& card = m_practice.exerciseCard())
+                if (m_mayReplace())
+                    start(ExerciseCard(*card), m_index);
+        });
+        connect(m_score.get(), &frmScore::nextRequested, this, [this] {
+            if (m_index >= 0 && m_index + 1 < static_cast<int>(m_builtIn.size()))
+                choose(m_builtIn[m_index + 1], m_index + 1);
+        });
+    }
+    m_score->setHasNext(m_index >= 0 && m_index + 1 < static_cast<int>(m_builtIn.size()));
+    m_score->refresh();
+    m_score->show();
+    m_score->raise();
+    m_score->activateWindow();
+}
+
+} // namespace vantrel
