@@ -20,7 +20,12 @@ void MainWindowPresenter::show(const PracticeSession& session) const {
     // A row of the board shows the order itself; beyond the rows, this line
     // says where it stands.
     const bool offRows = placed && !placed->onBoard();
-    m_ui.lblBoardOrder->setText(offRows ? QString::fromStdString(placed->text) : QString());
+    const QString line = offRows ? QString::fromStdString(placed->text) : QString();
+    // Broken before は, so the narrow space beside the board shows the order,
+    // then where it stands; a screen reader reads the sentence whole.
+    m_ui.lblBoardOrder->setText(
+        QString(line).replace(QStringLiteral(" は "), QStringLiteral("\nは ")));
+    m_ui.lblBoardOrder->setAccessibleName(line);
     m_ui.lblBoardOrder->setVisible(offRows);
     m_board.setRows(std::move(rows), placed);
 

@@ -1,0 +1,123 @@
+#include "WindowFixture.h"
+#include "market/Market.h"
+#include "ui/mainwindow/BoardModel.h"
+
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+namespace vantrel {
+namespace {
+
+// The window paused; the tests step its seconds and read the board as it
+// is shown, a screen reader included.
+struct BoardMark : test::WindowFixture {
+    void SetUp() override {
+        pause();
+        window.show();
+    }
+    QAbstractItemModel& board() const { return *find<QTreeView>("ListView1")->model(); }
+    QString cell(int row, int column, int role = Qt::DisplayRole) const {
+        return board().index(row, column).data(role).toString();
+    }
+    // Every row that says anything of the order: price, the mark in the
+    // spacers, its tooltip; then the line beside the board, as read aloud.
+    QStringList marks() const {
+        QStringList found;
+        for (int row = 0; row < board().rowCount(); ++row) {
+            const QString mark =
+                cell(row, BoardModel::LeftSpacer) + cell(row, BoardModel::RightSpacer);
+            if (!mark.isEmpty() || !cell(row, BoardModel::Price, Qt::ToolTipRole).isEmpty())
+                found << cell(row, BoardModel::Price) + mark +
+                             cell(row, BoardModel::Bid, Qt::ToolTipRole);
+        }
+        auto* line = find<QLabel>("lblBoardOrder");
+        if (line->isVisibleTo(&window))
+            found << QAccessible::queryAccessibleInterface(line)->text(QAccessible::Name);
+        return found;
+    }
+    void place(const char* side, const char* price, const char* shares) {
+        const QString s = QString::fromUtf8(side);
+        find<QRadioButton>(("opt" + s + "Opt0").toUtf8())->click();
+        find<QLineEdit>(("txt" + s + "Price").toUtf8())->setText(QString::fromUtf8(price));
+        find<QLineEdit>(("txt" + s + "Amount").toUtf8())->setText(QString::fromUtf8(shares));
+        find<QPushButton>(("cmd" + s + "Now").toUtf8())->click();
+    }
+    void cancel() { find<QPushButton>("cmdCancelOldest")->click(); }
+};
+
+// A limit on the board marks its row, in the bids' spacer, with a mark a
+// screen reader reads as the sentence; the crowd's cells stay as the market
+// shows them. The mark follows the row as the board moves, then goes with
+// the cancel.
+TEST_F(BoardMark, LimitOnTheBoardFollowsTheTicksUntilCancelled) {
+    seconds(1);
+    place("Buy", "497", "3000");
+    const QString said = QStringLiteral("あなたの買い注文 497円 残り 3,000株");
+    EXPECT_EQ(marks(), QStringList{QStringLiteral("497●") + said});
+    EXPECT_EQ(cell(8, BoardModel::Price), QStringLiteral("497"));
+    QApplication::processEvents(); // the view lays its rows out
+    auto* view = QAccessible::queryAccessibleInterface(find<QTreeView>("ListView1"));
+    EXPECT_EQ(view->tableInterface()->cellAt(8, BoardModel::RightSpacer)->text(QAccessible::Name),
+              said);
+    // The crowd's book is the market's alone: as one with no user at all.
+    Market crowdOnly;
+    crowdOnly.StartUp();
+    crowdOnly.Tick();
+    const auto shares = [](double n) { return n != 0 ? QString::number(n) : QString(); };
+    const auto rows = crowdOnly.boardRows();
+    for (int row = 0; row < 11; ++row)
+        EXPECT_EQ((cell(row, BoardModel::Offered) + "/" + cell(row, BoardModel::Bid)).toStdString(),
+                  (shares(rows[row].offered) + "/" + shares(rows[row].bid)).toStdString());
+    seconds(6); // the board moves a yen down: 504 on top
+    EXPECT_EQ(cell(7, BoardModel::RightSpacer), QStringLiteral("●"));
+    EXPECT_EQ(marks(), QStringList{QStringLiteral("497●") + said});
+    cancel();
+    EXPECT_EQ(marks(), QStringList());
+}
+
+// Off the board, the edge row points the way and the line says how far, for
+// a buy below the board and a sell above it.
+TEST_F(BoardMark, OffTheBoardBelowAndAbove) {
+    seconds(1);
+    place("Buy", "480", "3000");
+    EXPECT_EQ(marks(), QStringList({QStringLiteral("495▼あなたの買い注文 480円 は板の下 15円"),
+                                    QStringLiteral("あなたの買い注文 480円 は板の下 15円")}));
+    cancel();
+    buyAtMarket();
+    seconds(10);
+    ASSERT_EQ(label("lblAmount"), QStringLiteral("1000"));
+    place("Sell", "590", "1000");
+    EXPECT_EQ(marks(), QStringList({QStringLiteral("503▲あなたの売り注文 590円 は板の上 87円"),
+                                    QStringLiteral("あなたの売り注文 590円 は板の上 87円")}));
+}
+
+// A market order stands at the best quote it meets; a limit's part fill
+// leaves its mark with the shares still waiting. A replay of the practice
+// shows every second's mark as it was shown.
+TEST_F(BoardMark, MarketOrderPartFillAndReplay) {
+    seconds(1);
+    buyAtMarket();
+    EXPECT_EQ(marks(), QStringList{QStringLiteral("501●あなたの買い注文 成行 501円 残り 1,000株")});
+    cancel();
+    place("Buy", "500", "5000");
+    QStringList shown;
+    for (int second = 1; second <= 8; ++second, seconds(1))
+        shown << marks().join('|');
+    // The seventh tick's ask of 2,000 at 500 filled part of it.
+    EXPECT_EQ(shown.back(), QStringLiteral("500●あなたの買い注文 500円 残り 3,000株"));
+
+    QTemporaryDir folder;
+    dialogs.path = folder.filePath(QStringLiteral("s.json"));
+    action("MnuSaveSession")->trigger();
+    action("MnuOpenSession")->trigger();
+    seconds(1);
+    QStringList replayed;
+    for (int second = 1; second <= 8; ++second, seconds(1))
+        replayed << marks().join('|');
+    EXPECT_EQ(replayed, shown);
+}
+
+} // namespace
+} // namespace vantrel
