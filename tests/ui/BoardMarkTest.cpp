@@ -84,6 +84,8 @@ TEST_F(BoardMark, OffTheBoardBelowAndAbove) {
     place("Buy", "480", "3000");
     EXPECT_EQ(marks(), QStringList({QStringLiteral("495▼あなたの買い注文 480円 は板の下 15円"),
                                     QStringLiteral("あなたの買い注文 480円 は板の下 15円")}));
+    // Shown in two lines that fit beside the board, where it stands second.
+    EXPECT_EQ(label("lblBoardOrder"), QStringLiteral("あなたの買い注文 480円\nは板の下 15円"));
     cancel();
     buyAtMarket();
     seconds(10);

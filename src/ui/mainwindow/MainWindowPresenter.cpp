@@ -24,7 +24,7 @@ void MainWindowPresenter::show(const PracticeSession& session) const {
     // Broken before は, so the narrow space beside the board shows the order,
     // then where it stands; a screen reader reads the sentence whole.
     m_ui.lblBoardOrder->setText(
-        QString(line).replace(QStringLiteral(" は "), QStringLiteral("\nは ")));
+        QString(line).replace(QStringLiteral(" は"), QStringLiteral("\nは")));
     m_ui.lblBoardOrder->setAccessibleName(line);
     m_ui.lblBoardOrder->setVisible(offRows);
     m_board.setRows(std::move(rows), placed);
