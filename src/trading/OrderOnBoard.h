@@ -35,9 +35,9 @@ struct OrderOnBoard {
     double distance = 0;
 
     // What the board says of it: on a row "あなたの買い注文 490円 残り 3,000株"
-    // (成行 for a market order), off the board "あなたの買い注文 480円 は板の下
-    // 5円" or "… は板の上 5円", between rows "あなたの買い注文 490.5円 は 491円
-    // と 490円 の間".
+    // ("あなたの買い注文 成行 501円 残り 1,000株" for a market order), off the
+    // board "あなたの買い注文 480円 は板の下 5円" or "… は板の上 5円", between
+    // rows "あなたの買い注文 490.5円 は 491円 と 490円 の間".
     std::string text;
 
     bool onBoard() const { return place == Place::OnRow; }

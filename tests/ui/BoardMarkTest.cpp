@@ -3,7 +3,6 @@
 #include "ui/mainwindow/BoardModel.h"
 
 #include <QAccessible>
-#include <QAccessibleInterface>
 #include <QTemporaryDir>
 #include <QTreeView>
 
@@ -17,82 +16,71 @@ struct BoardMark : test::WindowFixture {
         pause();
         window.show();
     }
-    QAbstractItemModel& board() const { return *find<QTreeView>("ListView1")->model(); }
     QString cell(int row, int column, int role = Qt::DisplayRole) const {
-        return board().index(row, column).data(role).toString();
+        return find<QTreeView>("ListView1")->model()->index(row, column).data(role).toString();
     }
-    // Every row that says anything of the order: price, the mark in the
-    // spacers, its tooltip; then the line beside the board, as read aloud.
+    // Each row that says anything of the order (its price, the mark in the
+    // spacers, its tooltip), then the line beside the board as read aloud.
     QStringList marks() const {
         QStringList found;
-        for (int row = 0; row < board().rowCount(); ++row) {
+        for (int row = 0; row < Market::kBoardRows; ++row) {
+            const QString tip = cell(row, BoardModel::Bid, Qt::ToolTipRole);
             const QString mark =
                 cell(row, BoardModel::LeftSpacer) + cell(row, BoardModel::RightSpacer);
-            if (!mark.isEmpty() || !cell(row, BoardModel::Price, Qt::ToolTipRole).isEmpty())
-                found << cell(row, BoardModel::Price) + mark +
-                             cell(row, BoardModel::Bid, Qt::ToolTipRole);
+            if (!mark.isEmpty() || !tip.isEmpty())
+                found << cell(row, BoardModel::Price) + mark + tip;
         }
         auto* line = find<QLabel>("lblBoardOrder");
         if (line->isVisibleTo(&window))
             found << QAccessible::queryAccessibleInterface(line)->text(QAccessible::Name);
         return found;
     }
-    void place(const char* side, const char* price, const char* shares) {
-        const QString s = QString::fromUtf8(side);
-        find<QRadioButton>(("opt" + s + "Opt0").toUtf8())->click();
-        find<QLineEdit>(("txt" + s + "Price").toUtf8())->setText(QString::fromUtf8(price));
-        find<QLineEdit>(("txt" + s + "Amount").toUtf8())->setText(QString::fromUtf8(shares));
-        find<QPushButton>(("cmd" + s + "Now").toUtf8())->click();
+    void buy(const char* price, const char* shares) {
+        find<QRadioButton>("optBuyOpt0")->click();
+        find<QLineEdit>("txtBuyPrice")->setText(QString::fromUtf8(price));
+        find<QLineEdit>("txtBuyAmount")->setText(QString::fromUtf8(shares));
+        find<QPushButton>("cmdBuyNow")->click();
     }
     void cancel() { find<QPushButton>("cmdCancelOldest")->click(); }
 };
 
 // A limit on the board marks its row, in the bids' spacer, with a mark a
-// screen reader reads as the sentence; the crowd's cells stay as the market
-// shows them. The mark follows the row as the board moves, then goes with
-// the cancel.
+// screen reader reads as the sentence; the market's book stays the crowd's
+// alone. The mark follows the row as the board moves, then goes with the
+// cancel.
 TEST_F(BoardMark, LimitOnTheBoardFollowsTheTicksUntilCancelled) {
     seconds(1);
-    place("Buy", "497", "3000");
+    buy("497", "3000");
     const QString said = QStringLiteral("あなたの買い注文 497円 残り 3,000株");
     EXPECT_EQ(marks(), QStringList{QStringLiteral("497●") + said});
-    EXPECT_EQ(cell(8, BoardModel::Price), QStringLiteral("497"));
     QApplication::processEvents(); // the view lays its rows out
     auto* view = QAccessible::queryAccessibleInterface(find<QTreeView>("ListView1"));
     EXPECT_EQ(view->tableInterface()->cellAt(8, BoardModel::RightSpacer)->text(QAccessible::Name),
               said);
-    // The crowd's book is the market's alone: as one with no user at all.
-    Market crowdOnly;
-    crowdOnly.StartUp();
-    crowdOnly.Tick();
-    const auto shares = [](double n) { return n != 0 ? QString::number(n) : QString(); };
-    const auto rows = crowdOnly.boardRows();
-    for (int row = 0; row < 11; ++row)
-        EXPECT_EQ((cell(row, BoardModel::Offered) + "/" + cell(row, BoardModel::Bid)).toStdString(),
-                  (shares(rows[row].offered) + "/" + shares(rows[row].bid)).toStdString());
     seconds(6); // the board moves a yen down: 504 on top
     EXPECT_EQ(cell(7, BoardModel::RightSpacer), QStringLiteral("●"));
     EXPECT_EQ(marks(), QStringList{QStringLiteral("497●") + said});
+    Market crowdOnly;
+    crowdOnly.StartUp();
+    for (int tick = 0; tick < 7; ++tick)
+        crowdOnly.Tick();
+    EXPECT_TRUE(window.session().market() == crowdOnly);
     cancel();
     EXPECT_EQ(marks(), QStringList());
 }
 
-// Off the board, the edge row points the way and the line says how far, for
-// a buy below the board and a sell above it.
+// Off the board, the edge row points the way and the line says how far.
 TEST_F(BoardMark, OffTheBoardBelowAndAbove) {
     seconds(1);
-    place("Buy", "480", "3000");
+    buy("480", "3000");
     EXPECT_EQ(marks(), QStringList({QStringLiteral("495▼あなたの買い注文 480円 は板の下 15円"),
                                     QStringLiteral("あなたの買い注文 480円 は板の下 15円")}));
     // Shown in two lines that fit beside the board, where it stands second.
     EXPECT_EQ(label("lblBoardOrder"), QStringLiteral("あなたの買い注文 480円\nは板の下 15円"));
     cancel();
-    buyAtMarket();
-    seconds(10);
-    ASSERT_EQ(label("lblAmount"), QStringLiteral("1000"));
-    place("Sell", "590", "1000");
-    EXPECT_EQ(marks(), QStringList({QStringLiteral("503▲あなたの売り注文 590円 は板の上 87円"),
-                                    QStringLiteral("あなたの売り注文 590円 は板の上 87円")}));
+    buy("600", "1000");
+    EXPECT_EQ(marks(), QStringList({QStringLiteral("505▲あなたの買い注文 600円 は板の上 95円"),
+                                    QStringLiteral("あなたの買い注文 600円 は板の上 95円")}));
 }
 
 // A market order stands at the best quote it meets; a limit's part fill
@@ -103,8 +91,8 @@ TEST_F(BoardMark, MarketOrderPartFillAndReplay) {
     buyAtMarket();
     EXPECT_EQ(marks(), QStringList{QStringLiteral("501●あなたの買い注文 成行 501円 残り 1,000株")});
     cancel();
-    place("Buy", "500", "5000");
-    QStringList shown;
+    buy("500", "5000");
+    QStringList shown, replayed;
     for (int second = 1; second <= 8; ++second, seconds(1))
         shown << marks().join('|');
     // The seventh tick's ask of 2,000 at 500 filled part of it.
@@ -115,7 +103,6 @@ TEST_F(BoardMark, MarketOrderPartFillAndReplay) {
     action("MnuSaveSession")->trigger();
     action("MnuOpenSession")->trigger();
     seconds(1);
-    QStringList replayed;
     for (int second = 1; second <= 8; ++second, seconds(1))
         replayed << marks().join('|');
     EXPECT_EQ(replayed, shown);
