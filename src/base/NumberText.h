@@ -29,6 +29,11 @@ double roundHalfEven(double value);
 // it would only add binary noise (or overflow), so it comes back as it is.
 double roundTo(double value, int decimals);
 
+// The value with the given number of decimals, rounded half to even, its
+// whole part grouped by threes ("1,234,567"); a minus sign only when the
+// rounded value is below zero. For share counts and money in sentences.
+std::string groupedNumber(double value, int decimals = 0);
+
 // Whole yen in the plain form, for a spreadsheet to read as a number.
 std::string plainYen(double yen);
 

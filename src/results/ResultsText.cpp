@@ -6,7 +6,6 @@
 #include "trading/OrderExecution.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -69,22 +68,6 @@ std::string waitingFor(const PendingOrder& order, const Quotes& q) {
 }
 
 } // namespace
-
-std::string groupedNumber(double value, int decimals) {
-    const double rounded = roundTo(value, decimals);
-    // Room for every digit of the largest double (309 before the point), so
-    // no value is ever cut; to_chars keeps the point a point in any locale.
-    std::array<char, 400> digits;
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(),
-                                       std::fabs(rounded), std::chars_format::fixed, decimals);
-    if (written.ec != std::errc())
-        return displayNumber(rounded);
-    std::string text(digits.data(), written.ptr);
-    const std::size_t point = text.find('.');
-    for (std::size_t end = point == std::string::npos ? text.size() : point; end > 3; end -= 3)
-        text.insert(end - 3, ",");
-    return rounded < 0 ? "-" + text : text;
-}
 
 std::string elapsedText(std::uint64_t seconds) {
     char text[32];

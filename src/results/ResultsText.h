@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/NumberText.h"
 #include "market/Quotes.h"
 #include "results/Figures.h"
 #include "results/Ledger.h"
@@ -15,10 +16,6 @@
 
 namespace vantrel {
 
-// The value with the given number of decimals, rounded half to even, its
-// whole part grouped by threes ("1,234,567"); a minus sign only when the
-// rounded value is below zero.
-std::string groupedNumber(double value, int decimals = 0);
 // Money as the results show it: whole yen, grouped, "円" ("-2,100円").
 std::string yenText(double yen);
 

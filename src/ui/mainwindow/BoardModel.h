@@ -1,17 +1,20 @@
 #pragma once
 
 #include "market/BoardRow.h"
+#include "trading/OrderOnBoard.h"
 
 #include <QAbstractTableModel>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace vantrel {
 
 // The board as a report-style list: one row per price level, highest price
 // on top. Column 0 is the list item's own text, always empty and zero wide;
-// the spacer columns stay empty too.
+// the spacer columns stay empty but for the mark of the user's own order,
+// which sits in the spacer beside its side's queue (a buy's beside the bids).
 class BoardModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -21,8 +24,9 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Replaces every row; rows come top to bottom.
-    void setRows(std::vector<BoardRow> rows);
+    // Replaces every row and the user's order laid over them; rows come top
+    // to bottom.
+    void setRows(std::vector<BoardRow> rows, std::optional<OrderOnBoard> order = std::nullopt);
     // The price of a row, as the order forms take it.
     int price(int row) const { return static_cast<int>(m_rows[static_cast<size_t>(row)].price); }
 
@@ -34,8 +38,11 @@ public:
 
 private:
     QString cellText(const BoardRow& row, int column) const;
+    // What the order's mark adds to a cell, for the roles it touches.
+    QVariant orderData(int row, int column, int role) const;
 
     std::vector<BoardRow> m_rows;
+    std::optional<OrderOnBoard> m_order;
 };
 
 } // namespace vantrel

@@ -249,6 +249,13 @@ void buildBoard(MainWindowUi& ui, QWidget* parent, QAbstractItemModel& board) {
     for (int column = 0; column < BoardModel::ColumnCount; ++column)
         header->resizeSection(column, BoardModel::kColumnWidths[column]);
     ui.ListView1 = view;
+    // The board fills its column down to the order forms, so the line goes
+    // beside it, level with its lowest rows, in space no control of the
+    // window uses: nothing moves.
+    ui.lblBoardOrder = caption(parent, QStringLiteral("lblBoardOrder"), QString(),
+                               {268, 262, 190, 44}, Qt::AlignLeft | Qt::AlignBottom);
+    ui.lblBoardOrder->setWordWrap(true);
+    ui.lblBoardOrder->hide();
     // Letters typed on the board take its row's price; they never search it.
     const auto boardKey = [view](const QString& name, const QString& text, Qt::Key key) {
         auto* item = new QAction(text, view);

@@ -34,6 +34,9 @@ struct MainWindowUi {
     QLabel* lblAmount = nullptr;
     QLabel* lblYesterdayPrice = nullptr;
     QTreeView* ListView1 = nullptr;
+    // Where the user's order stands when no row of the board holds its
+    // price; hidden otherwise.
+    QLabel* lblBoardOrder = nullptr;
     QLabel* lblPower = nullptr;
     QLabel* lblOrderPriceView = nullptr;
     QLabel* lblOrderAmount = nullptr;

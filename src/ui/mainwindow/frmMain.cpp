@@ -401,7 +401,6 @@ void frmMain::cmdCancelOldest_Click() {
 }
 
 void frmMain::refreshFromCore() {
-    m_board.setRows(session().market().boardRows());
     m_presenter.show(session());
 }
 

@@ -111,8 +111,9 @@ private:
     // the focus on the quantity. Nothing is placed.
     void takeBoardPrice(int row, OrderPane& pane);
 
-    // Redraws every caption that mirrors the core: the board, the last price,
-    // the buying power, the holdings and the pending order.
+    // Redraws every caption that mirrors the core: the board with the user's
+    // order on it, the last price, the buying power, the holdings and the
+    // pending order.
     void refreshFromCore();
     static OrderForm readForm(const OrderPane& pane);
     std::string codeText() const;
@@ -140,7 +141,7 @@ private:
     CountedBoxes m_boxes{m_dialogs};
     BoardModel m_board;
     MainWindowUi m_ui;
-    MainWindowPresenter m_presenter{m_ui};
+    MainWindowPresenter m_presenter{m_ui, m_board};
     std::unique_ptr<MessageLog> m_log;
     // A child, so its clock Timer1 is among the window's; after the log and
     // the boxes its session uses, so it goes before them.
