@@ -202,7 +202,7 @@ std::string progressText(const ExerciseCard& card, const ExerciseProgress& progr
     const std::uint64_t seconds = progress.secondsLeft % 60;
     std::string text = "残り ";
     if (minutes > 0)
-        text += std::to_string(minutes) + "分";
+        text += std::to_string(minutes) + "分" + (seconds < 10 ? "0" : "");
     text += std::to_string(seconds) + "秒";
     const auto price = [](const std::optional<double>& value) {
         return value ? groupedNumber(*value, 1) + "円" : std::string("—");

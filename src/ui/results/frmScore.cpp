@@ -88,7 +88,10 @@ void frmScore::refresh() {
         m_numbers->removeRow(0);
     m_histogram->clear();
     if (!score) {
-        m_score->setText(card ? QStringLiteral("採点中…") : QStringLiteral("課題はありません。"));
+        const ExerciseRun* run = m_practice.exercise();
+        m_score->setText(!card                   ? QStringLiteral("課題はありません。")
+                         : run && run->running() ? QStringLiteral("課題の途中です。")
+                                                 : QStringLiteral("採点中…"));
         m_verdict->clear();
         m_random->clear();
         return;

@@ -1,0 +1,137 @@
+#include "WindowFixture.h"
+#include "exercise/ExerciseAttempt.h"
+#include "practice/SessionFile.h"
+#include "ui/exercise/frmExercise.h"
+
+#include <QFile>
+#include <QFormLayout>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace vantrel {
+namespace {
+
+// The exercises as a learner meets them: from the 課題 menu, through the
+// card's instructions and 開始, the line of progress, the card's limits on
+// a press, to 採点 and on again.
+struct ExerciseWindow : test::WindowFixture {
+    void SetUp() override { window.show(); }
+
+    // Chooses a built-in card (1 is the first) and starts it, paused.
+    void start(int number) {
+        action(QStringLiteral("MnuExercise%1").arg(number).toUtf8().constData())->trigger();
+        auto* card = window.findChild<frmExercise*>(QStringLiteral("frmExercise"));
+        ASSERT_NE(card, nullptr);
+        card->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
+        pause();
+    }
+    QWidget* score() const { return test::topLevel("frmScore"); }
+    QString scoreLabel(const char* name) const {
+        return score()->findChild<QLabel*>(QString::fromUtf8(name))->text();
+    }
+    // The score is computed off the window's thread; the window stays live.
+    void waitForScore() const {
+        for (int i = 0; i < 500 && scoreLabel("lblScore").startsWith(QStringLiteral("採点中")); ++i)
+            QTest::qWait(10);
+    }
+    // Each number the 採点 window lists, as "caption=value".
+    QStringList scoreRows() const {
+        QStringList rows;
+        const auto* form = score()->findChild<QFormLayout*>();
+        for (int row = 0; row < form->rowCount(); ++row)
+            rows << static_cast<QLabel*>(form->itemAt(row, QFormLayout::LabelRole)->widget())
+                            ->text() +
+                        QLatin1Char('=') +
+                        static_cast<QLabel*>(form->itemAt(row, QFormLayout::FieldRole)->widget())
+                            ->text();
+        return rows;
+    }
+};
+
+// はじめての買い集め: its instructions before 開始, its progress while it runs,
+// its 採点 when the shares are bought, equal to what the presses alone give
+// headless, and もう一度 starting it afresh.
+TEST_F(ExerciseWindow, ABuiltInCardRunsToItsScoreAndAgain) {
+    start(1);
+    EXPECT_EQ(window.session().elapsed(), 600u); // the market ran ahead to the card's start
+    EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("課題「はじめての買い集め」")));
+    EXPECT_EQ(label("lblExercise"),
+              QStringLiteral("残り 5分00秒\n買い 0 / 1,000株\nVWAP —・平均 —"));
+
+    buyAtMarket();
+    for (int i = 0; i < 300 && !score(); ++i)
+        seconds(1);
+    ASSERT_NE(score(), nullptr);
+    EXPECT_TRUE(label("lblExercise").startsWith(QStringLiteral("課題は終わりました（目標達成）")));
+    // Nothing moves once it ended, paused or not.
+    const std::uint64_t ended = window.session().elapsed();
+    seconds(3);
+    EXPECT_EQ(window.session().elapsed(), ended);
+
+    waitForScore();
+    const SessionRecord attempt = window.session().record();
+    ASSERT_FALSE(attempt.exercise.empty());
+    const AttemptRead read = readAttempt(attempt);
+    ASSERT_TRUE(read.card);
+    const AttemptReplay replayed = replayAttempt(*read.record, *read.card);
+    ASSERT_TRUE(replayed.score);
+    QStringList headless;
+    const std::vector<std::string> lines = exerciseLines(*read.card, *replayed.score);
+    for (std::size_t i = 2; i < lines.size(); ++i)
+        headless << QString::fromStdString(lines[i]);
+    EXPECT_EQ(scoreRows(), headless);
+    EXPECT_TRUE(scoreLabel("lblScore")
+                    .startsWith(replayed.score->passed ? QStringLiteral("合格")
+                                                       : QStringLiteral("不合格")));
+    // The kept attempt carries its result, as --verify checks it.
+    ASSERT_TRUE(read.stored);
+    EXPECT_EQ(read.stored->score, replayed.score->score);
+    EXPECT_TRUE(score()->findChild<QPushButton*>(QStringLiteral("cmdNext"))->isEnabled());
+
+    dialogs.answer = true; // 1,000 shares held: asked before they go
+    score()->findChild<QPushButton*>(QStringLiteral("cmdAgain"))->click();
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(window.session().elapsed(), 600u);
+    EXPECT_TRUE(window.session().actions().empty());
+    EXPECT_EQ(scoreLabel("lblScore"), QStringLiteral("課題の途中です。"));
+}
+
+// A card of limit orders only refuses a market order in a box saying why,
+// and nothing is placed or recorded.
+TEST_F(ExerciseWindow, APressTheCardForbidsPlacesNothing) {
+    start(6);
+    const int boxes = dialogs.boxes;
+    buyAtMarket();
+    EXPECT_EQ(dialogs.boxes, boxes + 1);
+    EXPECT_EQ(dialogs.lastBox, "この課題では成行注文は使えません。 | 課題");
+    EXPECT_FALSE(window.session().trader().account().hasPendingOrder());
+    EXPECT_TRUE(window.session().actions().empty());
+    EXPECT_FALSE(find<QLabel>("lblNotice")->isVisibleTo(&window));
+}
+
+// An attempt opened from its file replays from the card's start and shows
+// the same 採点 it was given.
+TEST_F(ExerciseWindow, AnAttemptOpenedFromItsFileShowsItsScore) {
+    start(1);
+    buyAtMarket();
+    for (int i = 0; i < 300 && !score(); ++i)
+        seconds(1);
+    waitForScore();
+    const QStringList given = scoreRows();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("attempt.json"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(writeSessionFile(window.session().record()).text->c_str());
+    file.close();
+
+    dialogs.path = path;
+    action("MnuOpenSession")->trigger();
+    waitForScore();
+    EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("課題「はじめての買い集め」")));
+    EXPECT_EQ(window.session().elapsed(), 600u);
+    EXPECT_EQ(scoreRows(), given);
+}
+
+} // namespace
+} // namespace vantrel
