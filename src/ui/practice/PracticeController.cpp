@@ -1,6 +1,8 @@
 #include "ui/practice/PracticeController.h"
 
+#include "results/ResultsText.h"
 #include "ui/common/Clock.h"
+#include "ui/common/Dialogs.h"
 #include "ui/practice/PracticeKeeper.h"
 
 #include <QTimer>
@@ -126,6 +128,34 @@ void PracticeController::takeOver() {
     m_session.takeOver();
     if (m_keeper)
         m_keeper->handedOver();
+}
+
+bool PracticeController::goBackTo(std::uint64_t second) {
+    if (!m_session.canGoBackTo(second))
+        return false;
+    if (m_session.replaying())
+        takeOver();
+    // The line left stays in the history whole; the one going on shares its
+    // presses so far, so it is written only once it has one of its own.
+    if (m_keeper)
+        m_keeper->keep();
+    m_session.goBackTo(second);
+    if (m_keeper) {
+        m_keeper->begin();
+        m_keeper->handedOver();
+    }
+    m_pace.paused = true;
+    emit practiceRewound(second);
+    applyPace();
+    return true;
+}
+
+bool PracticeController::askToGoBack(std::uint64_t second, Dialogs& dialogs) {
+    if (m_session.replaying() &&
+        !dialogs.confirm(QStringLiteral("練習ファイルの再生を止めて、経過 %1 からやり直しますか？")
+                             .arg(QString::fromStdString(elapsedText(second)))))
+        return false;
+    return goBackTo(second);
 }
 
 void PracticeController::replace(const std::function<void(PracticeSession&)>& change, bool run) {

@@ -6,10 +6,12 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLegend>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QScrollBar>
@@ -143,12 +145,39 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
     connect(m_zoomIn, &QPushButton::clicked, this, [this] { zoom(-1); });
     connect(m_zoomOut, &QPushButton::clicked, this, [this] { zoom(+1); });
     connect(m_latest, &QPushButton::clicked, this, &PriceChart::follow);
+    m_view->viewport()->installEventFilter(this);
     // A taller or shorter plot holds more or fewer price labels.
     connect(m_chart, &QChart::plotAreaChanged, this, &PriceChart::fitYenAxis);
 }
 
 int PriceChart::spanSeconds() const {
     return kSpans[static_cast<std::size_t>(m_spanIndex)];
+}
+
+std::optional<std::uint64_t> PriceChart::secondAt(const QPoint& viewPoint) const {
+    const QPointF scene = m_view->mapToScene(viewPoint);
+    const QPointF inChart = m_chart->mapFromScene(scene);
+    if (!m_chart->plotArea().contains(inChart) || m_history.prices.empty())
+        return std::nullopt;
+    const double second = std::round(m_chart->mapToValue(inChart, m_price).x());
+    return static_cast<std::uint64_t>(
+        std::clamp(second, 0.0, static_cast<double>(m_history.prices.size() - 1)));
+}
+
+bool PriceChart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        if (press->button() == Qt::LeftButton)
+            if (const auto second = secondAt(press->position().toPoint()))
+                emit secondClicked(*second);
+    } else if (watched == m_view->viewport() && event->type() == QEvent::ContextMenu) {
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        if (const auto second = secondAt(request->pos())) {
+            emit secondMenuRequested(*second, request->globalPos());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PriceChart::update(std::optional<double> orderPrice, std::optional<double> averageCost) {

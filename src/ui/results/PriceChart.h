@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <utility>
 
@@ -41,7 +42,18 @@ public:
 
     int spanSeconds() const;
 
+signals:
+    // The second under a click on the plot, and under a request for its menu
+    // (with where the menu goes).
+    void secondClicked(std::uint64_t second);
+    void secondMenuRequested(std::uint64_t second, const QPoint& globalPosition);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The second of the price line under a point of the view, if on the plot.
+    std::optional<std::uint64_t> secondAt(const QPoint& viewPoint) const;
     void redraw();
     void zoom(int step);
     void follow();

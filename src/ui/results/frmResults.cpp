@@ -19,10 +19,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -128,6 +131,7 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     top->addWidget(m_chart, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
+    layout->addWidget(rewindBar());
     layout->addWidget(waitBox);
     layout->addWidget(m_tabs, 1);
     resize(kPreferredSize);
@@ -141,6 +145,62 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
         if (m_chanceRunning)
             m_chanceProgress->show();
     });
+}
+
+QWidget* frmResults::rewindBar() {
+    m_rewindBar = new QWidget(this);
+    auto* caption = new QLabel(QStringLiteral("やり直す時点"), m_rewindBar);
+    m_rewindSlider = new QSlider(Qt::Horizontal, m_rewindBar);
+    m_rewindSlider->setObjectName(QStringLiteral("sldRewind"));
+    m_rewindSlider->setAccessibleName(QStringLiteral("やり直す時点（経過秒）"));
+    m_rewindSlider->setRange(0, 0);
+    m_rewindSecond = new QLabel(m_rewindBar);
+    m_rewindSecond->setObjectName(QStringLiteral("lblRewindSecond"));
+    m_rewindSecond->setMinimumWidth(
+        m_rewindSecond->fontMetrics().horizontalAdvance(QStringLiteral("経過 999:59:59")) + 8);
+    m_rewind = new QPushButton(QStringLiteral("ここからやり直す"), m_rewindBar);
+    m_rewind->setObjectName(QStringLiteral("cmdRewind"));
+    connect(m_rewindSlider, &QSlider::valueChanged, this, &frmResults::showRewindSecond);
+    connect(m_rewind, &QPushButton::clicked, this, &frmResults::cmdRewind_Click);
+    // A second clicked on the chart is the one to go back to; its menu goes
+    // back at once.
+    connect(m_chart, &PriceChart::secondClicked, m_rewindSlider,
+            [this](std::uint64_t second) { m_rewindSlider->setValue(static_cast<int>(second)); });
+    connect(m_chart, &PriceChart::secondMenuRequested, this,
+            [this](std::uint64_t second, const QPoint& where) {
+                if (!m_practice)
+                    return;
+                m_rewindSlider->setValue(static_cast<int>(second));
+                auto* menu = new QMenu(this);
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                menu->addAction(m_rewind->text(), this, [this, second] { goBackTo(second); })
+                    ->setEnabled(m_session.canGoBackTo(second));
+                menu->popup(where);
+            });
+    auto* bar = new QHBoxLayout(m_rewindBar);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(caption);
+    bar->addWidget(m_rewindSlider, 1);
+    bar->addWidget(m_rewindSecond);
+    bar->addWidget(m_rewind);
+    // Only a practice the window follows can be taken back.
+    m_rewindBar->hide();
+    return m_rewindBar;
+}
+
+void frmResults::showRewindSecond() {
+    const auto second = static_cast<std::uint64_t>(m_rewindSlider->value());
+    m_rewindSecond->setText(QStringLiteral("経過 ") + QString::fromStdString(elapsedText(second)));
+    m_rewind->setEnabled(second < m_session.elapsed() && m_session.canGoBackTo(second));
+}
+
+void frmResults::cmdRewind_Click() {
+    goBackTo(static_cast<std::uint64_t>(m_rewindSlider->value()));
+}
+
+void frmResults::goBackTo(std::uint64_t second) {
+    if (m_practice)
+        m_practice->askToGoBack(second, m_dialogs);
 }
 
 QWidget* frmResults::historyPage() {
@@ -340,6 +400,16 @@ void frmResults::refresh() {
                         ? std::optional<double>(order->price)
                         : std::nullopt,
                     m_session.ledger().averageCost());
+    // The slider spans the practice and, left at its end, stays there.
+    const int end = static_cast<int>(m_session.elapsed());
+    const bool atEnd = m_rewindSlider->value() == m_rewindSlider->maximum();
+    {
+        const QSignalBlocker quiet(m_rewindSlider);
+        m_rewindSlider->setMaximum(end);
+        if (atEnd)
+            m_rewindSlider->setValue(end);
+    }
+    showRewindSecond();
     refreshTab();
 }
 
@@ -463,9 +533,26 @@ void frmResults::showChance(const std::optional<ChanceResult>& result) {
     }
 }
 
-frmResults::frmResults(const PracticeController& practice, Dialogs& dialogs)
+frmResults::frmResults(PracticeController& practice, Dialogs& dialogs)
     : frmResults(practice.session(), dialogs) {
+    m_practice = &practice;
     m_paused = practice.pace().paused;
+    m_rewindBar->show();
+    // A fill's second, from the trade history's menu.
+    auto* fillRewind = new QAction(m_rewind->text(), m_table);
+    fillRewind->setObjectName(QStringLiteral("actFillRewind"));
+    connect(fillRewind, &QAction::triggered, this, [this] {
+        const QModelIndex current = m_table->currentIndex();
+        const auto& fills = m_session.ledger().fills();
+        if (current.isValid() && static_cast<std::size_t>(current.row()) < fills.size())
+            goBackTo(fills[static_cast<std::size_t>(current.row())].time.second);
+    });
+    m_table->addAction(fillRewind);
+    m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(&practice, &PracticeController::practiceRewound, this, [this](std::uint64_t second) {
+        reset();
+        m_rewindSlider->setValue(static_cast<int>(second));
+    });
     connect(&practice, &PracticeController::secondPassed, this, &frmResults::refresh);
     connect(&practice, &PracticeController::pressed, this, &frmResults::refresh);
     connect(&practice, &PracticeController::practiceReplaced, this, &frmResults::reset);
