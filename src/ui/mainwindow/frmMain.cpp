@@ -198,6 +198,7 @@ void frmMain::pressed() {
 
 void frmMain::practiceReplaced() {
     m_log->startPractice();
+    m_branchesShown = 0;
     m_actionsShown = 0;
     showReplayedForms();
     refreshFromCore();
@@ -210,8 +211,12 @@ void frmMain::practiceRewound(std::uint64_t second) {
     m_actionsShown = session().actions().size();
     refreshFromCore();
     showState();
-    showNotice(QStringLiteral("経過 %1 に戻りました。一時停止中です。")
-                   .arg(QString::fromStdString(elapsedText(second))));
+    QString notice = QStringLiteral("経過 %1 に戻りました。一時停止中です。")
+                         .arg(QString::fromStdString(elapsedText(second)));
+    if (session().branches().size() > m_branchesShown)
+        notice += QStringLiteral("元の続きは分岐として残しています。");
+    m_branchesShown = session().branches().size();
+    showNotice(notice);
 }
 
 void frmMain::logRewind_Click() {

@@ -162,6 +162,8 @@ private:
     std::size_t m_actionsShown = 0;
     // The log's line ここからやり直す goes back from.
     int m_logLine = -1;
+    // The branches of the practice the notice has told of.
+    std::size_t m_branchesShown = 0;
 };
 
 } // namespace vantrel
