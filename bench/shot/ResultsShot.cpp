@@ -5,7 +5,8 @@
 // minute), so `import -window root` can take the screen under Xvfb.
 //
 // With --rewind, the practice then goes back to 0:02:40 with the results
-// window's slider and ここからやり直す, and stays paused there.
+// window's slider and ここからやり直す, and stays paused there, the slider
+// then at 1:30 to show what would have happened from there.
 //
 // Given a tab's caption (results-shot 統計, results-shot 運か実力か), the
 // session goes on: the pending buy is cancelled, the shares sold and a few
@@ -95,6 +96,8 @@ int main(int argc, char* argv[]) {
             if (auto* slider = top->findChild<QSlider*>(QStringLiteral("sldRewind"))) {
                 slider->setValue(160);
                 top->findChild<QAbstractButton*>(QStringLiteral("cmdRewind"))->click();
+                // What closing at 1:30 would have done, in sight.
+                slider->setValue(90);
             }
     } else {
         // The clock runs again, so the caption reads as a practice under way.

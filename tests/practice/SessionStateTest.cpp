@@ -163,5 +163,62 @@ TEST(SessionState, GoingBackKeepsTheLineLeftAsABranch) {
     EXPECT_TRUE(session.branches().empty());
 }
 
+// What would have happened is what a live practice does with those presses:
+// the same presses to the second, then nothing (あのまま持っていたら), or a
+// cancel and a market sale of everything held (ここで決済していたら), on to
+// the same last second.
+TEST(SessionState, WhatIfsEndAsALivePracticePressingTheChangedPresses) {
+    SilentLog log;
+    PracticeSession original(log, log, 11);
+    SplitMix64 random(11);
+    const OrderForm allIn{PriceKind::Market, "", QuantityKind::Everything, "", ""};
+    original.pressBuy(stock::kCode, allIn);
+    while (original.elapsed() < 3600) {
+        original.step();
+        pressAtRandom(original, random);
+    }
+    const SessionRecord record = original.record();
+    std::size_t closedWithShares = 0;
+    for (const std::uint64_t second : {0ull, 900ull, 1800ull, 2400ull, 3000ull, 3599ull}) {
+        for (const WhatIfKind kind : {WhatIfKind::Held, WhatIfKind::Closed}) {
+            const WhatIf whatIf = replayWhatIf(record, kind, second);
+            PracticeSession live(log, log, 11);
+            std::size_t next = 0;
+            while (true) {
+                for (; next < record.actions.size() &&
+                       record.actions[next].second == live.elapsed() && live.elapsed() <= second;
+                     ++next) {
+                    const SessionAction& a = record.actions[next];
+                    if (a.kind == ActionKind::Buy)
+                        live.pressBuy(a.codeText, a.form);
+                    else if (a.kind == ActionKind::Sell)
+                        live.pressSell(a.codeText, a.form);
+                    else
+                        live.pressCancel();
+                }
+                if (kind == WhatIfKind::Closed && live.elapsed() == second) {
+                    live.pressCancel();
+                    live.pressSell(stock::kCode, allIn);
+                }
+                if (live.elapsed() == 3600)
+                    break;
+                live.step();
+            }
+            EXPECT_TRUE(differingResults(live.results(), whatIf.results).empty()) << second;
+            const std::string sentence = whatIfSentence(whatIf, original.figures());
+            if (kind == WhatIfKind::Closed && whatIf.held > 0) {
+                ++closedWithShares;
+                EXPECT_EQ(live.trader().account().holdings(), 0) << second;
+                EXPECT_NE(
+                    sentence.find(std::to_string(whatIf.fillsAfter.back().time.second - second) +
+                                  " 秒後"),
+                    std::string::npos)
+                    << sentence;
+            }
+        }
+    }
+    EXPECT_GE(closedWithShares, 2u);
+}
+
 } // namespace
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 #include "practice/ChanceComparison.h"
 #include "practice/PracticeSession.h"
+#include "practice/SessionReplay.h"
 #include "results/ResultsText.h"
 #include "ui/common/TimestampText.h"
 
@@ -130,7 +131,8 @@ TEST(Rewind, GoingBackShowsAFreshRunToThatSecondAndPressingOnEndsAsBefore) {
 }
 
 // Each place that offers ここからやり直す goes back to its own second: a tape
-// line, a fill of 約定履歴, a log line and a second clicked on the chart.
+// line, a fill of 約定履歴, a log line and a second clicked on the chart,
+// which also says what closing the position there would have done.
 // During a file's replay it asks first, and a no changes nothing.
 TEST(Rewind, EveryEntryGoesBackToItsSecondAndAReplayIsStoppedOnlyWhenAllowed) {
     DrivenWindow run;
@@ -171,6 +173,12 @@ TEST(Rewind, EveryEntryGoesBackToItsSecondAndAReplayIsStoppedOnlyWhenAllowed) {
         static_cast<std::uint64_t>(std::round(chart->chart()->mapToValue(middle).x()));
     QTest::mouseClick(chart->viewport(), Qt::LeftButton, {},
                       chart->mapFromScene(chart->chart()->mapToScene(middle)));
+    QTest::qWait(400); // what would have happened waits for the slider to rest
+    const WhatIf closed = replayWhatIf(run.session().record(), WhatIfKind::Closed, clicked);
+    EXPECT_TRUE(run.find<QLabel>(run.results, "lblWhatIf")
+                    ->text()
+                    .startsWith(QString::fromStdString(
+                        whatIfSentence(closed, run.session().figures()) + '\n')));
     run.find<QPushButton>(run.results, "cmdRewind")->click();
     EXPECT_EQ(run.session().elapsed(), clicked);
     EXPECT_TRUE(run.dialogs.questions.isEmpty());

@@ -2,6 +2,7 @@
 
 #include "orders/StockInfo.h"
 #include "practice/PracticeSession.h"
+#include "practice/SessionReplay.h"
 #include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
@@ -177,12 +178,23 @@ QWidget* frmResults::rewindBar() {
                     ->setEnabled(m_session.canGoBackTo(second));
                 menu->popup(where);
             });
-    auto* bar = new QHBoxLayout(m_rewindBar);
+    // What would have happened from the second chosen, once the slider rests.
+    m_whatIf = new QLabel(m_rewindBar);
+    m_whatIf->setObjectName(QStringLiteral("lblWhatIf"));
+    m_whatIf->setWordWrap(true);
+    m_whatIfDelay.setSingleShot(true);
+    m_whatIfDelay.setInterval(250);
+    connect(&m_whatIfDelay, &QTimer::timeout, this, &frmResults::showWhatIf);
+    connect(m_rewindSlider, &QSlider::valueChanged, &m_whatIfDelay, qOverload<>(&QTimer::start));
+    auto* row = new QHBoxLayout;
+    row->addWidget(caption);
+    row->addWidget(m_rewindSlider, 1);
+    row->addWidget(m_rewindSecond);
+    row->addWidget(m_rewind);
+    auto* bar = new QVBoxLayout(m_rewindBar);
     bar->setContentsMargins(0, 0, 0, 0);
-    bar->addWidget(caption);
-    bar->addWidget(m_rewindSlider, 1);
-    bar->addWidget(m_rewindSecond);
-    bar->addWidget(m_rewind);
+    bar->addLayout(row);
+    bar->addWidget(m_whatIf);
     // Only a practice the window follows can be taken back.
     m_rewindBar->hide();
     return m_rewindBar;
@@ -192,6 +204,19 @@ void frmResults::showRewindSecond() {
     const auto second = static_cast<std::uint64_t>(m_rewindSlider->value());
     m_rewindSecond->setText(QStringLiteral("経過 ") + QString::fromStdString(elapsedText(second)));
     m_rewind->setEnabled(second < m_session.elapsed() && m_session.canGoBackTo(second));
+}
+
+void frmResults::showWhatIf() {
+    const auto second = static_cast<std::uint64_t>(m_rewindSlider->value());
+    if (second >= m_session.elapsed()) {
+        m_whatIf->clear();
+        return;
+    }
+    const SessionRecord record = m_session.record();
+    const Figures actual = m_session.figures();
+    m_whatIf->setText(QString::fromStdString(
+        whatIfSentence(replayWhatIf(record, WhatIfKind::Closed, second), actual) + "\n" +
+        whatIfSentence(replayWhatIf(record, WhatIfKind::Held, second), actual)));
 }
 
 void frmResults::cmdRewind_Click() {
@@ -552,6 +577,7 @@ frmResults::frmResults(PracticeController& practice, Dialogs& dialogs)
     connect(&practice, &PracticeController::practiceRewound, this, [this](std::uint64_t second) {
         reset();
         m_rewindSlider->setValue(static_cast<int>(second));
+        m_whatIf->clear();
     });
     connect(&practice, &PracticeController::secondPassed, this, &frmResults::refresh);
     connect(&practice, &PracticeController::pressed, this, &frmResults::refresh);

@@ -81,6 +81,9 @@ private:
     // ここからやり直す, shown only with a practice to take back.
     QWidget* rewindBar();
     void showRewindSecond();
+    // あのまま持っていたら and ここで決済していたら from the slider's second,
+    // each a headless replay of the practice with its presses changed.
+    void showWhatIf();
     void cmdRewind_Click();
     void goBackTo(std::uint64_t second);
 
@@ -127,6 +130,8 @@ private:
     QSlider* m_rewindSlider = nullptr;
     QLabel* m_rewindSecond = nullptr;
     QPushButton* m_rewind = nullptr;
+    QLabel* m_whatIf = nullptr;
+    QTimer m_whatIfDelay;
     bool m_paused = false;
     // The value label and whether it shows a loss, for each row of the
     // figure table; null for a figure not shown.
