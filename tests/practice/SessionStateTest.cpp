@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace vantrel {
@@ -36,6 +38,21 @@ void pressAtRandom(PracticeSession& session, SplitMix64& random) {
         session.pressBuy(stock::kCode, forms[pick]);
     else if (pick == 5)
         session.pressCancel();
+}
+
+// The presses of the second the session stands at, from `next` on, as the
+// user made them.
+void pressDue(PracticeSession& session, const std::vector<SessionAction>& presses,
+              std::size_t& next) {
+    for (; next < presses.size() && presses[next].second == session.elapsed(); ++next) {
+        const SessionAction& a = presses[next];
+        if (a.kind == ActionKind::Buy)
+            session.pressBuy(a.codeText, a.form);
+        else if (a.kind == ActionKind::Sell)
+            session.pressSell(a.codeText, a.form);
+        else
+            session.pressCancel();
+    }
 }
 
 // A record exactly as a file would hold it: presses, forms and results.
@@ -84,20 +101,9 @@ TEST(SessionState, GoingBackToAnySecondAndOnAgainGivesTheStraightRun) {
         EXPECT_TRUE(session.state() == straight.at(second)) << second;
         EXPECT_EQ(std::make_pair(log.lines, log.boxes), std::make_pair(lines, boxes));
         std::size_t next = session.actions().size();
-        const auto pressesOf = [&] {
-            for (; next < presses.size() && presses[next].second == session.elapsed(); ++next) {
-                const SessionAction& a = presses[next];
-                if (a.kind == ActionKind::Buy)
-                    session.pressBuy(a.codeText, a.form);
-                else if (a.kind == ActionKind::Sell)
-                    session.pressSell(a.codeText, a.form);
-                else
-                    session.pressCancel();
-            }
-        };
         while (session.elapsed() < kEnd) {
             session.step();
-            pressesOf();
+            pressDue(session, presses, next);
         }
         EXPECT_TRUE(session.state() == straight.at(kEnd)) << "on from " << second;
     }
@@ -182,26 +188,17 @@ TEST(SessionState, WhatIfsEndAsALivePracticePressingTheChangedPresses) {
     for (const std::uint64_t second : {0ull, 900ull, 1800ull, 2400ull, 3000ull, 3599ull}) {
         for (const WhatIfKind kind : {WhatIfKind::Held, WhatIfKind::Closed}) {
             const WhatIf whatIf = replayWhatIf(record, kind, second);
+            std::vector<SessionAction> before;
+            std::copy_if(record.actions.begin(), record.actions.end(), std::back_inserter(before),
+                         [second](const SessionAction& a) { return a.second <= second; });
             PracticeSession live(log, log, 11);
             std::size_t next = 0;
-            while (true) {
-                for (; next < record.actions.size() &&
-                       record.actions[next].second == live.elapsed() && live.elapsed() <= second;
-                     ++next) {
-                    const SessionAction& a = record.actions[next];
-                    if (a.kind == ActionKind::Buy)
-                        live.pressBuy(a.codeText, a.form);
-                    else if (a.kind == ActionKind::Sell)
-                        live.pressSell(a.codeText, a.form);
-                    else
-                        live.pressCancel();
-                }
+            for (pressDue(live, before, next); live.elapsed() < 3600;
+                 pressDue(live, before, next)) {
                 if (kind == WhatIfKind::Closed && live.elapsed() == second) {
                     live.pressCancel();
                     live.pressSell(stock::kCode, allIn);
                 }
-                if (live.elapsed() == 3600)
-                    break;
                 live.step();
             }
             EXPECT_TRUE(differingResults(live.results(), whatIf.results).empty()) << second;
