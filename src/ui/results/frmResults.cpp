@@ -182,6 +182,7 @@ QWidget* frmResults::rewindBar() {
     m_whatIf = new QLabel(m_rewindBar);
     m_whatIf->setObjectName(QStringLiteral("lblWhatIf"));
     m_whatIf->setWordWrap(true);
+    m_whatIf->hide();
     m_whatIfDelay.setSingleShot(true);
     m_whatIfDelay.setInterval(250);
     connect(&m_whatIfDelay, &QTimer::timeout, this, &frmResults::showWhatIf);
@@ -208,10 +209,10 @@ void frmResults::showRewindSecond() {
 
 void frmResults::showWhatIf() {
     const auto second = static_cast<std::uint64_t>(m_rewindSlider->value());
-    if (second >= m_session.elapsed()) {
-        m_whatIf->clear();
+    // Hidden while it has nothing to say, so it takes no room from the chart.
+    m_whatIf->setVisible(second < m_session.elapsed());
+    if (second >= m_session.elapsed())
         return;
-    }
     const SessionRecord record = m_session.record();
     const Figures actual = m_session.figures();
     m_whatIf->setText(QString::fromStdString(
@@ -577,7 +578,7 @@ frmResults::frmResults(PracticeController& practice, Dialogs& dialogs)
     connect(&practice, &PracticeController::practiceRewound, this, [this](std::uint64_t second) {
         reset();
         m_rewindSlider->setValue(static_cast<int>(second));
-        m_whatIf->clear();
+        m_whatIf->hide();
     });
     connect(&practice, &PracticeController::secondPassed, this, &frmResults::refresh);
     connect(&practice, &PracticeController::pressed, this, &frmResults::refresh);
