@@ -1,11 +1,13 @@
 #include "WindowFixture.h"
 #include "practice/ChanceComparison.h"
 #include "practice/PracticeSession.h"
+#include "practice/SessionFile.h"
 #include "practice/SessionReplay.h"
 #include "results/ResultsText.h"
 #include "ui/common/TimestampText.h"
 
 #include <QChartView>
+#include <QDir>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -103,11 +105,14 @@ struct DrivenWindow {
 // back to 0:17:00 with the slider and ここからやり直す: paused there, nothing
 // asked, every window shows what a fresh run of the same presses to 0:17:00
 // shows, and pressing on as before ends in the state, windows and log the
-// first run ended in. The line left is a branch with its presses.
+// first run ended in. The line left is a branch with its presses, and kept
+// in the history.
 TEST(Rewind, GoingBackShowsAFreshRunToThatSecondAndPressingOnEndsAsBefore) {
     constexpr std::uint64_t kBack = 1020, kEnd = 2400;
     const Script script = randomScript(kEnd, 28);
+    QTemporaryDir history; // outlives the window, which keeps its practice as it closes
     DrivenWindow first;
+    first.window.useHistory(history.path(), true, 3'600'000);
     first.openWindows();
     first.playTo(script, kEnd);
     const SessionState atEnd = first.session().state();
@@ -124,6 +129,10 @@ TEST(Rewind, GoingBackShowsAFreshRunToThatSecondAndPressingOnEndsAsBefore) {
     EXPECT_TRUE(first.session().state() == fresh.session().state());
     EXPECT_EQ(first.shown(), fresh.shown());
     EXPECT_EQ(first.session().branches().at(0).actions.size(), script.size());
+    const QStringList kept = QDir(history.path()).entryList({QStringLiteral("*.json")});
+    ASSERT_EQ(kept.size(), 1); // the line left, as it stood
+    EXPECT_EQ(openSessionFile(history.filePath(kept[0]).toStdString()).record->actions.size(),
+              script.size());
 
     first.playTo(script, kEnd);
     EXPECT_TRUE(first.session().state() == atEnd);
