@@ -8,7 +8,9 @@
 #include "trading/SilentLog.h"
 #include "trading/TradeLog.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace vantrel {
 
@@ -57,6 +59,18 @@ SessionRecord editedRecord(const SessionRecord& record, WhatIfKind kind, std::ui
     edited.program = record.program;
     edited.market = record.market;
     edited.results.seconds = record.results.seconds;
+    if (kind == WhatIfKind::WithoutSale) {
+        // A fill comes before the presses of its second: its order was
+        // pressed in an earlier one.
+        const auto sale = std::find_if(
+            record.actions.rbegin(), record.actions.rend(), [second](const SessionAction& action) {
+                return action.kind == ActionKind::Sell && action.second < second;
+            });
+        for (auto action = record.actions.begin(); action != record.actions.end(); ++action)
+            if (sale == record.actions.rend() || action != std::prev(sale.base()))
+                edited.actions.push_back(*action);
+        return edited;
+    }
     for (const SessionAction& action : record.actions)
         if (action.second <= second)
             edited.actions.push_back(action);
@@ -109,6 +123,8 @@ std::string whatIfSentence(const WhatIf& whatIf, const Figures& actual) {
                                        : "、純損益は " + was + " ではなく " + would + " でした";
     if (whatIf.kind == WhatIfKind::Held)
         return "あのまま持っていたら" + comparison + "。";
+    if (whatIf.kind == WhatIfKind::WithoutSale)
+        return "この売りをしなかったら" + comparison + "。";
     if (whatIf.held <= 0)
         return "ここでは株を持っていないので、決済するものはありません。";
     if (whatIf.fillsAfter.empty())

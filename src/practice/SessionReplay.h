@@ -37,6 +37,9 @@ enum class WhatIfKind {
     // ここで決済していたら: at the second, the pending order cancelled and
     // every share held sold at market; nothing pressed after.
     Closed,
+    // この売りをしなかったら: for a sale filled at the second, the last sale
+    // pressed before it left out, every other press as it was.
+    WithoutSale,
 };
 SessionRecord editedRecord(const SessionRecord& record, WhatIfKind kind, std::uint64_t second);
 

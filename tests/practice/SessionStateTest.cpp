@@ -215,6 +215,29 @@ TEST(SessionState, WhatIfsEndAsALivePracticePressingTheChangedPresses) {
         }
     }
     EXPECT_GE(closedWithShares, 2u);
+
+    // Without the last sale pressed before the last sale's fill: every other
+    // press as it was.
+    const auto& fills = original.ledger().fills();
+    const auto sold = std::find_if(fills.rbegin(), fills.rend(), [](const LedgerFill& fill) {
+        return fill.side == OrderSide::Sell;
+    });
+    ASSERT_NE(sold, fills.rend());
+    std::vector<SessionAction> others = record.actions;
+    for (auto press = others.rbegin(); press != others.rend(); ++press)
+        if (press->kind == ActionKind::Sell && press->second < sold->time.second) {
+            others.erase(std::prev(press.base()));
+            break;
+        }
+    PracticeSession live(log, log, 11);
+    std::size_t next = 0;
+    for (pressDue(live, others, next); live.elapsed() < 3600; pressDue(live, others, next))
+        live.step();
+    const WhatIf without = replayWhatIf(record, WhatIfKind::WithoutSale, sold->time.second);
+    EXPECT_TRUE(differingResults(live.results(), without.results).empty());
+    EXPECT_EQ(
+        whatIfSentence(without, original.figures()).rfind("この売りをしなかったら、純損益は", 0),
+        0u);
 }
 
 } // namespace

@@ -574,6 +574,30 @@ frmResults::frmResults(PracticeController& practice, Dialogs& dialogs)
             goBackTo(fills[static_cast<std::size_t>(current.row())].time.second);
     });
     m_table->addAction(fillRewind);
+    // What leaving out the sale behind a fill would have made of the practice.
+    auto* withoutSale = new QAction(QStringLiteral("この売りをしなかったら"), m_table);
+    withoutSale->setObjectName(QStringLiteral("actFillWhatIf"));
+    connect(withoutSale, &QAction::triggered, this, [this] {
+        const QModelIndex current = m_table->currentIndex();
+        const auto& fills = m_session.ledger().fills();
+        if (!current.isValid() || static_cast<std::size_t>(current.row()) >= fills.size() ||
+            fills[static_cast<std::size_t>(current.row())].side != OrderSide::Sell)
+            return;
+        const std::uint64_t second = fills[static_cast<std::size_t>(current.row())].time.second;
+        m_whatIf->setText(QString::fromStdString(
+            whatIfSentence(replayWhatIf(m_session.record(), WhatIfKind::WithoutSale, second),
+                           m_session.figures())));
+        m_whatIf->show();
+    });
+    m_table->addAction(withoutSale);
+    withoutSale->setEnabled(false);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, withoutSale,
+            [this, withoutSale](const QModelIndex& current) {
+                const auto& fills = m_session.ledger().fills();
+                const auto row = static_cast<std::size_t>(current.row());
+                withoutSale->setEnabled(current.isValid() && row < fills.size() &&
+                                        fills[row].side == OrderSide::Sell);
+            });
     m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(&practice, &PracticeController::practiceRewound, this, [this](std::uint64_t second) {
         reset();
