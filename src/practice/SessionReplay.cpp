@@ -93,7 +93,7 @@ WhatIf replayWhatIf(const SessionRecord& record, WhatIfKind kind, std::uint64_t 
     session.startReplay(editedRecord(record, kind, second));
     while (session.replaying())
         session.step();
-    WhatIf whatIf{kind, second, session.results(), {}, 0};
+    WhatIf whatIf{kind, second, session.results(), {}, 0, session.ledger().fills()};
     for (const LedgerFill& fill : session.ledger().fills()) {
         if (fill.time.second > second)
             whatIf.fillsAfter.push_back(fill);

@@ -52,6 +52,8 @@ struct WhatIf {
     std::vector<LedgerFill> fillsAfter;
     // The shares held at the end of the second.
     double held = 0;
+    // Every fill of the changed practice: its 資産合計 second by second.
+    std::vector<LedgerFill> fills;
 };
 WhatIf replayWhatIf(const SessionRecord& record, WhatIfKind kind, std::uint64_t second);
 

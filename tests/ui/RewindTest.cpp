@@ -8,6 +8,7 @@
 
 #include <QChartView>
 #include <QDir>
+#include <QLineSeries>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -188,6 +189,13 @@ TEST(Rewind, EveryEntryGoesBackToItsSecondAndAReplayIsStoppedOnlyWhenAllowed) {
                     ->text()
                     .startsWith(QString::fromStdString(
                         whatIfSentence(closed, run.session().figures()) + '\n')));
+    // Its 資産合計 drawn beside the practice's, ending where the replay ended.
+    QLineSeries* whatIfLine = nullptr;
+    for (QAbstractSeries* line : chart->chart()->series())
+        if (line->name() == QStringLiteral("資産合計（もしも）"))
+            whatIfLine = static_cast<QLineSeries*>(line);
+    ASSERT_TRUE(whatIfLine && whatIfLine->isVisible() && whatIfLine->count() > 0);
+    EXPECT_EQ(whatIfLine->points().last().y(), closed.results.figures[Measure::TotalAssets]);
     run.find<QPushButton>(run.results, "cmdRewind")->click();
     EXPECT_EQ(run.session().elapsed(), clicked);
     EXPECT_TRUE(run.dialogs.questions.isEmpty());

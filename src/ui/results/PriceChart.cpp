@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -113,6 +114,22 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
         series->attachAxis(m_yen);
     }
 
+    // 資産合計 and what it would have been, on the right, only while a what-if
+    // is shown.
+    m_assets = horizontalLine(QStringLiteral("資産合計"), QColor(0xe0, 0x80, 0x10), Qt::SolidLine);
+    m_whatIfAssets =
+        horizontalLine(QStringLiteral("資産合計（もしも）"), QColor(0xe0, 0x80, 0x10), Qt::DotLine);
+    m_assetAxis = new QValueAxis;
+    m_assetAxis->setLabelFormat(QStringLiteral("%.0f"));
+    m_assetAxis->setLabelsFont(gothicFont(8));
+    m_chart->addAxis(m_assetAxis, Qt::AlignRight);
+    for (QLineSeries* line : {m_assets, m_whatIfAssets}) {
+        m_chart->addSeries(line);
+        line->attachAxis(m_time);
+        line->attachAxis(m_assetAxis);
+    }
+    showAssetLines(false);
+
     m_view = new QChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("priceChart"));
     m_view->setRenderHint(QPainter::Antialiasing);
@@ -191,6 +208,22 @@ void PriceChart::reset() {
     follow();
 }
 
+void PriceChart::showAssets(std::vector<double> actual, std::vector<double> whatIf) {
+    m_assetValues = std::move(actual);
+    m_whatIfValues = std::move(whatIf);
+    showAssetLines(!m_assetValues.empty());
+    redraw();
+}
+
+void PriceChart::showAssetLines(bool shown) {
+    m_assetAxis->setVisible(shown);
+    for (QLineSeries* line : {m_assets, m_whatIfAssets}) {
+        line->setVisible(shown);
+        for (QLegendMarker* marker : m_chart->legend()->markers(line))
+            marker->setVisible(shown);
+    }
+}
+
 void PriceChart::follow() {
     m_following = true;
     redraw();
@@ -254,6 +287,24 @@ void PriceChart::redraw() {
         }
     }
     m_price->replace(points);
+
+    if (!m_assetValues.empty()) {
+        double least = m_assetValues[std::min(first, m_assetValues.size() - 1)];
+        double most = least;
+        for (auto [values, line] :
+             {std::pair{&m_assetValues, m_assets}, std::pair{&m_whatIfValues, m_whatIfAssets}}) {
+            QList<QPointF> worth;
+            for (std::size_t from = first; from < std::min(end, values->size()); from += bucket) {
+                worth.append({toX(static_cast<double>(from)), (*values)[from]});
+                least = std::min(least, (*values)[from]);
+                most = std::max(most, (*values)[from]);
+            }
+            line->replace(worth);
+        }
+        const double margin = std::max(1000.0, (most - least) * 0.05);
+        m_assetAxis->setRange(least - margin, most + margin);
+        m_assetAxis->applyNiceNumbers();
+    }
 
     // Fills are appended in time order, so the visible ones are one run.
     const auto& fills = m_ledger.fills();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QChart;
 class QChartView;
@@ -39,6 +40,9 @@ public:
     void update(std::optional<double> orderPrice, std::optional<double> averageCost);
     // Back to following the newest five minutes.
     void reset();
+    // 資産合計 second by second as it was and as it would have been (a
+    // what-if), as two lines on an axis of their own; empty, they go.
+    void showAssets(std::vector<double> actual, std::vector<double> whatIf);
 
     int spanSeconds() const;
 
@@ -59,6 +63,7 @@ private:
     void follow();
     // The price axis's step and range for the prices shown and the plot's height.
     void fitYenAxis();
+    void showAssetLines(bool shown);
 
     const PriceHistory& m_history;
     const Ledger& m_ledger;
@@ -69,6 +74,11 @@ private:
     QScatterSeries* m_sells = nullptr;
     QLineSeries* m_order = nullptr;
     QLineSeries* m_average = nullptr;
+    QLineSeries* m_assets = nullptr;
+    QLineSeries* m_whatIfAssets = nullptr;
+    QValueAxis* m_assetAxis = nullptr;
+    std::vector<double> m_assetValues;
+    std::vector<double> m_whatIfValues;
     QCategoryAxis* m_time = nullptr;
     QValueAxis* m_yen = nullptr;
     QScrollBar* m_scroll = nullptr;

@@ -4,6 +4,7 @@
 #include "practice/PracticeSession.h"
 #include "practice/SessionReplay.h"
 #include "results/ResultsText.h"
+#include "results/RoundTrips.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/CaptionedValue.h"
@@ -211,13 +212,22 @@ void frmResults::showWhatIf() {
     const auto second = static_cast<std::uint64_t>(m_rewindSlider->value());
     // Hidden while it has nothing to say, so it takes no room from the chart.
     m_whatIf->setVisible(second < m_session.elapsed());
-    if (second >= m_session.elapsed())
+    if (second >= m_session.elapsed()) {
+        m_chart->showAssets({}, {});
         return;
+    }
     const SessionRecord record = m_session.record();
     const Figures actual = m_session.figures();
+    const WhatIf closed = replayWhatIf(record, WhatIfKind::Closed, second);
     m_whatIf->setText(QString::fromStdString(
-        whatIfSentence(replayWhatIf(record, WhatIfKind::Closed, second), actual) + "\n" +
+        whatIfSentence(closed, actual) + "\n" +
         whatIfSentence(replayWhatIf(record, WhatIfKind::Held, second), actual)));
+    showAssets(closed);
+}
+
+void frmResults::showAssets(const WhatIf& whatIf) {
+    m_chart->showAssets(assetsPerSecond(m_session.ledger().fills(), m_session.prices()),
+                        assetsPerSecond(whatIf.fills, m_session.prices()));
 }
 
 void frmResults::cmdRewind_Click() {
@@ -584,10 +594,10 @@ frmResults::frmResults(PracticeController& practice, Dialogs& dialogs)
             fills[static_cast<std::size_t>(current.row())].side != OrderSide::Sell)
             return;
         const std::uint64_t second = fills[static_cast<std::size_t>(current.row())].time.second;
-        m_whatIf->setText(QString::fromStdString(
-            whatIfSentence(replayWhatIf(m_session.record(), WhatIfKind::WithoutSale, second),
-                           m_session.figures())));
+        const WhatIf without = replayWhatIf(m_session.record(), WhatIfKind::WithoutSale, second);
+        m_whatIf->setText(QString::fromStdString(whatIfSentence(without, m_session.figures())));
         m_whatIf->show();
+        showAssets(without);
     });
     m_table->addAction(withoutSale);
     withoutSale->setEnabled(false);
@@ -602,7 +612,6 @@ frmResults::frmResults(PracticeController& practice, Dialogs& dialogs)
     connect(&practice, &PracticeController::practiceRewound, this, [this](std::uint64_t second) {
         reset();
         m_rewindSlider->setValue(static_cast<int>(second));
-        m_whatIf->hide();
     });
     connect(&practice, &PracticeController::secondPassed, this, &frmResults::refresh);
     connect(&practice, &PracticeController::pressed, this, &frmResults::refresh);
@@ -621,6 +630,9 @@ void frmResults::reset() {
     m_chanceMoment.reset();
     m_model->sync();
     m_chart->reset();
+    // What would have happened belongs to the practice it was asked of.
+    m_whatIf->hide();
+    m_chart->showAssets({}, {});
     refresh();
 }
 

@@ -33,6 +33,7 @@ class PriceChart;
 class RoundTripModel;
 class TradeHistoryModel;
 struct MeasureRow;
+struct WhatIf;
 
 // The practice results beside the main window: the figures, why the order
 // waits and the price chart with the user's fills always in sight; below them
@@ -84,6 +85,8 @@ private:
     // あのまま持っていたら and ここで決済していたら from the slider's second,
     // each a headless replay of the practice with its presses changed.
     void showWhatIf();
+    // The what-if's 資産合計 beside the practice's on the chart.
+    void showAssets(const WhatIf& whatIf);
     void cmdRewind_Click();
     void goBackTo(std::uint64_t second);
 
