@@ -1,6 +1,16 @@
 #include "practice/ChanceComparison.h"
 #include "practice/PracticeSession.h"
 #include "trading/SilentLog.h"
+#include "ui/common/Clock.h"
+#include "ui/common/Dialogs.h"
+#include "ui/mainwindow/frmMain.h"
+
+#include "BenchApplication.h"
+#include "shot/ShotDriver.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QSlider>
 
 #include <benchmark/benchmark.h>
 
@@ -60,5 +70,68 @@ BENCHMARK(BM_RewindEightHours)
     ->Arg(900)
     ->Arg(3600)
     ->Unit(benchmark::kMillisecond);
+
+// Asks nothing and shows nothing: a box would wait for a click.
+struct NoDialogs final : Dialogs {
+    void ShowMessage(const std::string&, const std::string&) override {}
+    bool confirm(const QString&) override { return true; }
+    std::optional<QString> askMarketNumber(int) override { return std::nullopt; }
+    QString askOpenPath(const QString&, const QString&) override { return {}; }
+    QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+};
+
+QWidget* topLevel(const char* name) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name))
+            return widget;
+    return nullptr;
+}
+
+// Going back as the learner does, with every window that redraws open: the
+// main window with its log, the results and the tape, shown, after eight
+// hours of a practice with a press every 20 seconds on average. Each
+// iteration moves the results window's slider to the second just before a
+// copy of the state (the most seconds replayed), 900 seconds before the last
+// target, presses ここからやり直す and paints what changed, so the practice
+// gone back from is between eight and six hours long.
+void BM_RewindInTheWindow(benchmark::State& state) {
+    bench::ensureApplication();
+    SystemClock clock;
+    NoDialogs dialogs;
+    frmMain window(clock, dialogs);
+    shot::action(window, "MnuPause")->trigger();
+    window.show();
+    SplitMix64 random(1);
+    for (int second = 0; second < 8 * 3600; ++second) {
+        shot::action(window, "MnuStep")->trigger();
+        const auto pick = random.below(60);
+        if (pick == 0)
+            shot::order(window, "Buy", QString(), QStringLiteral("2000"));
+        else if (pick == 1)
+            shot::order(window, "Sell", QString(), QStringLiteral("2000"));
+        else if (pick == 2)
+            shot::order(window, "Buy", QStringLiteral("498"), QStringLiteral("1000"));
+    }
+    shot::action(window, "MnuResults")->trigger();
+    shot::action(window, "MnuTape")->trigger();
+    QApplication::processEvents();
+    QWidget* results = topLevel("frmResults");
+    auto* slider = results->findChild<QSlider*>(QStringLiteral("sldRewind"));
+    auto* rewind = results->findChild<QAbstractButton*>(QStringLiteral("cmdRewind"));
+    const std::uint64_t end = window.session().elapsed();
+    std::uint64_t target = end - end % kCheckpointSeconds + kCheckpointSeconds - 1;
+    for (auto _ : state) {
+        target -= kCheckpointSeconds;
+        slider->setValue(static_cast<int>(target));
+        rewind->click();
+        QApplication::processEvents();
+        if (window.session().elapsed() != target)
+            state.SkipWithError("the practice did not go back");
+    }
+    state.counters["branches"] = static_cast<double>(window.session().branches().size());
+}
+BENCHMARK(BM_RewindInTheWindow)->Iterations(8)->Unit(benchmark::kMillisecond);
 
 } // namespace

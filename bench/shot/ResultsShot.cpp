@@ -4,6 +4,10 @@
 // pending while the market runs, then stays up until it is killed (or for a
 // minute), so `import -window root` can take the screen under Xvfb.
 //
+// With --rewind, the practice then goes back to 0:02:40 with the results
+// window's slider and ここからやり直す, and stays paused there, the slider
+// then at 1:30 to show what would have happened from there.
+//
 // Given a tab's caption (results-shot 統計, results-shot 運か実力か), the
 // session goes on: the pending buy is cancelled, the shares sold and a few
 // more round trips made, then that tab is chosen in the results window.
@@ -19,6 +23,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLineEdit>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -63,7 +68,8 @@ int main(int argc, char* argv[]) {
     order(window, "Buy", tape ? QString() : QStringLiteral("490"), QStringLiteral("1000"));
     run(window, tape ? 16 : 30);
 
-    const QString tab = argc > 1 && !tape ? QString::fromLocal8Bit(argv[1]) : QString();
+    const bool rewind = app.arguments().contains(QStringLiteral("--rewind"));
+    const QString tab = argc > 1 && !tape && !rewind ? QString::fromLocal8Bit(argv[1]) : QString();
     if (!tab.isEmpty()) {
         window.findChild<QAbstractButton*>("cmdCancelOldest")->click();
         order(window, "Sell", QString(), QStringLiteral("2000"));
@@ -85,8 +91,18 @@ int main(int argc, char* argv[]) {
                 if (tabs->tabText(index) == tab)
                     tabs->setCurrentIndex(index);
 
-    // The clock runs again, so the caption reads as a practice under way.
-    action(window, "MnuPause")->trigger();
+    if (rewind) {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* slider = top->findChild<QSlider*>(QStringLiteral("sldRewind"))) {
+                slider->setValue(160);
+                top->findChild<QAbstractButton*>(QStringLiteral("cmdRewind"))->click();
+                // What closing at 1:30 would have done, in sight.
+                slider->setValue(90);
+            }
+    } else {
+        // The clock runs again, so the caption reads as a practice under way.
+        action(window, "MnuPause")->trigger();
+    }
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);
     return app.exec();
 }

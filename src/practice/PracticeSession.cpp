@@ -2,6 +2,7 @@
 
 #include "trading/TradeLog.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -92,15 +93,18 @@ std::size_t PracticeSession::checkpointBytes() const {
     return bytes;
 }
 
+bool PracticeSession::canGoBackTo(std::uint64_t second) const {
+    return m_checkpointEvery != 0 && second <= elapsed() &&
+           second / m_checkpointEvery < m_checkpoints.size() && m_market.tape().dropped() == 0;
+}
+
 bool PracticeSession::rewindTo(std::uint64_t second) {
-    if (m_replay || m_checkpointEvery == 0 || second > elapsed())
+    if (m_replay || !canGoBackTo(second))
         return false;
     // Before the opening the practice was not yet what it is.
     if (m_opening && second < m_opening->second)
         return false;
     const std::size_t index = static_cast<std::size_t>(second / m_checkpointEvery);
-    if (index >= m_checkpoints.size())
-        return false;
     const Checkpoint& from = m_checkpoints[index];
     if (!m_market.rollBackTo(from.market))
         return false;
@@ -134,6 +138,30 @@ bool PracticeSession::rewindTo(std::uint64_t second) {
     for (std::size_t i = from.tapeWallMs; i < std::min(m_tapeWallMs.size(), tapeWallMs.size()); ++i)
         m_tapeWallMs[i] = tapeWallMs[i];
     return true;
+}
+
+bool PracticeSession::goBackTo(std::uint64_t second) {
+    const bool ownPresses =
+        std::any_of(m_actions.begin(), m_actions.end(),
+                    [second](const SessionAction& action) { return action.second > second; });
+    PracticeBranch left;
+    if (ownPresses)
+        left = {second, m_actions, results()};
+    if (!rewindTo(second))
+        return false;
+    if (ownPresses)
+        m_branches.push_back(std::move(left));
+    return true;
+}
+
+SessionRecord PracticeSession::branchRecord(std::size_t index) const {
+    const PracticeBranch& line = m_branches.at(index);
+    SessionRecord branch;
+    branch.program = programVersionText();
+    branch.market = m_marketNumber;
+    branch.actions = line.actions;
+    branch.results = line.results;
+    return branch;
 }
 
 void PracticeSession::pressBuy(const std::string& codeText, const OrderForm& form) {
@@ -194,6 +222,7 @@ void PracticeSession::restart(int marketNumber) {
         m_quotes.push_back(m_market.quotes());
     m_trader.resetAccount();
     m_actions.clear();
+    m_branches.clear();
     m_replay.reset();
     m_opening.reset();
     m_exercise.clear();

@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace vantrel {
 
@@ -22,6 +23,17 @@ class TradeLog;
 // under a millisecond, and the copies (a few kilobytes each) take under
 // 0.3 MiB for eight hours and 6 MiB for a week (BM_RewindEightHours).
 inline constexpr std::uint64_t kCheckpointSeconds = 900;
+
+// A line of the practice that was left by going back to an earlier second:
+// the two lines agree up to the end of `leftAt` and part after it. It holds
+// every press from the practice's start, so it is a practice of its own that
+// can be replayed, saved or continued without the line it left.
+struct PracticeBranch {
+    std::uint64_t leftAt = 0;
+    std::vector<SessionAction> actions;
+    // Where it stood when it was left: its last second and its figures.
+    SessionResults results;
+};
 
 // One practice: a numbered market and the user's account trading on it. The
 // window's clock drives it; a fresh practice replaces both while the log,
@@ -130,6 +142,19 @@ public:
     // False, and nothing changed, while a file replays or without a copy to
     // start from.
     bool rewindTo(std::uint64_t second);
+    // Whether rewindTo would take the practice back to the second, a replay
+    // aside: a second lived, a copy to start from, and the tape whole (it
+    // drops its oldest lines only past a week).
+    bool canGoBackTo(std::uint64_t second) const;
+    // Going back as the learner does: rewindTo, with the line left kept as a
+    // branch when it pressed anything after the second. Without a press of
+    // its own it is no other line: pressing nothing from there ends where it
+    // ended. False, and nothing changed, when rewindTo refuses.
+    bool goBackTo(std::uint64_t second);
+    // The lines left so far, oldest first; a fresh practice has none.
+    const std::vector<PracticeBranch>& branches() const { return m_branches; }
+    // A branch as a practice record of its own, ready to save or replay.
+    SessionRecord branchRecord(std::size_t index) const;
     // Bytes the kept copies take: a few kilobytes each.
     std::size_t checkpointBytes() const;
 
@@ -210,6 +235,7 @@ private:
     // m_checkpoints[i] holds second i × m_checkpointEvery, taken after its
     // tick and execution step and before its presses.
     std::vector<Checkpoint> m_checkpoints;
+    std::vector<PracticeBranch> m_branches;
 };
 
 } // namespace vantrel

@@ -2,10 +2,15 @@
 
 #include "base/NumberText.h"
 #include "orders/MessagePrompter.h"
+#include "orders/StockInfo.h"
 #include "practice/PracticeSession.h"
 #include "results/ResultsText.h"
 #include "trading/SilentLog.h"
 #include "trading/TradeLog.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 
 namespace vantrel {
 
@@ -48,6 +53,92 @@ HeadlessReplay replaySession(SessionRecord record, const ReplayLineSink& onLine,
         replay.statistics = analysePractice(
             session, {}, std::make_shared<const std::vector<Quotes>>(session.takeQuotes()));
     return replay;
+}
+
+SessionRecord editedRecord(const SessionRecord& record, WhatIfKind kind, std::uint64_t second) {
+    SessionRecord edited;
+    edited.program = record.program;
+    edited.market = record.market;
+    edited.results.seconds = record.results.seconds;
+    if (kind == WhatIfKind::WithoutSale) {
+        // A fill comes before the presses of its second: its order was
+        // pressed in an earlier one.
+        const auto sale = std::find_if(
+            record.actions.rbegin(), record.actions.rend(), [second](const SessionAction& action) {
+                return action.kind == ActionKind::Sell && action.second < second;
+            });
+        for (auto action = record.actions.begin(); action != record.actions.end(); ++action)
+            if (sale == record.actions.rend() || action != std::prev(sale.base()))
+                edited.actions.push_back(*action);
+        return edited;
+    }
+    for (const SessionAction& action : record.actions)
+        if (action.second <= second)
+            edited.actions.push_back(action);
+    if (kind == WhatIfKind::Closed) {
+        // A press is refused in silence while an order is pending.
+        edited.actions.push_back({second, ActionKind::Cancel, {}, {}});
+        edited.actions.push_back({second,
+                                  ActionKind::Sell,
+                                  {PriceKind::Market, "", QuantityKind::Everything, "", ""},
+                                  stock::kCode});
+    }
+    return edited;
+}
+
+WhatIf replayWhatIf(const SessionRecord& record, WhatIfKind kind, std::uint64_t second) {
+    SilentLog quiet;
+    PracticeSession session(quiet, quiet, record.market);
+    session.keepPriceHistory(false);
+    session.keepTape(false);
+    session.startReplay(editedRecord(record, kind, second));
+    while (session.replaying())
+        session.step();
+    WhatIf whatIf{kind, second, session.results(), {}, 0, session.ledger().fills()};
+    for (const LedgerFill& fill : session.ledger().fills()) {
+        if (fill.time.second > second)
+            whatIf.fillsAfter.push_back(fill);
+        else
+            whatIf.held += fill.side == OrderSide::Buy ? fill.shares : -fill.shares;
+    }
+    return whatIf;
+}
+
+namespace {
+
+// Signed as a comparison reads: +3,100円, −2,000円, 0円.
+std::string signedYen(double yen) {
+    const std::string text = groupedNumber(std::abs(yen)) + "円";
+    if (text == "0円")
+        return text;
+    return (yen < 0 ? "−" : "+") + text;
+}
+
+} // namespace
+
+std::string whatIfSentence(const WhatIf& whatIf, const Figures& actual) {
+    const std::string was = signedYen(actual[Measure::NetProfit].value_or(0));
+    const std::string would = signedYen(whatIf.results.figures[Measure::NetProfit].value_or(0));
+    const std::string comparison = was == would
+                                       ? "、純損益は同じ " + was + " でした"
+                                       : "、純損益は " + was + " ではなく " + would + " でした";
+    if (whatIf.kind == WhatIfKind::Held)
+        return "あのまま持っていたら" + comparison + "。";
+    if (whatIf.kind == WhatIfKind::WithoutSale)
+        return "この売りをしなかったら" + comparison + "。";
+    if (whatIf.held <= 0)
+        return "ここでは株を持っていないので、決済するものはありません。";
+    if (whatIf.fillsAfter.empty())
+        return "ここで成行で売っていたら" + comparison + "（約定しませんでした）。";
+    double shares = 0, value = 0;
+    for (const LedgerFill& fill : whatIf.fillsAfter) {
+        shares += fill.shares;
+        value += fill.value;
+    }
+    const double price = value / shares;
+    const std::uint64_t after = whatIf.fillsAfter.back().time.second - whatIf.second;
+    return "ここで成行で売っていたら" + comparison + "（約定は " + std::to_string(after) +
+           " 秒後、" + groupedNumber(price, price == std::floor(price) ? 0 : 2) + "円）。";
 }
 
 std::vector<std::string> figureResultLines(const Figures& figures, bool explained) {

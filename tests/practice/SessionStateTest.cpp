@@ -1,9 +1,13 @@
 #include "practice/ChanceComparison.h"
 #include "practice/PracticeSession.h"
+#include "practice/SessionFile.h"
+#include "practice/SessionReplay.h"
 #include "trading/SilentLog.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace vantrel {
@@ -16,6 +20,45 @@ struct CountingLog final : TradeLog, MessagePrompter {
     int lines = 0;
     int boxes = 0;
 };
+
+// Now and then a press, at random: market and limit buys and sales, a cancel,
+// and a price no rule takes (refused with a box).
+void pressAtRandom(PracticeSession& session, SplitMix64& random) {
+    static const OrderForm forms[] = {
+        {PriceKind::Market, "", QuantityKind::Shares, "1000", ""},
+        {PriceKind::Market, "", QuantityKind::Everything, "", ""},
+        {PriceKind::Limit, "497", QuantityKind::Yen, "", "1500000"},
+        {PriceKind::Limit, "503", QuantityKind::Shares, "2000", ""},
+        {PriceKind::Limit, "x", QuantityKind::Shares, "1000", ""},
+    };
+    const auto pick = random.below(40);
+    if (pick < 5 && pick % 2)
+        session.pressSell(stock::kCode, forms[pick]);
+    else if (pick < 5)
+        session.pressBuy(stock::kCode, forms[pick]);
+    else if (pick == 5)
+        session.pressCancel();
+}
+
+// The presses of the second the session stands at, from `next` on, as the
+// user made them.
+void pressDue(PracticeSession& session, const std::vector<SessionAction>& presses,
+              std::size_t& next) {
+    for (; next < presses.size() && presses[next].second == session.elapsed(); ++next) {
+        const SessionAction& a = presses[next];
+        if (a.kind == ActionKind::Buy)
+            session.pressBuy(a.codeText, a.form);
+        else if (a.kind == ActionKind::Sell)
+            session.pressSell(a.codeText, a.form);
+        else
+            session.pressCancel();
+    }
+}
+
+// A record exactly as a file would hold it: presses, forms and results.
+std::string fileText(const SessionRecord& record) {
+    return writeSessionFile(record).text.value_or("");
+}
 
 // Four hours of random presses on market 7 with a clock of day, copies of
 // the state kept every five minutes. Going back to any second gives the state
@@ -32,31 +75,15 @@ TEST(SessionState, GoingBackToAnySecondAndOnAgainGivesTheStraightRun) {
     running = &session;
     session.keepCheckpoints(300);
 
-    const OrderForm forms[] = {
-        {PriceKind::Market, "", QuantityKind::Shares, "1000", ""},
-        {PriceKind::Market, "", QuantityKind::Everything, "", ""},
-        {PriceKind::Limit, "497", QuantityKind::Yen, "", "1500000"},
-        {PriceKind::Limit, "503", QuantityKind::Shares, "2000", ""},
-        {PriceKind::Limit, "x", QuantityKind::Shares, "1000", ""}, // refused with a box
-    };
     SplitMix64 random(7);
-    const auto pressAtRandom = [&] {
-        const auto pick = random.below(40);
-        if (pick < 5 && pick % 2)
-            session.pressSell(stock::kCode, forms[pick]);
-        else if (pick < 5)
-            session.pressBuy(stock::kCode, forms[pick]);
-        else if (pick == 5)
-            session.pressCancel();
-    };
     constexpr std::uint64_t kEnd = 4 * 3600;
     const std::uint64_t samples[] = {0, 1, 299, 300, 301, 7777, 9000, kEnd - 1, kEnd};
     std::map<std::uint64_t, SessionState> straight;
-    pressAtRandom();
+    pressAtRandom(session, random);
     straight.emplace(0, session.state());
     while (session.elapsed() < kEnd) {
         session.step();
-        pressAtRandom();
+        pressAtRandom(session, random);
         if (std::count(std::begin(samples), std::end(samples), session.elapsed()))
             straight.emplace(session.elapsed(), session.state());
     }
@@ -74,20 +101,9 @@ TEST(SessionState, GoingBackToAnySecondAndOnAgainGivesTheStraightRun) {
         EXPECT_TRUE(session.state() == straight.at(second)) << second;
         EXPECT_EQ(std::make_pair(log.lines, log.boxes), std::make_pair(lines, boxes));
         std::size_t next = session.actions().size();
-        const auto pressesOf = [&] {
-            for (; next < presses.size() && presses[next].second == session.elapsed(); ++next) {
-                const SessionAction& a = presses[next];
-                if (a.kind == ActionKind::Buy)
-                    session.pressBuy(a.codeText, a.form);
-                else if (a.kind == ActionKind::Sell)
-                    session.pressSell(a.codeText, a.form);
-                else
-                    session.pressCancel();
-            }
-        };
         while (session.elapsed() < kEnd) {
             session.step();
-            pressesOf();
+            pressDue(session, presses, next);
         }
         EXPECT_TRUE(session.state() == straight.at(kEnd)) << "on from " << second;
     }
@@ -97,6 +113,131 @@ TEST(SessionState, GoingBackToAnySecondAndOnAgainGivesTheStraightRun) {
     EXPECT_FALSE(later == session.state());
     EXPECT_FALSE(session.rewindTo(kEnd + 1));
     EXPECT_FALSE(straight.at(1).ledger == straight.at(kEnd).ledger);
+}
+
+// Two hours at random, then back to 0:50:00: the line left is a branch whose
+// record is the straight run's to the letter and replays headless to the
+// figures it was left with; the line going on is the straight run's record at
+// 0:50:00. Looking back without pressing keeps nothing more; another try,
+// left too, is a second branch beside the first.
+TEST(SessionState, GoingBackKeepsTheLineLeftAsABranch) {
+    SilentLog log;
+    PracticeSession session(log, log, 3);
+    session.keepCheckpoints(600);
+    SplitMix64 random(3);
+    constexpr std::uint64_t kLeftAt = 3000, kEnd = 7200;
+    std::string atLeftSecond;
+    while (session.elapsed() < kEnd) {
+        session.step();
+        pressAtRandom(session, random);
+        if (session.elapsed() == kLeftAt)
+            atLeftSecond = fileText(session.record());
+    }
+    const SessionRecord straight = session.record();
+    ASSERT_GT(session.ledger().fills().size(), 20u);
+
+    ASSERT_TRUE(session.goBackTo(kLeftAt));
+    ASSERT_EQ(session.branches().size(), 1u);
+    EXPECT_EQ(session.branches()[0].leftAt, kLeftAt);
+    EXPECT_EQ(fileText(session.branchRecord(0)), fileText(straight));
+    EXPECT_EQ(fileText(session.record()), atLeftSecond);
+    const HeadlessReplay replayed = replaySession(session.branchRecord(0));
+    EXPECT_TRUE(differingResults(session.branches()[0].results, replayed.results).empty());
+
+    for (int second = 0; second < 500; ++second)
+        session.step();
+    ASSERT_TRUE(session.goBackTo(kLeftAt + 100));
+    EXPECT_EQ(session.branches().size(), 1u);
+
+    const OrderForm allIn{PriceKind::Market, "", QuantityKind::Everything, "", ""};
+    session.pressBuy(stock::kCode, allIn);
+    for (int second = 0; second < 900; ++second)
+        session.step();
+    const std::string secondTry = fileText(session.record());
+    ASSERT_TRUE(session.goBackTo(kLeftAt - 1000));
+    ASSERT_EQ(session.branches().size(), 2u);
+    EXPECT_EQ(session.branches()[1].leftAt, kLeftAt - 1000);
+    EXPECT_EQ(fileText(session.branchRecord(1)), secondTry);
+    EXPECT_EQ(fileText(session.branchRecord(0)), fileText(straight));
+
+    // Past the end, or during a file's replay, nothing goes back or is kept.
+    EXPECT_FALSE(session.goBackTo(session.elapsed() + 1));
+    session.startReplay(straight);
+    EXPECT_TRUE(session.branches().empty());
+    session.step();
+    EXPECT_FALSE(session.goBackTo(0));
+    EXPECT_TRUE(session.branches().empty());
+}
+
+// What would have happened is what a live practice does with those presses:
+// the same presses to the second, then nothing (あのまま持っていたら), or a
+// cancel and a market sale of everything held (ここで決済していたら), on to
+// the same last second.
+TEST(SessionState, WhatIfsEndAsALivePracticePressingTheChangedPresses) {
+    SilentLog log;
+    PracticeSession original(log, log, 11);
+    SplitMix64 random(11);
+    const OrderForm allIn{PriceKind::Market, "", QuantityKind::Everything, "", ""};
+    original.pressBuy(stock::kCode, allIn);
+    while (original.elapsed() < 3600) {
+        original.step();
+        pressAtRandom(original, random);
+    }
+    const SessionRecord record = original.record();
+    std::size_t closedWithShares = 0;
+    for (const std::uint64_t second : {0ull, 900ull, 1800ull, 2400ull, 3000ull, 3599ull}) {
+        for (const WhatIfKind kind : {WhatIfKind::Held, WhatIfKind::Closed}) {
+            const WhatIf whatIf = replayWhatIf(record, kind, second);
+            std::vector<SessionAction> before;
+            std::copy_if(record.actions.begin(), record.actions.end(), std::back_inserter(before),
+                         [second](const SessionAction& a) { return a.second <= second; });
+            PracticeSession live(log, log, 11);
+            std::size_t next = 0;
+            for (pressDue(live, before, next); live.elapsed() < 3600;
+                 pressDue(live, before, next)) {
+                if (kind == WhatIfKind::Closed && live.elapsed() == second) {
+                    live.pressCancel();
+                    live.pressSell(stock::kCode, allIn);
+                }
+                live.step();
+            }
+            EXPECT_TRUE(differingResults(live.results(), whatIf.results).empty()) << second;
+            const std::string sentence = whatIfSentence(whatIf, original.figures());
+            if (kind == WhatIfKind::Closed && whatIf.held > 0) {
+                ++closedWithShares;
+                EXPECT_EQ(live.trader().account().holdings(), 0) << second;
+                EXPECT_NE(
+                    sentence.find(std::to_string(whatIf.fillsAfter.back().time.second - second) +
+                                  " 秒後"),
+                    std::string::npos)
+                    << sentence;
+            }
+        }
+    }
+    EXPECT_GE(closedWithShares, 2u);
+
+    // Without the last sale pressed before the last sale's fill: every other
+    // press as it was.
+    const auto& fills = original.ledger().fills();
+    const auto sold = std::find_if(fills.rbegin(), fills.rend(), [](const LedgerFill& fill) {
+        return fill.side == OrderSide::Sell;
+    });
+    ASSERT_NE(sold, fills.rend());
+    std::vector<SessionAction> others = record.actions;
+    for (auto press = others.rbegin(); press != others.rend(); ++press)
+        if (press->kind == ActionKind::Sell && press->second < sold->time.second) {
+            others.erase(std::prev(press.base()));
+            break;
+        }
+    PracticeSession live(log, log, 11);
+    std::size_t next = 0;
+    for (pressDue(live, others, next); live.elapsed() < 3600; pressDue(live, others, next))
+        live.step();
+    const WhatIf without = replayWhatIf(record, WhatIfKind::WithoutSale, sold->time.second);
+    EXPECT_TRUE(differingResults(live.results(), without.results).empty());
+    EXPECT_EQ(
+        whatIfSentence(without, original.figures()).rfind("この売りをしなかったら、純損益は", 0),
+        0u);
 }
 
 } // namespace

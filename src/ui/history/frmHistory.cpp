@@ -304,10 +304,13 @@ frmHistory::frmHistory(const PracticeController& practice, Dialogs& dialogs,
         if (isVisible())
             practiceKept(path);
     });
-    connect(&practice, &PracticeController::practiceReplaced, this, [this] {
+    // The practice under way has another file once it is replaced or goes back.
+    const auto refreshShown = [this] {
         if (isVisible())
             refresh();
-    });
+    };
+    connect(&practice, &PracticeController::practiceReplaced, this, refreshShown);
+    connect(&practice, &PracticeController::practiceRewound, this, refreshShown);
 }
 
 frmHistory::~frmHistory() {

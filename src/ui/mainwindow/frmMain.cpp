@@ -3,6 +3,7 @@
 #include "exercise/ExerciseAttempt.h"
 #include "orders/StockInfo.h"
 #include "practice/SessionFile.h"
+#include "results/ResultsText.h"
 #include "ui/about/frmAbout.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Clock.h"
@@ -26,6 +27,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -92,11 +95,14 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     m_ui.setupUi(*this, m_board);
     m_log = std::make_unique<MessageLog>(*m_ui.txtResponse, clock);
     m_practice = std::make_unique<PracticeController>(clock, *m_log, m_boxes, marketNumber, this);
+    m_log->followSeconds([this] { return session().elapsed(); });
     connect(m_practice.get(), &PracticeController::secondPassed, this, &frmMain::secondPassed);
     connect(m_practice.get(), &PracticeController::pressed, this, &frmMain::pressed);
     connect(m_practice.get(), &PracticeController::practiceReplaced, this,
             &frmMain::practiceReplaced);
     connect(m_practice.get(), &PracticeController::paceChanged, this, &frmMain::paceChanged);
+    connect(m_practice.get(), &PracticeController::practiceRewound, this,
+            &frmMain::practiceRewound);
     // The window's own note: a headless replay's log stays the recorded one.
     connect(m_practice.get(), &PracticeController::replayEnded, this, [this] {
         m_log->AddLog(QStringLiteral("再生が終わりました（%1秒）。ここから練習を続けられます。")
@@ -144,6 +150,15 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     m_exercises =
         std::make_unique<ExerciseMenu>(*this, m_ui, *m_practice, m_dialogs, m_boxes, clock,
                                        [this] { return mayDiscardPractice(kDiscardForExercise); });
+    // The log's own menu (copy, select all) with ここからやり直す below it.
+    auto* logRewind = new QAction(QStringLiteral("ここからやり直す"), m_ui.txtResponse);
+    logRewind->setObjectName(QStringLiteral("actLogRewind"));
+    connect(logRewind, &QAction::triggered, this, &frmMain::logRewind_Click);
+    m_ui.txtResponse->addAction(logRewind);
+    m_ui.txtResponse->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_ui.txtResponse, &QWidget::customContextMenuRequested, this, &frmMain::showLogMenu);
+    connect(m_ui.txtResponse, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { m_logLine = m_ui.txtResponse->textCursor().blockNumber(); });
     const auto boardKey = [this](QAction* key, OrderPane& pane) {
         connect(key, &QAction::triggered, this, [this, &pane] {
             const QModelIndex current = m_ui.ListView1->currentIndex();
@@ -189,10 +204,43 @@ void frmMain::pressed() {
 }
 
 void frmMain::practiceReplaced() {
+    m_log->startPractice();
+    m_branchesShown = 0;
     m_actionsShown = 0;
     showReplayedForms();
     refreshFromCore();
     showState();
+}
+
+void frmMain::practiceRewound(std::uint64_t second) {
+    m_log->cutBackTo(second);
+    // The forms keep what the user typed last: the next try starts from it.
+    m_actionsShown = session().actions().size();
+    refreshFromCore();
+    showState();
+    QString notice = QStringLiteral("経過 %1 に戻りました。一時停止中です。")
+                         .arg(QString::fromStdString(elapsedText(second)));
+    if (session().branches().size() > m_branchesShown)
+        notice += QStringLiteral("元の続きは分岐として残しています。");
+    m_branchesShown = session().branches().size();
+    showNotice(notice);
+}
+
+void frmMain::logRewind_Click() {
+    if (const auto second = m_log->secondOf(m_logLine))
+        m_practice->askToGoBack(*second, m_dialogs);
+}
+
+void frmMain::showLogMenu(const QPoint& position) {
+    QPlainTextEdit& view = *m_ui.txtResponse;
+    QMenu* menu = view.createStandardContextMenu(position);
+    m_logLine = view.cursorForPosition(position).blockNumber();
+    QAction* rewind = view.findChild<QAction*>(QStringLiteral("actLogRewind"));
+    rewind->setEnabled(m_log->secondOf(m_logLine).has_value());
+    menu->addSeparator();
+    menu->addAction(rewind);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(view.viewport()->mapToGlobal(position));
 }
 
 void frmMain::paceChanged() {
@@ -462,7 +510,7 @@ void frmMain::MnuHistory_Click() {
 void frmMain::MnuTape_Click() {
     // Built on first use: start-up stays as it was.
     if (!m_tape) {
-        m_tape = std::make_unique<frmTape>(*m_practice);
+        m_tape = std::make_unique<frmTape>(*m_practice, m_dialogs);
         placeBesideThis(*m_tape, frmTape::kPreferredSize);
     }
     showInFront(*m_tape);

@@ -66,7 +66,13 @@ private:
     void secondPassed();
     void pressed();
     void practiceReplaced();
+    void practiceRewound(std::uint64_t second);
     void paceChanged();
+    // ここからやり直す on the log: back to the end of the second the line
+    // came at (the line under the pointer when the menu opened, else the
+    // caret's).
+    void logRewind_Click();
+    void showLogMenu(const QPoint& position);
     // The 練習 menu: pause or resume the clock, one second while paused, the
     // speed of the clock, a fresh practice on a chosen market, and taking
     // over from a replay.
@@ -157,6 +163,10 @@ private:
     QPointer<frmKeys> m_keys;
     // The session's presses already shown in the forms.
     std::size_t m_actionsShown = 0;
+    // The log's line ここからやり直す goes back from.
+    int m_logLine = -1;
+    // The branches of the practice the notice has told of.
+    std::size_t m_branchesShown = 0;
 };
 
 } // namespace vantrel

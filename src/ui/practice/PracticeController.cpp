@@ -1,6 +1,8 @@
 #include "ui/practice/PracticeController.h"
 
+#include "results/ResultsText.h"
 #include "ui/common/Clock.h"
+#include "ui/common/Dialogs.h"
 #include "ui/practice/PracticeKeeper.h"
 
 #include "exercise/ExerciseAttempt.h"
@@ -219,6 +221,42 @@ void PracticeController::takeOver() {
     m_session.takeOver();
     if (m_keeper)
         m_keeper->handedOver();
+}
+
+bool PracticeController::goBackTo(std::uint64_t second) {
+    // An exercise's attempt is one straight run from its card's start: it is
+    // tried again from the start (もう一度), never from the middle.
+    if (m_card || !m_session.canGoBackTo(second))
+        return false;
+    if (m_session.replaying())
+        takeOver();
+    // The line left stays in the history whole; the one going on shares its
+    // presses so far, so it is written only once it has one of its own.
+    if (m_keeper)
+        m_keeper->keep();
+    m_session.goBackTo(second);
+    if (m_keeper) {
+        m_keeper->begin();
+        m_keeper->handedOver();
+    }
+    m_pace.paused = true;
+    emit practiceRewound(second);
+    applyPace();
+    return true;
+}
+
+bool PracticeController::askToGoBack(std::uint64_t second, Dialogs& dialogs) {
+    if (m_card) {
+        dialogs.ShowMessage(
+            "課題はやり直せません。初めから挑戦するには、採点の「もう一度」を選んでください。",
+            "課題");
+        return false;
+    }
+    if (m_session.replaying() &&
+        !dialogs.confirm(QStringLiteral("練習ファイルの再生を止めて、経過 %1 からやり直しますか？")
+                             .arg(QString::fromStdString(elapsedText(second)))))
+        return false;
+    return goBackTo(second);
 }
 
 void PracticeController::replace(const std::function<void(PracticeSession&)>& change, bool run) {

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@ class QTimer;
 namespace vantrel {
 
 class Clock;
+class Dialogs;
 class PracticeKeeper;
 
 // The practice under way and what drives it: the session, its clock (Timer1)
@@ -81,6 +83,17 @@ public:
     const std::optional<ExerciseCard>& exerciseCard() const { return m_card; }
     // The ended exercise's score, once computed.
     const std::optional<ExerciseScore>& exerciseScore() const { return m_score; }
+    // ここからやり直す: the practice exactly as it was at the end of an
+    // earlier second (board, account, order and its wait, fills, prices,
+    // tape), paused there so the learner can look before acting. The line
+    // left is kept as a branch of the practice, and in the history as it
+    // stood; the line that goes on is kept afresh from its next press. A
+    // replay running stops first. False, and nothing changed, when the
+    // practice cannot go back there (PracticeSession::canGoBackTo).
+    bool goBackTo(std::uint64_t second);
+    // The same, asking first only while a file replays: the rest of its
+    // replay would be lost. Otherwise nothing is lost that is not kept.
+    bool askToGoBack(std::uint64_t second, Dialogs& dialogs);
 
 signals:
     // A second of practice went by (a replay's actions of it included).
@@ -91,6 +104,9 @@ signals:
     void pressed();
     // Another practice took the place of the one under way.
     void practiceReplaced();
+    // The practice went back to the end of that second: every window draws
+    // it afresh, as after a replacement, though it is the same practice.
+    void practiceRewound(std::uint64_t second);
     // The pause or the speed changed, or the clock started afresh.
     void paceChanged();
     void pausedChanged(bool paused);

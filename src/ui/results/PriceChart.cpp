@@ -6,10 +6,13 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QScrollBar>
@@ -111,6 +114,22 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
         series->attachAxis(m_yen);
     }
 
+    // 資産合計 and what it would have been, on the right, only while a what-if
+    // is shown.
+    m_assets = horizontalLine(QStringLiteral("資産合計"), QColor(0xe0, 0x80, 0x10), Qt::SolidLine);
+    m_whatIfAssets =
+        horizontalLine(QStringLiteral("資産合計（もしも）"), QColor(0xe0, 0x80, 0x10), Qt::DotLine);
+    m_assetAxis = new QValueAxis;
+    m_assetAxis->setLabelFormat(QStringLiteral("%.0f"));
+    m_assetAxis->setLabelsFont(gothicFont(8));
+    m_chart->addAxis(m_assetAxis, Qt::AlignRight);
+    for (QLineSeries* line : {m_assets, m_whatIfAssets}) {
+        m_chart->addSeries(line);
+        line->attachAxis(m_time);
+        line->attachAxis(m_assetAxis);
+    }
+    showAssetLines(false);
+
     m_view = new QChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("priceChart"));
     m_view->setRenderHint(QPainter::Antialiasing);
@@ -144,12 +163,39 @@ PriceChart::PriceChart(const PriceHistory& history, const Ledger& ledger, QWidge
     connect(m_zoomIn, &QPushButton::clicked, this, [this] { zoom(-1); });
     connect(m_zoomOut, &QPushButton::clicked, this, [this] { zoom(+1); });
     connect(m_latest, &QPushButton::clicked, this, &PriceChart::follow);
+    m_view->viewport()->installEventFilter(this);
     // A taller or shorter plot holds more or fewer price labels.
     connect(m_chart, &QChart::plotAreaChanged, this, &PriceChart::fitYenAxis);
 }
 
 int PriceChart::spanSeconds() const {
     return kSpans[static_cast<std::size_t>(m_spanIndex)];
+}
+
+std::optional<std::uint64_t> PriceChart::secondAt(const QPoint& viewPoint) const {
+    const QPointF scene = m_view->mapToScene(viewPoint);
+    const QPointF inChart = m_chart->mapFromScene(scene);
+    if (!m_chart->plotArea().contains(inChart) || m_history.prices.empty())
+        return std::nullopt;
+    const double second = std::round(m_chart->mapToValue(inChart, m_price).x());
+    return static_cast<std::uint64_t>(
+        std::clamp(second, 0.0, static_cast<double>(m_history.prices.size() - 1)));
+}
+
+bool PriceChart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        if (press->button() == Qt::LeftButton)
+            if (const auto second = secondAt(press->position().toPoint()))
+                emit secondClicked(*second);
+    } else if (watched == m_view->viewport() && event->type() == QEvent::ContextMenu) {
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        if (const auto second = secondAt(request->pos())) {
+            emit secondMenuRequested(*second, request->globalPos());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PriceChart::update(std::optional<double> orderPrice, std::optional<double> averageCost) {
@@ -161,6 +207,22 @@ void PriceChart::update(std::optional<double> orderPrice, std::optional<double> 
 void PriceChart::reset() {
     m_spanIndex = kFollowSpanIndex;
     follow();
+}
+
+void PriceChart::showAssets(std::vector<double> actual, std::vector<double> whatIf) {
+    m_assetValues = std::move(actual);
+    m_whatIfValues = std::move(whatIf);
+    showAssetLines(!m_assetValues.empty());
+    redraw();
+}
+
+void PriceChart::showAssetLines(bool shown) {
+    m_assetAxis->setVisible(shown);
+    for (QLineSeries* line : {m_assets, m_whatIfAssets}) {
+        line->setVisible(shown);
+        for (QLegendMarker* marker : m_chart->legend()->markers(line))
+            marker->setVisible(shown);
+    }
 }
 
 void PriceChart::follow() {
@@ -226,6 +288,24 @@ void PriceChart::redraw() {
         }
     }
     m_price->replace(points);
+
+    if (!m_assetValues.empty()) {
+        double least = m_assetValues[std::min(first, m_assetValues.size() - 1)];
+        double most = least;
+        for (auto [values, line] :
+             {std::pair{&m_assetValues, m_assets}, std::pair{&m_whatIfValues, m_whatIfAssets}}) {
+            QList<QPointF> worth;
+            for (std::size_t from = first; from < std::min(end, values->size()); from += bucket) {
+                worth.append({toX(static_cast<double>(from)), (*values)[from]});
+                least = std::min(least, (*values)[from]);
+                most = std::max(most, (*values)[from]);
+            }
+            line->replace(worth);
+        }
+        const double margin = std::max(1000.0, (most - least) * 0.05);
+        m_assetAxis->setRange(least - margin, most + margin);
+        m_assetAxis->applyNiceNumbers();
+    }
 
     // Fills are appended in time order, so the visible ones are one run.
     const auto& fills = m_ledger.fills();

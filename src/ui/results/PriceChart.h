@@ -6,8 +6,10 @@
 #include <QWidget>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QChart;
 class QChartView;
@@ -38,15 +40,30 @@ public:
     void update(std::optional<double> orderPrice, std::optional<double> averageCost);
     // Back to following the newest five minutes.
     void reset();
+    // 資産合計 second by second as it was and as it would have been (a
+    // what-if), as two lines on an axis of their own; empty, they go.
+    void showAssets(std::vector<double> actual, std::vector<double> whatIf);
 
     int spanSeconds() const;
 
+signals:
+    // The second under a click on the plot, and under a request for its menu
+    // (with where the menu goes).
+    void secondClicked(std::uint64_t second);
+    void secondMenuRequested(std::uint64_t second, const QPoint& globalPosition);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The second of the price line under a point of the view, if on the plot.
+    std::optional<std::uint64_t> secondAt(const QPoint& viewPoint) const;
     void redraw();
     void zoom(int step);
     void follow();
     // The price axis's step and range for the prices shown and the plot's height.
     void fitYenAxis();
+    void showAssetLines(bool shown);
 
     const PriceHistory& m_history;
     const Ledger& m_ledger;
@@ -57,6 +74,11 @@ private:
     QScatterSeries* m_sells = nullptr;
     QLineSeries* m_order = nullptr;
     QLineSeries* m_average = nullptr;
+    QLineSeries* m_assets = nullptr;
+    QLineSeries* m_whatIfAssets = nullptr;
+    QValueAxis* m_assetAxis = nullptr;
+    std::vector<double> m_assetValues;
+    std::vector<double> m_whatIfValues;
     QCategoryAxis* m_time = nullptr;
     QValueAxis* m_yen = nullptr;
     QScrollBar* m_scroll = nullptr;

@@ -2,7 +2,9 @@
 
 #include "orders/StockInfo.h"
 #include "practice/PracticeSession.h"
+#include "practice/SessionReplay.h"
 #include "results/ResultsText.h"
+#include "results/RoundTrips.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/CaptionedValue.h"
@@ -21,10 +23,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -136,6 +141,7 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
     top->addWidget(m_chart, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
+    layout->addWidget(rewindBar());
     layout->addWidget(waitBox);
     layout->addWidget(m_tabs, 1);
     resize(kPreferredSize);
@@ -152,6 +158,96 @@ frmResults::frmResults(const PracticeSession& session, Dialogs& dialogs)
         if (m_chanceRunning)
             m_chanceProgress->show();
     });
+}
+
+QWidget* frmResults::rewindBar() {
+    m_rewindBar = new QWidget(this);
+    auto* caption = new QLabel(QStringLiteral("やり直す時点"), m_rewindBar);
+    m_rewindSlider = new QSlider(Qt::Horizontal, m_rewindBar);
+    m_rewindSlider->setObjectName(QStringLiteral("sldRewind"));
+    m_rewindSlider->setAccessibleName(QStringLiteral("やり直す時点（経過秒）"));
+    m_rewindSlider->setRange(0, 0);
+    m_rewindSecond = new QLabel(m_rewindBar);
+    m_rewindSecond->setObjectName(QStringLiteral("lblRewindSecond"));
+    m_rewindSecond->setMinimumWidth(
+        m_rewindSecond->fontMetrics().horizontalAdvance(QStringLiteral("経過 999:59:59")) + 8);
+    m_rewind = new QPushButton(QStringLiteral("ここからやり直す"), m_rewindBar);
+    m_rewind->setObjectName(QStringLiteral("cmdRewind"));
+    connect(m_rewindSlider, &QSlider::valueChanged, this, &frmResults::showRewindSecond);
+    connect(m_rewind, &QPushButton::clicked, this, &frmResults::cmdRewind_Click);
+    // A second clicked on the chart is the one to go back to; its menu goes
+    // back at once.
+    connect(m_chart, &PriceChart::secondClicked, m_rewindSlider,
+            [this](std::uint64_t second) { m_rewindSlider->setValue(static_cast<int>(second)); });
+    connect(m_chart, &PriceChart::secondMenuRequested, this,
+            [this](std::uint64_t second, const QPoint& where) {
+                if (!m_practice)
+                    return;
+                m_rewindSlider->setValue(static_cast<int>(second));
+                auto* menu = new QMenu(this);
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                menu->addAction(m_rewind->text(), this, [this, second] { goBackTo(second); })
+                    ->setEnabled(m_session.canGoBackTo(second));
+                menu->popup(where);
+            });
+    // What would have happened from the second chosen, once the slider rests.
+    m_whatIf = new QLabel(m_rewindBar);
+    m_whatIf->setObjectName(QStringLiteral("lblWhatIf"));
+    m_whatIf->setWordWrap(true);
+    m_whatIf->hide();
+    m_whatIfDelay.setSingleShot(true);
+    m_whatIfDelay.setInterval(250);
+    connect(&m_whatIfDelay, &QTimer::timeout, this, &frmResults::showWhatIf);
+    connect(m_rewindSlider, &QSlider::valueChanged, &m_whatIfDelay, qOverload<>(&QTimer::start));
+    auto* row = new QHBoxLayout;
+    row->addWidget(caption);
+    row->addWidget(m_rewindSlider, 1);
+    row->addWidget(m_rewindSecond);
+    row->addWidget(m_rewind);
+    auto* bar = new QVBoxLayout(m_rewindBar);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addLayout(row);
+    bar->addWidget(m_whatIf);
+    // Only a practice the window follows can be taken back.
+    m_rewindBar->hide();
+    return m_rewindBar;
+}
+
+void frmResults::showRewindSecond() {
+    const auto second = static_cast<std::uint64_t>(m_rewindSlider->value());
+    m_rewindSecond->setText(QStringLiteral("経過 ") + QString::fromStdString(elapsedText(second)));
+    m_rewind->setEnabled(second < m_session.elapsed() && m_session.canGoBackTo(second));
+}
+
+void frmResults::showWhatIf() {
+    const auto second = static_cast<std::uint64_t>(m_rewindSlider->value());
+    // Hidden while it has nothing to say, so it takes no room from the chart.
+    m_whatIf->setVisible(second < m_session.elapsed());
+    if (second >= m_session.elapsed()) {
+        m_chart->showAssets({}, {});
+        return;
+    }
+    const SessionRecord record = m_session.record();
+    const Figures actual = m_session.figures();
+    const WhatIf closed = replayWhatIf(record, WhatIfKind::Closed, second);
+    m_whatIf->setText(QString::fromStdString(
+        whatIfSentence(closed, actual) + "\n" +
+        whatIfSentence(replayWhatIf(record, WhatIfKind::Held, second), actual)));
+    showAssets(closed);
+}
+
+void frmResults::showAssets(const WhatIf& whatIf) {
+    m_chart->showAssets(assetsPerSecond(m_session.ledger().fills(), m_session.prices()),
+                        assetsPerSecond(whatIf.fills, m_session.prices()));
+}
+
+void frmResults::cmdRewind_Click() {
+    goBackTo(static_cast<std::uint64_t>(m_rewindSlider->value()));
+}
+
+void frmResults::goBackTo(std::uint64_t second) {
+    if (m_practice)
+        m_practice->askToGoBack(second, m_dialogs);
 }
 
 QWidget* frmResults::historyPage() {
@@ -383,6 +479,16 @@ void frmResults::refresh() {
                         ? std::optional<double>(order->price)
                         : std::nullopt,
                     m_session.ledger().averageCost());
+    // The slider spans the practice and, left at its end, stays there.
+    const int end = static_cast<int>(m_session.elapsed());
+    const bool atEnd = m_rewindSlider->value() == m_rewindSlider->maximum();
+    {
+        const QSignalBlocker quiet(m_rewindSlider);
+        m_rewindSlider->setMaximum(end);
+        if (atEnd)
+            m_rewindSlider->setValue(end);
+    }
+    showRewindSecond();
     refreshTab();
 }
 
@@ -530,9 +636,50 @@ void frmResults::showChance(const std::optional<ChanceResult>& result) {
     }
 }
 
-frmResults::frmResults(const PracticeController& practice, Dialogs& dialogs)
+frmResults::frmResults(PracticeController& practice, Dialogs& dialogs)
     : frmResults(practice.session(), dialogs) {
+    m_practice = &practice;
     m_paused = practice.pace().paused;
+    m_rewindBar->show();
+    // A fill's second, from the trade history's menu.
+    auto* fillRewind = new QAction(m_rewind->text(), m_table);
+    fillRewind->setObjectName(QStringLiteral("actFillRewind"));
+    connect(fillRewind, &QAction::triggered, this, [this] {
+        const QModelIndex current = m_table->currentIndex();
+        const auto& fills = m_session.ledger().fills();
+        if (current.isValid() && static_cast<std::size_t>(current.row()) < fills.size())
+            goBackTo(fills[static_cast<std::size_t>(current.row())].time.second);
+    });
+    m_table->addAction(fillRewind);
+    // What leaving out the sale behind a fill would have made of the practice.
+    auto* withoutSale = new QAction(QStringLiteral("この売りをしなかったら"), m_table);
+    withoutSale->setObjectName(QStringLiteral("actFillWhatIf"));
+    connect(withoutSale, &QAction::triggered, this, [this] {
+        const QModelIndex current = m_table->currentIndex();
+        const auto& fills = m_session.ledger().fills();
+        if (!current.isValid() || static_cast<std::size_t>(current.row()) >= fills.size() ||
+            fills[static_cast<std::size_t>(current.row())].side != OrderSide::Sell)
+            return;
+        const std::uint64_t second = fills[static_cast<std::size_t>(current.row())].time.second;
+        const WhatIf without = replayWhatIf(m_session.record(), WhatIfKind::WithoutSale, second);
+        m_whatIf->setText(QString::fromStdString(whatIfSentence(without, m_session.figures())));
+        m_whatIf->show();
+        showAssets(without);
+    });
+    m_table->addAction(withoutSale);
+    withoutSale->setEnabled(false);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, withoutSale,
+            [this, withoutSale](const QModelIndex& current) {
+                const auto& fills = m_session.ledger().fills();
+                const auto row = static_cast<std::size_t>(current.row());
+                withoutSale->setEnabled(current.isValid() && row < fills.size() &&
+                                        fills[row].side == OrderSide::Sell);
+            });
+    m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(&practice, &PracticeController::practiceRewound, this, [this](std::uint64_t second) {
+        reset();
+        m_rewindSlider->setValue(static_cast<int>(second));
+    });
     connect(&practice, &PracticeController::secondPassed, this, &frmResults::refresh);
     connect(&practice, &PracticeController::pressed, this, &frmResults::refresh);
     connect(&practice, &PracticeController::practiceReplaced, this, &frmResults::reset);
@@ -550,6 +697,9 @@ void frmResults::reset() {
     m_chanceMoment.reset();
     m_model->sync();
     m_chart->reset();
+    // What would have happened belongs to the practice it was asked of.
+    m_whatIf->hide();
+    m_chart->showAssets({}, {});
     refresh();
 }
 

@@ -20,6 +20,7 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QSlider;
 class QTabWidget;
 class QTableView;
 
@@ -34,6 +35,7 @@ class PriceChart;
 class RoundTripModel;
 class TradeHistoryModel;
 struct MeasureRow;
+struct WhatIf;
 
 // The practice results beside the main window: the figures, why the order
 // waits and the price chart with the user's fills always in sight; below them
@@ -48,8 +50,10 @@ public:
     // The dialogs ask where the CSV goes and show why it could not be saved.
     frmResults(const PracticeSession& session, Dialogs& dialogs);
     // Follows the practice: refreshed after its every second and press, fresh
-    // with each practice that replaces it, and told when it pauses.
-    frmResults(const PracticeController& practice, Dialogs& dialogs);
+    // with each practice that replaces it or goes back, and told when it
+    // pauses. Its chart, its slider over the practice's length and its trade
+    // history offer ここからやり直す.
+    frmResults(PracticeController& practice, Dialogs& dialogs);
     ~frmResults() override;
 
     // The size it opens at where the screen has room: beside the 468-wide
@@ -76,6 +80,18 @@ private:
     void cmdSaveCsv_Click();
     void cmdSaveTripsCsv_Click();
     void saveCsv(const QString& what, const std::string& csv);
+
+    // The slider over the practice's length, the second it points at and
+    // ここからやり直す, shown only with a practice to take back.
+    QWidget* rewindBar();
+    void showRewindSecond();
+    // あのまま持っていたら and ここで決済していたら from the slider's second,
+    // each a headless replay of the practice with its presses changed.
+    void showWhatIf();
+    // The what-if's 資産合計 beside the practice's on the chart.
+    void showAssets(const WhatIf& whatIf);
+    void cmdRewind_Click();
+    void goBackTo(std::uint64_t second);
 
     QWidget* historyPage();
     QWidget* roundTripsPage();
@@ -119,6 +135,13 @@ private:
 
     const PracticeSession& m_session;
     Dialogs& m_dialogs;
+    PracticeController* m_practice = nullptr;
+    QWidget* m_rewindBar = nullptr;
+    QSlider* m_rewindSlider = nullptr;
+    QLabel* m_rewindSecond = nullptr;
+    QPushButton* m_rewind = nullptr;
+    QLabel* m_whatIf = nullptr;
+    QTimer m_whatIfDelay;
     bool m_paused = false;
     // The value label and whether it shows a loss, for each row of the
     // figure table; null for a figure not shown.

@@ -135,6 +135,12 @@ TapeModel::Entry TapeModel::entry(int row) const {
     return {false, static_cast<std::size_t>(line - m_session.market().tape().dropped())};
 }
 
+std::uint64_t TapeModel::secondAt(int row) const {
+    const Entry at = entry(row);
+    return at.fill ? m_session.ledger().fills()[at.index].time.second
+                   : m_session.market().tape().at(at.index).second;
+}
+
 int TapeModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_rows;
 }

@@ -26,8 +26,10 @@ public:
 
     // Catches up with the tape and the ledger; returns the rows added on top.
     int sync();
-    // Starts over, for a session that started afresh.
+    // Starts over, for a session that started afresh or went back.
     void reset();
+    // The market second of a row: its line's or its fill's.
+    std::uint64_t secondAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

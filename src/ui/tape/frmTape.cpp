@@ -9,6 +9,7 @@
 #include "ui/tape/TapeDelegate.h"
 #include "ui/tape/TapeModel.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -88,10 +89,20 @@ frmTape::frmTape(const PracticeSession& session)
     resize(kPreferredSize);
 }
 
-frmTape::frmTape(const PracticeController& practice) : frmTape(practice.session()) {
+frmTape::frmTape(PracticeController& practice, Dialogs& dialogs) : frmTape(practice.session()) {
     connect(&practice, &PracticeController::secondPassed, this, &frmTape::refresh);
     connect(&practice, &PracticeController::pressed, this, &frmTape::refresh);
     connect(&practice, &PracticeController::practiceReplaced, this, &frmTape::reset);
+    connect(&practice, &PracticeController::practiceRewound, this, &frmTape::reset);
+    auto* rewind = new QAction(QStringLiteral("ここからやり直す"), m_table);
+    rewind->setObjectName(QStringLiteral("actTapeRewind"));
+    connect(rewind, &QAction::triggered, this, [this, &practice, &dialogs] {
+        const QModelIndex current = m_table->currentIndex();
+        if (current.isValid())
+            practice.askToGoBack(m_model->secondAt(current.row()), dialogs);
+    });
+    m_table->addAction(rewind);
+    m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 frmTape::~frmTape() = default;

@@ -7,6 +7,7 @@ class QTableView;
 
 namespace vantrel {
 
+class Dialogs;
 class PracticeController;
 class PracticeSession;
 class TapeModel;
@@ -20,8 +21,10 @@ class frmTape final : public QWidget {
 public:
     explicit frmTape(const PracticeSession& session);
     // Follows the practice: refreshed after its every second and press, and
-    // fresh with each practice that replaces it.
-    explicit frmTape(const PracticeController& practice);
+    // fresh with each practice that replaces it or goes back. A line's menu
+    // goes back to its second (ここからやり直す), asking the dialogs while a
+    // file replays.
+    frmTape(PracticeController& practice, Dialogs& dialogs);
     ~frmTape() override;
 
     // Narrow enough to sit beside the main window and the results window
