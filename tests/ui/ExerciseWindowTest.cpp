@@ -107,6 +107,19 @@ TEST_F(ExerciseWindow, APressTheCardForbidsPlacesNothing) {
     EXPECT_FALSE(window.session().trader().account().hasPendingOrder());
     EXPECT_TRUE(window.session().actions().empty());
     EXPECT_FALSE(find<QLabel>("lblNotice")->isVisibleTo(&window));
+
+    // An attempt is one straight run: ここからやり直す says how to try again.
+    seconds(5);
+    find<QRadioButton>("optBuyOpt0")->click();
+    find<QLineEdit>("txtBuyPrice")->setText(QStringLiteral("450"));
+    find<QPushButton>("cmdBuyNow")->click(); // a line of this second in the log
+    seconds(5);
+    const std::uint64_t now = window.session().elapsed();
+    find<QPlainTextEdit>("txtResponse")->moveCursor(QTextCursor::Start);
+    find<QPlainTextEdit>("txtResponse")->moveCursor(QTextCursor::End);
+    action("actLogRewind")->trigger();
+    EXPECT_EQ(window.session().elapsed(), now);
+    EXPECT_NE(dialogs.lastBox.find("課題はやり直せません。"), std::string::npos);
 }
 
 // An attempt opened from its file replays from the card's start and shows
