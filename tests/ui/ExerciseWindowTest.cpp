@@ -79,6 +79,11 @@ TEST_F(ExerciseWindow, ABuiltInCardRunsToItsScoreAndAgain) {
     const std::vector<std::string> lines = exerciseLines(*read.card, *replayed.score);
     for (std::size_t i = 2; i < lines.size(); ++i)
         headless << QString::fromStdString(lines[i]);
+    // The score, passed and why are the window's headline.
+    EXPECT_EQ(scoreLabel("lblVerdict"), headless.at(3).section(QLatin1Char('='), 1));
+    EXPECT_TRUE(scoreLabel("lblScore")
+                    .endsWith(QString(headless.at(1)).replace(QLatin1Char('='), QLatin1Char(' '))));
+    headless.erase(headless.begin() + 1, headless.begin() + 4);
     EXPECT_EQ(scoreRows(), headless);
     EXPECT_TRUE(scoreLabel("lblScore")
                     .startsWith(replayed.score->passed ? QStringLiteral("合格")

@@ -114,8 +114,9 @@ void ChanceHistogram::clear() {
     m_count->setRange(0, 1);
 }
 
-void ChanceHistogram::setValueTitle(const QString& title) {
-    m_yen->setTitleText(title);
+void ChanceHistogram::setValue(const QString& name, const QString& unit) {
+    m_yen->setTitleText(QStringLiteral("%1（%2）").arg(name, unit));
+    m_learner->setName(QStringLiteral("あなたの") + name);
 }
 
 } // namespace vantrel

@@ -19,8 +19,9 @@ public:
 
     void show(const ChanceResult& result);
     void clear();
-    // The value axis's title: 純損益（円） unless another score is drawn.
-    void setValueTitle(const QString& title);
+    // What is compared: 純損益 in yen unless another score is drawn
+    // ("得点", "bp"); the axis and the learner's line say so.
+    void setValue(const QString& name, const QString& unit);
 
 private:
     QLineSeries* m_outline = nullptr;

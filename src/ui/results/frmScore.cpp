@@ -104,8 +104,12 @@ void frmScore::refresh() {
         const std::size_t equals = lines[i].find('=');
         const QString caption = text(lines[i].substr(0, equals));
         const QString value = text(lines[i].substr(equals + 1));
+        // The score, passed and why stand above, in full.
         if (caption.startsWith(QStringLiteral("得点")))
             scoreText = caption + QLatin1Char(' ') + value;
+        if (caption.startsWith(QStringLiteral("得点")) || caption == QStringLiteral("合格") ||
+            caption == QStringLiteral("判定"))
+            continue;
         QLabel* shown = wrapped(QString(), this);
         shown->setText(value);
         m_numbers->addRow(caption, shown);
@@ -115,9 +119,10 @@ void frmScore::refresh() {
     m_verdict->setText(text(score->why));
     m_random->setText(text(randomSentence(*score)));
     if (score->random) {
-        m_histogram->setValueTitle(score->kind == ExerciseKind::RoundTrips
-                                       ? QStringLiteral("純損益（円）")
-                                       : QStringLiteral("得点（%1）").arg(text(score->unit)));
+        if (score->kind == ExerciseKind::RoundTrips)
+            m_histogram->setValue(QStringLiteral("純損益"), QStringLiteral("円"));
+        else
+            m_histogram->setValue(QStringLiteral("得点"), text(score->unit));
         m_histogram->show(*score->random);
     }
 }
