@@ -101,6 +101,25 @@ TEST_F(ExerciseWindow, ABuiltInCardRunsToItsScoreAndAgain) {
     EXPECT_EQ(scoreLabel("lblScore"), QStringLiteral("課題の途中です。"));
 }
 
+// Every built-in card runs in the window to its 採点, pressing nothing: the
+// clock stops at its time limit and each gets its score or says why not.
+TEST_F(ExerciseWindow, EveryBuiltInCardEndsInItsScore) {
+    for (int number = 1; action(QStringLiteral("MnuExercise%1").arg(number).toUtf8().constData());
+         ++number) {
+        start(number);
+        const std::uint64_t begun = window.session().elapsed();
+        while (label("lblExercise").startsWith(QStringLiteral("残り")))
+            seconds(1);
+        const ExerciseCard& card = *window.findChild<PracticeController*>()->exerciseCard();
+        EXPECT_EQ(window.session().elapsed(), begun + card.timeLimit) << number;
+        waitForScore();
+        EXPECT_TRUE(scoreLabel("lblScore").startsWith(QStringLiteral("不合格")))
+            << number << scoreLabel("lblScore").toStdString();
+        EXPECT_FALSE(scoreLabel("lblVerdict").isEmpty()) << number;
+        EXPECT_EQ(scoreLabel("lblScoreTitle").toStdString(), card.title);
+    }
+}
+
 // A card of limit orders only refuses a market order in a box saying why,
 // and nothing is placed or recorded.
 TEST_F(ExerciseWindow, APressTheCardForbidsPlacesNothing) {
