@@ -363,7 +363,7 @@ ExerciseCardRead readExerciseCard(const std::string& text) {
     }
 }
 
-std::string writeExerciseCard(const ExerciseCard& card) {
+std::string writeExerciseCard(const ExerciseCard& card, int indent) {
     Json json;
     json["format"] = card.format;
     json["title"] = card.title;
@@ -404,7 +404,7 @@ std::string writeExerciseCard(const ExerciseCard& card) {
     if (card.marketOrders)
         kinds.push_back("market");
     json["priceKinds"] = std::move(kinds);
-    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return json.dump(indent, ' ', false, Json::error_handler_t::replace);
 }
 
 ExerciseCardRead openExerciseCard(const std::string& path) {

@@ -77,9 +77,10 @@ struct ExerciseCardRead {
     std::string error;
 };
 ExerciseCardRead readExerciseCard(const std::string& text);
-// The card as compact JSON, as an attempt's file carries it; reads back
-// as the same card.
-std::string writeExerciseCard(const ExerciseCard& card);
+// The card as compact JSON, as an attempt's file carries it, or indented by
+// that many blanks for a card file a teacher reads; reads back as the same
+// card.
+std::string writeExerciseCard(const ExerciseCard& card, int indent = -1);
 // A card file at a path (UTF-8), never read beyond the size limit.
 ExerciseCardRead openExerciseCard(const std::string& path);
 

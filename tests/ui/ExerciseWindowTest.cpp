@@ -1,10 +1,13 @@
 #include "WindowFixture.h"
 #include "exercise/ExerciseAttempt.h"
 #include "practice/SessionFile.h"
+#include "ui/exercise/frmCardEditor.h"
 #include "ui/exercise/frmExercise.h"
 
 #include <QFile>
 #include <QFormLayout>
+#include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -168,6 +171,43 @@ TEST_F(ExerciseWindow, AnAttemptOpenedFromItsFileShowsItsScore) {
     EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("課題「はじめての買い集め」")));
     EXPECT_EQ(window.session().elapsed(), 600u);
     EXPECT_EQ(scoreRows(), given);
+}
+
+// 課題を作る checks each field with the card reader's rules as it is typed,
+// names the field at fault, shows what the learner will see, and saves a
+// card that opens again as the same card, in the form too.
+TEST_F(ExerciseWindow, ATeacherWritesACardThatOpensAsWritten) {
+    action("MnuWriteExercise")->trigger();
+    auto* editor = test::topLevel("frmCardEditor");
+    ASSERT_NE(editor, nullptr);
+    const auto field = [editor](const char* name) {
+        return editor->findChild<QWidget*>(QString::fromUtf8(name));
+    };
+    const auto text = [&](const char* name) { return static_cast<QLabel*>(field(name))->text(); };
+    static_cast<QLineEdit*>(field("txtCardTitle"))->setText(QStringLiteral("A/B 買い"));
+    EXPECT_TRUE(text("lblCardError").startsWith(QStringLiteral("「説明」")));
+    EXPECT_FALSE(field("cmdCardSave")->isEnabled());
+    static_cast<QPlainTextEdit*>(field("txtCardInstructions"))
+        ->setPlainText(QStringLiteral("2,000株を買ってください。"));
+    static_cast<QSpinBox*>(field("spnCardShares"))->setValue(20000);
+    EXPECT_TRUE(text("lblCardError").startsWith(QStringLiteral("「株数」"))); // beyond the money
+    static_cast<QSpinBox*>(field("spnCardShares"))->setValue(2000);
+    EXPECT_TRUE(text("lblCardError").isEmpty());
+    EXPECT_TRUE(text("lblCardPreview").contains(QStringLiteral("株数　2,000株")));
+
+    QTemporaryDir folder;
+    dialogs.path = folder.filePath(QStringLiteral("card.json"));
+    static_cast<QPushButton*>(field("cmdCardSave"))->click();
+    const ExerciseCardRead saved = openExerciseCard(dialogs.path.toStdString());
+    ASSERT_TRUE(saved.card) << saved.error;
+    EXPECT_EQ(saved.card->title, "A/B 買い");
+    EXPECT_EQ(saved.card->shares, 2000);
+
+    static_cast<QLineEdit*>(field("txtCardTitle"))->setText(QStringLiteral("別の題"));
+    static_cast<QPushButton*>(field("cmdCardOpen"))->click();
+    EXPECT_EQ(static_cast<QLineEdit*>(field("txtCardTitle"))->text(), QStringLiteral("A/B 買い"));
+    EXPECT_EQ(writeExerciseCard(*static_cast<frmCardEditor*>(editor)->card()),
+              writeExerciseCard(*saved.card));
 }
 
 } // namespace

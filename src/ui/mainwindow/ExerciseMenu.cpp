@@ -5,6 +5,7 @@
 #include "ui/common/Clock.h"
 #include "ui/common/Dialogs.h"
 #include "ui/common/WindowPlacement.h"
+#include "ui/exercise/frmCardEditor.h"
 #include "ui/exercise/frmExercise.h"
 #include "ui/mainwindow/MainWindowUi.h"
 #include "ui/practice/PracticeController.h"
@@ -37,6 +38,7 @@ ExerciseMenu::ExerciseMenu(QWidget& window, MainWindowUi& ui, PracticeController
     }
     m_ui.MnuExercise->insertSeparator(m_ui.MnuOpenExercise);
     connect(m_ui.MnuOpenExercise, &QAction::triggered, this, &ExerciseMenu::openCardFile);
+    connect(m_ui.MnuWriteExercise, &QAction::triggered, this, &ExerciseMenu::showEditor);
 
     connect(&m_practice, &PracticeController::pressRefused, this,
             [this](const QString& why) { m_refusals.ShowMessage(why.toStdString(), "課題"); });
@@ -126,6 +128,16 @@ void ExerciseMenu::showScore() {
     m_score->show();
     m_score->raise();
     m_score->activateWindow();
+}
+
+void ExerciseMenu::showEditor() {
+    if (!m_editor) {
+        m_editor = std::make_unique<frmCardEditor>(m_dialogs);
+        openBeside(*m_editor, m_window, frmCardEditor::kPreferredSize, {m_score.get()});
+    }
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
 }
 
 } // namespace vantrel

@@ -17,6 +17,7 @@ class Clock;
 class Dialogs;
 class MessagePrompter;
 class PracticeController;
+class frmCardEditor;
 class frmScore;
 struct MainWindowUi;
 
@@ -44,6 +45,8 @@ public:
     // The 採点 window, brought forward (built on first use).
     void showScore();
     frmScore* scoreWindow() const { return m_score.get(); }
+    // 課題を作る, brought forward (built on first use).
+    void showEditor();
 
 private:
     void start(const ExerciseCard& card, int index);
@@ -59,6 +62,7 @@ private:
     std::vector<ExerciseCard> m_builtIn;
     int m_index = -1;
     std::unique_ptr<frmScore> m_score;
+    std::unique_ptr<frmCardEditor> m_editor;
 };
 
 } // namespace vantrel

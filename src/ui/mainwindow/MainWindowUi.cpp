@@ -396,6 +396,9 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
         namedMenu(bar, QStringLiteral("MnuExercise"), QStringLiteral("課題(&E)"), font);
     ui.MnuOpenExercise = menuItem(ui.MnuExercise, QStringLiteral("MnuOpenExercise"),
                                   QStringLiteral("課題ファイルを開く(&O)…"));
+    ui.MnuExercise->addSeparator();
+    ui.MnuWriteExercise = menuItem(ui.MnuExercise, QStringLiteral("MnuWriteExercise"),
+                                   QStringLiteral("課題を作る(&W)…"));
     QMenu* help = namedMenu(bar, QStringLiteral("MnuHelp"), QStringLiteral("ヘルプ(&H)"), font);
     ui.MnuKeys = menuItem(help, QStringLiteral("MnuKeys"), QStringLiteral("キー操作(&K)"));
     ui.MnuAbout = menuItem(help, QStringLiteral("MnuAbout"),

@@ -62,6 +62,7 @@ struct MainWindowUi {
     // 課題: the built-in cards are listed above 課題ファイルを開く.
     QMenu* MnuExercise = nullptr;
     QAction* MnuOpenExercise = nullptr;
+    QAction* MnuWriteExercise = nullptr;
     QAction* MnuResults = nullptr;
     QAction* MnuHistory = nullptr;
     QAction* MnuTape = nullptr;
