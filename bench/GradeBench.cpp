@@ -73,8 +73,11 @@ void BM_GradeClassOfOneHourAttempts(benchmark::State& state) {
     std::size_t graded = 0;
     for (auto _ : state) {
         const std::vector<GradedAttempt> grades = gradeClass({card}, handIns({folder.string()}), 2);
-        graded = static_cast<std::size_t>(std::count_if(
-            grades.begin(), grades.end(), [](const GradedAttempt& g) { return g.graded(); }));
+        graded = static_cast<std::size_t>(
+            std::count_if(grades.begin(), grades.end(), [](const GradedAttempt& g) {
+                // Graded in full: scored, and placed among the same task at random.
+                return g.graded() && g.score && g.topPercent;
+            }));
     }
     fs::remove_all(folder);
     state.counters["graded"] = static_cast<double>(graded);

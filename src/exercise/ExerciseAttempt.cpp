@@ -138,9 +138,11 @@ AttemptRead readAttempt(SessionRecord record) {
         if (const auto name = exercise.find("name"); name != exercise.end()) {
             if (!name->is_string())
                 throw Refusal{"exercise の name が文字列ではありません"};
-            read.name = name->get<std::string>();
-            if (const std::string problem = attemptNameProblem(read.name); !problem.empty())
+            // A refused name is not kept: it would reach a table as it is.
+            std::string given = name->get<std::string>();
+            if (const std::string problem = attemptNameProblem(given); !problem.empty())
                 throw Refusal{"exercise の name の" + problem};
+            read.name = std::move(given);
         }
         record.opening = SessionOpening{c.start, c.startShares};
         read.card = std::move(cardRead.card);

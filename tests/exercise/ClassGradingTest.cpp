@@ -135,6 +135,7 @@ TEST(ClassGrading, GradesHonestAttemptsAndRefusesEachForgery) {
     }
     EXPECT_NE(by["g-long.json"]->detail.find("長すぎ"), std::string::npos);
     EXPECT_NE(by["h-control.json"]->detail.find("制御文字"), std::string::npos);
+    EXPECT_EQ(by["g-long.json"]->name + by["h-control.json"]->name, "");
     EXPECT_NE(by["f-raised.json"]->detail.find("score"), std::string::npos);
 
     // The early buyer met the VWAP better than the late one; the copy under
