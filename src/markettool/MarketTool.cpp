@@ -239,6 +239,10 @@ int gradeClassFiles(const std::vector<std::string>& args, std::ostream& out, std
         return 2;
     }
     const std::vector<GradedAttempt> graded = gradeClass(cards, handIns(paths));
+    if (graded.empty()) {
+        err << "vantrel-market: no attempt (*.json) in the folders given\n";
+        return 2;
+    }
     out << gradeCsv(cards, graded);
     out.flush();
     std::size_t refusals = 0;

@@ -171,6 +171,7 @@ TEST(ClassGrading, CommandLineWritesTheTableAndTellsRefusals) {
     const std::string lucky1 = folder.write("l1.json", attempt(first, "lucky", {{299, "2000"}}));
     const std::string lucky2 = folder.write("l2.json", attempt(second, "lucky", {{0, "2000"}}));
     const std::string broken = folder.write("x.json", "{");
+    fs::create_directory(folder.path / "sub");
 
     int status = -1;
     std::string err;
@@ -194,6 +195,7 @@ TEST(ClassGrading, CommandLineWritesTheTableAndTellsRefusals) {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--grade", cardA, broken},
                                                {"--grade", cardA},
+                                               {"--grade", cardA, folder.path.string() + "/sub"},
                                                {"--grade", broken, steady1},
                                                {"--grade", cardA, "--ticks", "3", steady1}}) {
         run(args, status);
