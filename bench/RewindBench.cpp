@@ -76,6 +76,7 @@ struct NoDialogs final : Dialogs {
     void ShowMessage(const std::string&, const std::string&) override {}
     bool confirm(const QString&) override { return true; }
     std::optional<QString> askMarketNumber(int) override { return std::nullopt; }
+    std::optional<QString> askStudentName() override { return std::nullopt; }
     QString askOpenPath(const QString&, const QString&) override { return {}; }
     QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
         return {};

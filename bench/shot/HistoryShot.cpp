@@ -33,6 +33,7 @@ public:
     void ShowMessage(const std::string&, const std::string&) override {}
     bool confirm(const QString&) override { return true; }
     std::optional<QString> askMarketNumber(int) override { return QString::number(++market); }
+    std::optional<QString> askStudentName() override { return std::nullopt; }
     QString askOpenPath(const QString&, const QString&) override { return {}; }
     QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
         return {};

@@ -67,8 +67,28 @@ std::string rounded(const std::optional<double>& value, int decimals) {
 
 } // namespace
 
-std::string exerciseMember(const ExerciseCard& card, const ExerciseScore* score) {
+std::string attemptNameProblem(const std::string& name) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        // C0 controls and DEL; C1 controls are U+0080..U+009F, C2 80..9F.
+        const bool c1 =
+            byte == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) < 0xA0;
+        if (byte < 0x20 || byte == 0x7F || c1)
+            return "氏名に制御文字があります";
+        if ((byte & 0xC0) != 0x80)
+            ++characters;
+    }
+    if (characters > kAttemptNameMaxCharacters)
+        return "氏名が長すぎます（" + std::to_string(kAttemptNameMaxCharacters) + " 文字まで）";
+    return {};
+}
+
+std::string exerciseMember(const ExerciseCard& card, const ExerciseScore* score,
+                           const std::string& name) {
     std::string member = "{\"card\":" + writeExerciseCard(card);
+    if (!name.empty())
+        member += ",\"name\":" + Json(name).dump(-1, ' ', false, Json::error_handler_t::replace);
     if (score) {
         Json result;
         result["ending"] = exerciseEndKey(score->ending);
@@ -95,7 +115,7 @@ AttemptRead readAttempt(SessionRecord record) {
     try {
         const Tree exercise = Tree::parse(record.exercise);
         for (const auto& member : exercise.items())
-            if (member.key() != "card" && member.key() != "result")
+            if (member.key() != "card" && member.key() != "result" && member.key() != "name")
                 throw Refusal{"exercise に知らない項目 " + member.key() + " があります"};
         const auto card = exercise.find("card");
         if (card == exercise.end())
@@ -115,6 +135,15 @@ AttemptRead readAttempt(SessionRecord record) {
         const auto result = exercise.find("result");
         if (result != exercise.end())
             read.stored = storedFrom(*result);
+        if (const auto name = exercise.find("name"); name != exercise.end()) {
+            if (!name->is_string())
+                throw Refusal{"exercise の name が文字列ではありません"};
+            // A refused name is not kept: it would reach a table as it is.
+            std::string given = name->get<std::string>();
+            if (const std::string problem = attemptNameProblem(given); !problem.empty())
+                throw Refusal{"exercise の name の" + problem};
+            read.name = std::move(given);
+        }
         record.opening = SessionOpening{c.start, c.startShares};
         read.card = std::move(cardRead.card);
         read.record = std::move(record);
@@ -128,8 +157,11 @@ AttemptRead readAttempt(SessionRecord record) {
 
 AttemptRead openAttempt(const std::string& path) {
     SessionFileRead file = openSessionFile(path);
-    if (!file.record)
-        return {std::nullopt, std::nullopt, std::nullopt, file.error};
+    if (!file.record) {
+        AttemptRead unread;
+        unread.error = file.error;
+        return unread;
+    }
     return readAttempt(std::move(*file.record));
 }
 

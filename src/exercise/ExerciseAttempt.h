@@ -21,12 +21,22 @@ struct StoredExerciseResult {
     std::optional<double> topPercent; // the same task at random
 };
 
+// The student's name (氏名) an attempt handed in carries: the only thing a
+// grader reads from the file without recomputing it, so it is kept short and
+// free of control characters. The reader refuses a name beyond these rather
+// than cutting it: no window writes one, so such a file was made by hand.
+inline constexpr std::size_t kAttemptNameMaxCharacters = 40;
+// Why a name cannot be an attempt's, or empty when it can (empty included).
+std::string attemptNameProblem(const std::string& name);
+
 // The practice of an ended exercise as its file holds it: the session, its
 // card and its score under "exercise".
 SessionRecord attemptRecord(const ExerciseRun& run, const ExerciseScore& score);
-// The "exercise" member itself: the card, and the result once scored. A
-// practice under way carries the card alone, so it is kept as an attempt.
-std::string exerciseMember(const ExerciseCard& card, const ExerciseScore* score = nullptr);
+// The "exercise" member itself: the card, the student's name when given, and
+// the result once scored. A practice under way carries the card alone, so it
+// is kept as an attempt.
+std::string exerciseMember(const ExerciseCard& card, const ExerciseScore* score = nullptr,
+                           const std::string& name = {});
 
 // A session file's exercise read strictly: the card checked as any card
 // file is, the stored result, and the record's opening set from the card.
@@ -36,6 +46,7 @@ struct AttemptRead {
     std::optional<ExerciseCard> card;
     std::optional<StoredExerciseResult> stored;
     std::string error;
+    std::string name; // 氏名; empty when the attempt carries none
 };
 AttemptRead readAttempt(SessionRecord record);
 AttemptRead openAttempt(const std::string& path);

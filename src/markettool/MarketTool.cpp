@@ -2,8 +2,10 @@
 
 #include "base/CommandLine.h"
 #include "base/NumberText.h"
+#include "exercise/ClassGrading.h"
 #include "exercise/ExerciseAttempt.h"
 #include "exercise/ExerciseCard.h"
+#include "exercise/GradeTable.h"
 #include "market/Market.h"
 #include "market/MarketNumber.h"
 #include "practice/SessionFile.h"
@@ -27,6 +29,7 @@ constexpr const char* kUsage =
     "usage: vantrel-market [--ticks N] [--market N] [--board] [--tape]\n"
     "       vantrel-market --session FILE [--verify | --explain]\n"
     "       vantrel-market --exercise CARD\n"
+    "       vantrel-market --grade CARD [--grade CARD...] FILE_OR_FOLDER...\n"
     "Replays the simulated market from start-up and writes one CSV row per tick:\n"
     "tick,centre,last,ask,ask_shares,bid,bid_shares\n"
     "  --ticks N       number of ticks to run, 0 to 100000000 (default 60)\n"
@@ -49,6 +52,12 @@ constexpr const char* kUsage =
     "  --explain       with --session: under each result, an indented line that\n"
     "                  says in Japanese what it means and how to read it\n"
     "  --exercise CARD check an exercise card and show what the learner is told\n"
+    "  --grade CARD    grade a class's attempts of the card (each FILE, and each\n"
+    "                  .json in each FOLDER) from their presses alone: one CSV row\n"
+    "                  an attempt; a refused file says why, here and on stderr;\n"
+    "                  with several cards, the mean of each student's ranks; exit\n"
+    "                  0 when every file was graded, 1 when any was refused, 2\n"
+    "                  when none could be graded\n"
     "  --help          show this help\n";
 
 struct Options {
@@ -195,6 +204,58 @@ int showExercise(const std::string& path, std::ostream& out, std::ostream& err) 
     return 0;
 }
 
+// `--grade CARD` (again for each further card), then the files and folders;
+// `--` ends the options, for a file whose name starts with a dash.
+int gradeClassFiles(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<ExerciseCard> cards;
+    std::vector<std::string> paths;
+    bool options = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::optional<std::string> card;
+        if (options && arg == "--")
+            options = false;
+        else if (options && arg == "--grade" && i + 1 < args.size())
+            card = args[++i];
+        else if (options && arg.rfind("--grade=", 0) == 0)
+            card = arg.substr(8);
+        else if (options && arg.rfind("-", 0) == 0 && arg.size() > 1) {
+            err << "vantrel-market: --grade takes no other option, not '" << shownArgument(arg)
+                << "'\n";
+            return 2;
+        } else
+            paths.push_back(arg);
+        if (!card)
+            continue;
+        ExerciseCardRead read = openExerciseCard(*card);
+        if (!read.card) {
+            err << "vantrel-market: " << shownArgument(*card) << ": " << read.error << '\n';
+            return 2;
+        }
+        cards.push_back(std::move(*read.card));
+    }
+    if (paths.empty()) {
+        err << "vantrel-market: --grade needs the attempts' files or folders\n";
+        return 2;
+    }
+    const std::vector<GradedAttempt> graded = gradeClass(cards, handIns(paths));
+    if (graded.empty()) {
+        err << "vantrel-market: no attempt (*.json) in the folders given\n";
+        return 2;
+    }
+    out << gradeCsv(cards, graded);
+    out.flush();
+    std::size_t refusals = 0;
+    for (const GradedAttempt& attempt : graded)
+        if (!attempt.graded()) {
+            ++refusals;
+            err << "vantrel-market: " << shownArgument(attempt.file) << ": "
+                << gradeRefusalName(attempt.refusal) << "：" << shownArgument(attempt.detail)
+                << '\n';
+        }
+    return refusals == 0 ? 0 : refusals < graded.size() ? 1 : 2;
+}
+
 // Running out of memory is a refusal like any other, never an abort.
 int runSession(const Options& options, std::ostream& out, std::ostream& err) {
     try {
@@ -254,6 +315,10 @@ void writeRow(std::string& line, std::uint64_t tick, const Market& market, bool 
 } // namespace
 
 int runMarketTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // Grading takes files as plain arguments, which no other use does.
+    for (const std::string& arg : args)
+        if (arg == "--grade" || arg.rfind("--grade=", 0) == 0)
+            return gradeClassFiles(args, out, err);
     Options options;
     const std::string problem = parseOptions(args, options);
     if (!problem.empty()) {

@@ -1,4 +1,6 @@
 #include "WindowFixture.h"
+#include "exercise/BuiltInExercises.h"
+#include "exercise/ClassGrading.h"
 #include "exercise/ExerciseAttempt.h"
 #include "practice/SessionFile.h"
 #include "ui/exercise/frmCardEditor.h"
@@ -208,6 +210,50 @@ TEST_F(ExerciseWindow, ATeacherWritesACardThatOpensAsWritten) {
     EXPECT_EQ(static_cast<QLineEdit*>(field("txtCardTitle"))->text(), QStringLiteral("A/B 買い"));
     EXPECT_EQ(writeExerciseCard(*static_cast<frmCardEditor*>(editor)->card()),
               writeExerciseCard(*saved.card));
+}
+
+// A card from a file asks for the student's name first: a forged one (a
+// control character) or a cancel starts nothing. The scored attempt is saved
+// to hand in under the title and the name, and grades from its presses.
+TEST_F(ExerciseWindow, AnAttemptOfACardFileIsHandedInUnderTheStudentsName) {
+    QTemporaryDir folder;
+    const QString cardPath = folder.filePath(QStringLiteral("card.json"));
+    QFile cardFile(cardPath);
+    ASSERT_TRUE(cardFile.open(QIODevice::WriteOnly));
+    cardFile.write(builtInExercises().front().text);
+    cardFile.close();
+    const auto open = [&](std::optional<QString> name) {
+        dialogs.path = cardPath;
+        dialogs.name = std::move(name);
+        action("MnuOpenExercise")->trigger();
+        auto* card = window.findChild<frmExercise*>(QStringLiteral("frmExercise"));
+        ASSERT_NE(card, nullptr);
+        card->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    for (const std::optional<QString>& refused :
+         {std::optional<QString>(), std::optional<QString>(QStringLiteral("山田\x1b"))}) {
+        const int boxes = dialogs.boxes;
+        open(refused);
+        EXPECT_FALSE(window.windowTitle().contains(QStringLiteral("課題「")));
+        EXPECT_EQ(dialogs.boxes, boxes + (refused ? 1 : 0));
+    }
+    open(QStringLiteral(" 山田 花子 "));
+    pause();
+    ASSERT_TRUE(window.windowTitle().contains(QStringLiteral("課題「はじめての買い集め」")));
+    buyAtMarket();
+    for (int i = 0; i < 300 && !score(); ++i)
+        seconds(1);
+    waitForScore();
+    dialogs.path = folder.filePath(QStringLiteral("handed-in.json"));
+    score()->findChild<QPushButton*>(QStringLiteral("cmdHandIn"))->click();
+    EXPECT_EQ(dialogs.suggested, QStringLiteral("はじめての買い集め_山田 花子.json"));
+    const ExerciseCard card = *readExerciseCard(builtInExercises().front().text).card;
+    const std::vector<GradedAttempt> graded =
+        gradeClass({card}, handIns({dialogs.path.toStdString()}), 1);
+    EXPECT_EQ(graded.front().refusal, GradeRefusal::None) << graded.front().detail;
+    EXPECT_EQ(graded.front().name, "山田 花子");
+    EXPECT_TRUE(graded.front().score);
 }
 
 } // namespace

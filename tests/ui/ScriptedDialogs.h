@@ -27,15 +27,19 @@ struct ScriptedDialogs final : Dialogs {
         ++asked;
         return std::exchange(typed, std::nullopt);
     }
+    std::optional<QString> askStudentName() override { return name; }
     QString askOpenPath(const QString&, const QString&) override { return path; }
-    QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
+    QString askSavePath(const QString&, const QString& offered, const QString&,
+                        const QString&) override {
+        suggested = offered;
         return path;
     }
     int boxes = 0, offered = 0, asked = 0;
     std::string lastBox;
     bool answer = true;
     std::optional<QString> typed;
-    QString path;
+    std::optional<QString> name = QString();
+    QString path, suggested;
     QStringList questions;
 };
 

@@ -20,6 +20,9 @@ public:
     // The market number as typed, offering the current one; nothing when
     // cancelled. The caller checks the text.
     virtual std::optional<QString> askMarketNumber(int current) = 0;
+    // The student's name (氏名) an attempt is handed in under, as typed;
+    // nothing when cancelled. The caller checks the text.
+    virtual std::optional<QString> askStudentName() = 0;
     // The file to read, and where to write one; empty when cancelled. Both
     // start in the folder last used; `suggested` is the name offered there. A
     // name typed without an extension gets `suffix`, and an existing file is

@@ -1,5 +1,6 @@
 #include "ui/common/ModalDialogs.h"
 
+#include "exercise/ExerciseAttempt.h"
 #include "orders/StockInfo.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -54,6 +56,25 @@ std::optional<QString> ModalDialogs::askMarketNumber(int current) {
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return number->text();
+}
+
+std::optional<QString> ModalDialogs::askStudentName() {
+    QDialog dialog(owner());
+    dialog.setObjectName(QStringLiteral("frmStudentName"));
+    dialog.setWindowTitle(QStringLiteral("課題"));
+    auto* name = new QLineEdit(&dialog);
+    name->setObjectName(QStringLiteral("txtStudentName"));
+    name->setMaxLength(static_cast<int>(kAttemptNameMaxCharacters));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QFormLayout(&dialog);
+    layout->addRow(new QLabel(QStringLiteral("提出する記録に残す氏名を入れてください。"), &dialog));
+    layout->addRow(QStringLiteral("氏名"), name);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return name->text();
 }
 
 QString ModalDialogs::askOpenPath(const QString& title, const QString& filter) {

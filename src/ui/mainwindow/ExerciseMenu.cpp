@@ -1,7 +1,10 @@
 #include "ui/mainwindow/ExerciseMenu.h"
 
 #include "exercise/BuiltInExercises.h"
+#include "exercise/ExerciseAttempt.h"
 #include "exercise/ExerciseRun.h"
+#include "practice/SessionFile.h"
+#include "ui/common/AtomicFile.h"
 #include "ui/common/Clock.h"
 #include "ui/common/Dialogs.h"
 #include "ui/common/WindowPlacement.h"
@@ -14,6 +17,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 
 namespace vantrel {
 
@@ -78,8 +82,23 @@ void ExerciseMenu::choose(const ExerciseCard& card, int index) {
     auto* dialog = new frmExercise(card, &m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog, index] {
-        if (m_mayReplace())
-            start(dialog->card(), index);
+        if (!m_mayReplace())
+            return;
+        // A card from a file is a class's: its attempt is handed in under
+        // the student's name. The built-in ones are practised alone.
+        m_name.clear();
+        if (index < 0) {
+            const std::optional<QString> name = m_dialogs.askStudentName();
+            if (!name)
+                return;
+            const std::string typed = name->trimmed().toStdString();
+            if (const std::string problem = attemptNameProblem(typed); !problem.empty()) {
+                m_dialogs.ShowMessage(problem + "。", "課題");
+                return;
+            }
+            m_name = typed;
+        }
+        start(dialog->card(), index);
     });
     dialog->open();
 }
@@ -91,7 +110,7 @@ void ExerciseMenu::start(const ExerciseCard& card, int index) {
     const int market = card.market ? *card.market
                                    : ExerciseRun::drawMarket(static_cast<std::uint64_t>(
                                          m_clock.now().toMSecsSinceEpoch()));
-    m_practice.startExercise(card, market);
+    m_practice.startExercise(card, market, m_name);
     if (m_score)
         m_score->setHasNext(m_index >= 0 && m_index + 1 < static_cast<int>(m_builtIn.size()));
 }
@@ -118,6 +137,7 @@ void ExerciseMenu::showScore() {
                 if (m_mayReplace())
                     start(ExerciseCard(*card), m_index);
         });
+        connect(m_score.get(), &frmScore::handInRequested, this, &ExerciseMenu::handIn);
         connect(m_score.get(), &frmScore::nextRequested, this, [this] {
             if (m_index >= 0 && m_index + 1 < static_cast<int>(m_builtIn.size()))
                 choose(m_builtIn[m_index + 1], m_index + 1);
@@ -138,6 +158,30 @@ void ExerciseMenu::showEditor() {
     m_editor->show();
     m_editor->raise();
     m_editor->activateWindow();
+}
+
+void ExerciseMenu::handIn() {
+    const std::optional<ExerciseCard>& card = m_practice.exerciseCard();
+    if (!card || !m_practice.exerciseScore())
+        return;
+    QString suggested = QString::fromStdString(card->title);
+    if (!m_name.empty())
+        suggested += QLatin1Char('_') + QString::fromStdString(m_name);
+    // A title or a name may hold what no file name can.
+    static const QRegularExpression unsafe(QStringLiteral("[/\\\\:*?\"<>|]"));
+    suggested.replace(unsafe, QStringLiteral("_"));
+    const QString path =
+        m_dialogs.askSavePath(QStringLiteral("提出用に保存"), suggested + QStringLiteral(".json"),
+                              QStringLiteral("課題の記録 (*.json)"), QStringLiteral("json"));
+    if (path.isEmpty())
+        return;
+    const SessionFileWrite written = writeSessionFile(m_practice.session().record());
+    const std::optional<QString> error = written.text ? writeFileAtomically(path, *written.text)
+                                                      : QString::fromStdString(written.error);
+    if (error)
+        m_dialogs.ShowMessage("提出用に保存できませんでした。\n" + path.toStdString() + "\n" +
+                                  error->toStdString(),
+                              "課題");
 }
 
 } // namespace vantrel

@@ -51,6 +51,8 @@ public:
 private:
     void start(const ExerciseCard& card, int index);
     void openCardFile();
+    // Saves the scored attempt under "<title>_<name>.json" to hand in.
+    void handIn();
 
     QWidget& m_window;
     MainWindowUi& m_ui;
@@ -61,6 +63,7 @@ private:
     std::function<bool()> m_mayReplace;
     std::vector<ExerciseCard> m_builtIn;
     int m_index = -1;
+    std::string m_name; // the student's, for a card from a file
     std::unique_ptr<frmScore> m_score;
     std::unique_ptr<frmCardEditor> m_editor;
 };

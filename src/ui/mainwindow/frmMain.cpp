@@ -342,9 +342,11 @@ void frmMain::openSession(const QString& path) {
     SessionFileRead file = openSessionFile(path.toStdString());
     // An exercise's attempt carries its card, checked as any card is; the
     // record then knows where the exercise began.
-    AttemptRead read = file.record
-                           ? readAttempt(std::move(*file.record))
-                           : AttemptRead{std::nullopt, std::nullopt, std::nullopt, file.error};
+    AttemptRead read;
+    if (file.record)
+        read = readAttempt(std::move(*file.record));
+    else
+        read.error = file.error;
     if (!read.record) {
         // The practice under way goes on as if nothing had been asked.
         m_dialogs.ShowMessage("練習を開けませんでした。\n" + path.toStdString() + "\n" + read.error,

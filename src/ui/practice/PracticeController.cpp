@@ -35,7 +35,7 @@ PracticeController::PracticeController(const Clock& clock, TradeLog& log, Messag
         m_score = m_scoring.result();
         if (m_exercise) {
             // The attempt's file now carries its result, for --verify to check.
-            m_session.setExercise(exerciseMember(*m_card, &*m_score));
+            m_session.setExercise(exerciseMember(*m_card, &*m_score, m_name));
             if (m_keeper)
                 m_keeper->keep();
         }
@@ -151,12 +151,14 @@ bool PracticeController::allowed(const std::optional<std::string>& why) {
     return false;
 }
 
-void PracticeController::startExercise(const ExerciseCard& card, int marketNumber) {
+void PracticeController::startExercise(const ExerciseCard& card, int marketNumber,
+                                       const std::string& name) {
     replace(
         [&](PracticeSession& session) {
             m_exercise = std::make_unique<ExerciseRun>(session, card);
             m_exercise->start(marketNumber);
             m_card = card;
+            m_name = name;
         },
         true);
 }

@@ -76,7 +76,8 @@ public:
     // or, for a card that names none, on the one given; it runs at once.
     // Presses then go through the card's limits, and when the exercise ends
     // the clock stops and it is scored off this thread.
-    void startExercise(const ExerciseCard& card, int marketNumber);
+    // `name` is the student's (氏名), kept in the attempt once scored.
+    void startExercise(const ExerciseCard& card, int marketNumber, const std::string& name = {});
     // The exercise of the practice under way; none for a free practice.
     const ExerciseRun* exercise() const { return m_exercise.get(); }
     // The card of the practice under way, live or replayed from a file.
@@ -137,6 +138,7 @@ private:
     // After the session it follows.
     std::unique_ptr<ExerciseRun> m_exercise;
     std::optional<ExerciseCard> m_card;
+    std::string m_name;
     std::optional<ExerciseScore> m_score;
     QFutureWatcher<ExerciseScore> m_scoring;
     std::shared_ptr<std::atomic<bool>> m_scoringCancel;

@@ -57,8 +57,11 @@ frmScore::frmScore(PracticeController& practice, QWidget* parent)
     again->setObjectName(QStringLiteral("cmdAgain"));
     m_next = new QPushButton(QStringLiteral("次の課題"), this);
     m_next->setObjectName(QStringLiteral("cmdNext"));
+    m_handIn = new QPushButton(QStringLiteral("提出用に保存…"), this);
+    m_handIn->setObjectName(QStringLiteral("cmdHandIn"));
     auto* close = new QPushButton(QStringLiteral("閉じる"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
+    buttons->addWidget(m_handIn);
     buttons->addStretch();
     buttons->addWidget(again);
     buttons->addWidget(m_next);
@@ -66,6 +69,7 @@ frmScore::frmScore(PracticeController& practice, QWidget* parent)
     layout->addLayout(buttons);
     connect(again, &QPushButton::clicked, this, &frmScore::againRequested);
     connect(m_next, &QPushButton::clicked, this, &frmScore::nextRequested);
+    connect(m_handIn, &QPushButton::clicked, this, &frmScore::handInRequested);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     connect(&m_practice, &PracticeController::exerciseEnded, this, &frmScore::refresh);
@@ -87,6 +91,9 @@ void frmScore::refresh() {
     while (m_numbers->rowCount() > 0)
         m_numbers->removeRow(0);
     m_histogram->clear();
+    // Only an attempt played here is handed in: one opened from a file is
+    // that file already.
+    m_handIn->setEnabled(score && m_practice.exercise());
     if (!score) {
         const ExerciseRun* run = m_practice.exercise();
         m_score->setText(!card                   ? QStringLiteral("課題はありません。")

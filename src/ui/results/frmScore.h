@@ -32,6 +32,8 @@ signals:
     // The learner asked for the same card again, or the next built-in one.
     void againRequested();
     void nextRequested();
+    // The learner asked to save the scored attempt to hand in.
+    void handInRequested();
 
 private:
     PracticeController& m_practice;
@@ -42,6 +44,7 @@ private:
     QLabel* m_random = nullptr;
     ChanceHistogram* m_histogram = nullptr;
     QPushButton* m_next = nullptr;
+    QPushButton* m_handIn = nullptr;
 };
 
 } // namespace vantrel

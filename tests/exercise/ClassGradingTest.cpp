@@ -1,0 +1,247 @@
+#include "exercise/ClassGrading.h"
+#include "exercise/ExerciseAttempt.h"
+#include "exercise/ExerciseRandom.h"
+#include "exercise/GradeTable.h"
+#include "markettool/MarketTool.h"
+#include "practice/PracticeSession.h"
+#include "practice/SessionFile.h"
+#include "trading/SilentLog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCard = R"({"format":1,"title":"買い集め","instructions":"i","market":1,
+    "start":600,"timeLimit":300,"kind":"accumulate","shares":2000,"maxShares":2000})";
+
+ExerciseCard card(const std::string& text) {
+    const ExerciseCardRead read = readExerciseCard(text);
+    EXPECT_TRUE(read.card) << read.error;
+    return read.card.value_or(ExerciseCard{});
+}
+
+// An attempt's file: a market buy of `shares` at each of the seconds after
+// the start, handed in under `name`.
+std::string attempt(const ExerciseCard& c, const std::string& name,
+                    const std::map<std::uint64_t, std::string>& buys) {
+    SilentLog quiet;
+    PracticeSession session(quiet, quiet);
+    ExerciseRun run(session, c);
+    run.start(1);
+    while (run.running()) {
+        const auto buy = buys.find(session.elapsed() - run.trace().start);
+        if (buy != buys.end())
+            run.pressBuy("9999", {PriceKind::Market, "", QuantityKind::Shares, buy->second, ""});
+        run.step();
+    }
+    const ExerciseFacts facts = run.facts();
+    const ExerciseScore score = scoreExercise(facts, sameTaskAtRandom(facts));
+    SessionRecord record = attemptRecord(run, score);
+    record.exercise = exerciseMember(c, &score, name);
+    return writeSessionFile(record).text.value_or("");
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+struct Folder {
+    // Each test its own folder: the tests may run side by side.
+    fs::path path = fs::temp_directory_path() /
+                    (std::string("vantrel-class-") +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    Folder() {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~Folder() { fs::remove_all(path); }
+    std::string write(const std::string& name, const std::string& text) const {
+        std::ofstream(path / name, std::ios::binary) << text;
+        return (path / name).string();
+    }
+};
+
+std::string run(const std::vector<std::string>& args, int& status, std::string* err = nullptr) {
+    std::ostringstream out, errors;
+    status = runMarketTool(args, out, errors);
+    if (err)
+        *err = errors.str();
+    return out.str();
+}
+
+// A class folder holding every kind of hostile hand-in beside honest ones:
+// each honest attempt is graded and ranked from its presses, each other file
+// refused for its own reason, and the grades do not depend on the threads.
+TEST(ClassGrading, GradesHonestAttemptsAndRefusesEachForgery) {
+    const ExerciseCard c = card(kCard);
+    Folder folder;
+    const std::string early = attempt(c, "山田 花子", {{0, "1000"}, {100, "1000"}});
+    folder.write("a-early.json", early);
+    folder.write("b-late.json", attempt(c, "鈴木 一郎", {{250, "2000"}}));
+    folder.write("c-twice.json", replaced(early, "山田 花子", "=HYPERLINK(\\\"x\\\")"));
+    folder.write("d-other.json", replaced(early, "\"買い集め\"", "\"別の課題\""));
+    folder.write("e-loosened.json", replaced(early, "\"maxShares\":2000", "\"maxShares\":9000"));
+    const std::size_t at = early.find("\"score\":");
+    folder.write("f-raised.json", early.substr(0, at) + "\"score\":999" +
+                                      early.substr(early.find_first_of(",}", at)));
+    folder.write("g-long.json", replaced(early, "山田 花子", std::string(10000, 'x')));
+    folder.write("h-control.json", replaced(early, "山田 花子", "山田\\u001b[2J"));
+    folder.write("i-damaged.json", early.substr(0, early.size() / 2));
+    fs::resize_file(folder.write("j-huge.json", early), kSessionFileMaxBytes + 1);
+    folder.write("notes.txt", "not an attempt");
+    fs::create_directory(folder.path / "sub.json");
+#ifndef _WIN32
+    fs::create_symlink(folder.path / "a-early.json", folder.path / "k-link.json");
+    ASSERT_EQ(::mkfifo((folder.path / "l-pipe.json").c_str(), 0600), 0);
+#endif
+    const std::vector<GradedAttempt> graded = gradeClass({c}, handIns({folder.path.string()}), 2);
+    std::map<std::string, const GradedAttempt*> by;
+    for (const GradedAttempt& g : graded)
+        by[fs::path(g.file).filename().string()] = &g;
+    const std::map<std::string, GradeRefusal> expected = {
+        {"a-early.json", GradeRefusal::None},
+        {"b-late.json", GradeRefusal::None},
+        {"c-twice.json", GradeRefusal::None},
+        {"d-other.json", GradeRefusal::AnotherCard},
+        {"e-loosened.json", GradeRefusal::AnotherCard},
+        {"f-raised.json", GradeRefusal::NotFromPresses},
+        {"g-long.json", GradeRefusal::Damaged},
+        {"h-control.json", GradeRefusal::Damaged},
+        {"i-damaged.json", GradeRefusal::Damaged},
+        {"j-huge.json", GradeRefusal::TooLarge},
+#ifndef _WIN32
+        {"k-link.json", GradeRefusal::Link},
+        {"l-pipe.json", GradeRefusal::NotAFile},
+#endif
+    };
+    ASSERT_EQ(by.size(), expected.size());
+    for (const auto& [file, refusal] : expected) {
+        EXPECT_EQ(by[file]->refusal, refusal) << file << ": " << by[file]->detail;
+        EXPECT_EQ(by[file]->refusal == GradeRefusal::None, by[file]->detail.empty()) << file;
+    }
+    EXPECT_NE(by["g-long.json"]->detail.find("長すぎ"), std::string::npos);
+    EXPECT_NE(by["h-control.json"]->detail.find("制御文字"), std::string::npos);
+    EXPECT_EQ(by["g-long.json"]->name + by["h-control.json"]->name, "");
+    EXPECT_NE(by["f-raised.json"]->detail.find("score"), std::string::npos);
+
+    // The early buyer met the VWAP better than the late one; the copy under
+    // another name is listed, ranked alike, and pointed at the first.
+    const GradedAttempt& a = *by["a-early.json"];
+    const GradedAttempt& b = *by["b-late.json"];
+    const GradedAttempt& twice = *by["c-twice.json"];
+    ASSERT_TRUE(a.score && b.score);
+    EXPECT_EQ(a.name, "山田 花子");
+    ASSERT_NE(*a.score, *b.score);
+    EXPECT_EQ(a.rank, *a.score > *b.score ? 1 : 2);
+    EXPECT_EQ(b.rank, *a.score > *b.score ? 3 : 1);
+    EXPECT_EQ(twice.rank, a.rank);
+    EXPECT_EQ(twice.score, a.score);
+    ASSERT_TRUE(twice.samePressesAs);
+    EXPECT_EQ(&graded[*twice.samePressesAs], &a);
+    EXPECT_FALSE(a.samePressesAs || b.samePressesAs);
+    EXPECT_EQ(gradeCsv({c}, gradeClass({c}, handIns({folder.path.string()}), 1)),
+              gradeCsv({c}, graded));
+}
+
+// The command line: the same grades as CSV, a formula in a name written as
+// text, one stderr line a refusal, and the status saying how it went. With
+// two cards each student's ranks are averaged.
+TEST(ClassGrading, CommandLineWritesTheTableAndTellsRefusals) {
+    const ExerciseCard first = card(kCard);
+    const ExerciseCard second = card(replaced(kCard, "\"timeLimit\":300", "\"timeLimit\":200"));
+    Folder folder;
+    const std::string cardA = folder.write("card-a.card", kCard);
+    const std::string cardB = folder.write("card-b.card", writeExerciseCard(second));
+    const std::string steady1 = folder.write("s1.json", attempt(first, "-steady", {{0, "2000"}}));
+    const std::string steady2 = folder.write("s2.json", attempt(second, "-steady", {{0, "2000"}}));
+    const std::string lucky1 = folder.write("l1.json", attempt(first, "lucky", {{299, "2000"}}));
+    const std::string lucky2 = folder.write("l2.json", attempt(second, "lucky", {{0, "2000"}}));
+    const std::string broken = folder.write("x.json", "{");
+    fs::create_directory(folder.path / "sub");
+
+    int status = -1;
+    std::string err;
+    const std::string csv =
+        run({"--grade", cardA, "--grade=" + cardB, steady1, steady2, lucky1, lucky2}, status);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(csv.rfind("\xEF\xBB\xBF氏名,ファイル,課題,", 0), 0u) << csv;
+    EXPECT_NE(csv.find("\r\n'-steady,"), std::string::npos) << csv;
+    std::vector<GradedAttempt> graded =
+        gradeClass({first, second}, handIns({steady1, steady2, lucky1, lucky2}));
+    EXPECT_EQ(csv, gradeCsv({first, second}, graded));
+    for (const GradedAttempt& g : graded)
+        EXPECT_EQ(g.meanRank, g.name == "lucky" ? (*graded[2].rank + *graded[3].rank) / 2.0
+                                                : (*graded[0].rank + *graded[1].rank) / 2.0);
+
+    run({"--grade", cardA, steady1, broken, steady2}, status, &err);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("x.json: 壊れています"), std::string::npos) << err;
+    EXPECT_NE(err.find("s2.json: 別の課題です"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2);
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--grade", cardA, broken},
+                                               {"--grade", cardA},
+                                               {"--grade", cardA, folder.path.string() + "/sub"},
+                                               {"--grade", broken, steady1},
+                                               {"--grade", cardA, "--ticks", "3", steady1}}) {
+        run(args, status);
+        EXPECT_EQ(status, 2) << args.back();
+    }
+}
+
+// A folder of ten thousand files is read one file at a time: each refused,
+// none left out, the listing in name order.
+TEST(ClassGrading, ThousandsOfFilesAreEachGradedOrRefused) {
+    Folder folder;
+    for (int i = 0; i < 10000; ++i)
+        folder.write(std::to_string(100000 + i) + ".json", i % 2 ? "[]" : "{\"format\":3}");
+    const std::vector<GradedAttempt> graded =
+        gradeClass({card(kCard)}, handIns({folder.path.string()}));
+    ASSERT_EQ(graded.size(), 10000u);
+    EXPECT_EQ(fs::path(graded.back().file).filename(), "109999.json");
+    EXPECT_TRUE(std::all_of(graded.begin(), graded.end(), [](const GradedAttempt& g) {
+        return g.refusal == GradeRefusal::Damaged && !g.detail.empty();
+    }));
+}
+
+TEST(GradeTable, NoCellStartsAFormulaOrBreaksTheRow) {
+    // A quoted cell's apostrophe comes after the quote.
+    for (const char* formula : {"=1+1", "+1", "-1", "@SUM(A1)", "\tx", "\rx"}) {
+        const std::string cell = safeCsvText(formula);
+        EXPECT_EQ(cell[cell[0] == '"' ? 1 : 0], '\'') << cell;
+    }
+    EXPECT_EQ(safeCsvText("山田, \"花子\""), "\"山田, \"\"花子\"\"\"");
+    EXPECT_EQ(safeCsvText("a\nb"), "\"a\nb\"");
+    EXPECT_EQ(safeCsvText("山田 花子"), "山田 花子");
+}
+
+// A name is counted in characters, not bytes: forty kanji pass.
+TEST(AttemptName, KeepsFortyCharactersWithoutControls) {
+    std::string forty;
+    for (int i = 0; i < 40; ++i)
+        forty += "山";
+    EXPECT_EQ(attemptNameProblem(forty), "");
+    EXPECT_NE(attemptNameProblem(forty + "x"), "");
+    EXPECT_NE(attemptNameProblem("a\x7F"), "");
+    EXPECT_NE(attemptNameProblem("a\xC2\x85"), ""); // U+0085, a C1 line break
+    EXPECT_EQ(attemptNameProblem("\xC2\xA0"
+                                 "a"),
+              ""); // U+00A0 is no control
+}
+
+} // namespace
+} // namespace vantrel
