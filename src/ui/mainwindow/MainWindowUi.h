@@ -64,6 +64,7 @@ struct MainWindowUi {
     QAction* MnuOpenExercise = nullptr;
     QAction* MnuResults = nullptr;
     QAction* MnuHistory = nullptr;
+    QAction* MnuBranches = nullptr;
     QAction* MnuTape = nullptr;
     QAction* MnuKeys = nullptr;
     QAction* MnuAbout = nullptr;
