@@ -8,6 +8,9 @@
 // window's slider and ここからやり直す, and stays paused there, the slider
 // then at 1:30 to show what would have happened from there.
 //
+// With --branches, it goes back twice more after trying other trades, and
+// 分岐 lists the three lines.
+//
 // Given a tab's caption (results-shot 統計, results-shot 運か実力か), the
 // session goes on: the pending buy is cancelled, the shares sold and a few
 // more round trips made, then that tab is chosen in the results window.
@@ -68,8 +71,10 @@ int main(int argc, char* argv[]) {
     order(window, "Buy", tape ? QString() : QStringLiteral("490"), QStringLiteral("1000"));
     run(window, tape ? 16 : 30);
 
-    const bool rewind = app.arguments().contains(QStringLiteral("--rewind"));
-    const QString tab = argc > 1 && !tape && !rewind ? QString::fromLocal8Bit(argv[1]) : QString();
+    const bool branches = app.arguments().contains(QStringLiteral("--branches"));
+    const bool rewind = branches || app.arguments().contains(QStringLiteral("--rewind"));
+    const QString tab =
+        argc > 1 && !tape && !rewind && !branches ? QString::fromLocal8Bit(argv[1]) : QString();
     if (!tab.isEmpty()) {
         window.findChild<QAbstractButton*>("cmdCancelOldest")->click();
         order(window, "Sell", QString(), QStringLiteral("2000"));
@@ -96,9 +101,21 @@ int main(int argc, char* argv[]) {
             if (auto* slider = top->findChild<QSlider*>(QStringLiteral("sldRewind"))) {
                 slider->setValue(160);
                 top->findChild<QAbstractButton*>(QStringLiteral("cmdRewind"))->click();
+                if (branches) {
+                    order(window, "Sell", QString(), QStringLiteral("2000"));
+                    run(window, 200);
+                    slider->setValue(100);
+                    top->findChild<QAbstractButton*>(QStringLiteral("cmdRewind"))->click();
+                    order(window, "Buy", QString(), QStringLiteral("3000"));
+                    run(window, 150);
+                    order(window, "Sell", QString(), QStringLiteral("3000"));
+                    run(window, 40);
+                }
                 // What closing at 1:30 would have done, in sight.
                 slider->setValue(90);
             }
+        if (branches)
+            action(window, "MnuBranches")->trigger();
     } else {
         // The clock runs again, so the caption reads as a practice under way.
         action(window, "MnuPause")->trigger();

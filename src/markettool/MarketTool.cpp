@@ -139,6 +139,12 @@ int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
     std::optional<AttemptReplay> attempt;
     if (read.card)
         attempt = replayAttempt(*read.record, *read.card);
+    // The branches are replayed after the practice, each a record of its own.
+    const std::vector<PracticeBranch> branches = std::move(read.record->branches);
+    const int market = read.record->market;
+    const auto replayBranch = [market](const PracticeBranch& branch) {
+        return replaySession(branchRecord(market, branch), [](const std::string&) {});
+    };
     if (options.verify) {
         // Only the results count here; the log is not kept.
         const SessionResults claimed = read.record->results;
@@ -150,6 +156,10 @@ int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
         else if (attempt && read.stored)
             for (std::string& line : differingExercise(*read.stored, *attempt->score))
                 differences.push_back(std::move(line));
+        for (std::size_t i = 0; i < branches.size(); ++i)
+            for (const std::string& line :
+                 differingResults(branches[i].results, replayBranch(branches[i]).results))
+                differences.push_back("branch " + std::to_string(i + 1) + " " + line);
         for (const std::string& line : differences)
             out << line << '\n';
         if (differences.empty())
@@ -178,6 +188,13 @@ int replayFile(const Options& options, std::ostream& out, std::ostream& err) {
         else
             for (const std::string& line : exerciseLines(*read.card, *attempt->score))
                 out << line << '\n';
+    }
+    for (std::size_t i = 0; i < branches.size(); ++i) {
+        out << "\n分岐 " << (i + 1) << "=経過 " << elapsedText(branches[i].leftAt)
+            << " で分かれ、経過 " << elapsedText(branches[i].results.seconds) << " まで\n";
+        for (const std::string& line :
+             figureResultLines(replayBranch(branches[i]).results.figures, options.explain))
+            out << line << '\n';
     }
     out.flush();
     return 0;

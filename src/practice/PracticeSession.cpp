@@ -8,6 +8,17 @@
 
 namespace vantrel {
 
+namespace {
+
+bool sameAction(const SessionAction& a, const SessionAction& b) {
+    return a.second == b.second && a.kind == b.kind && a.codeText == b.codeText &&
+           a.form.priceKind == b.form.priceKind && a.form.priceText == b.form.priceText &&
+           a.form.quantityKind == b.form.quantityKind && a.form.sharesText == b.form.sharesText &&
+           a.form.yenText == b.form.yenText;
+}
+
+} // namespace
+
 void PracticeSession::ReplayPrompter::ShowMessage(const std::string& prompt,
                                                   const std::string& title) {
     if (quiet)
@@ -104,13 +115,17 @@ bool PracticeSession::rewindTo(std::uint64_t second) {
     // Before the opening the practice was not yet what it is.
     if (m_opening && second < m_opening->second)
         return false;
-    const std::size_t index = static_cast<std::size_t>(second / m_checkpointEvery);
+    return runLine(static_cast<std::size_t>(second / m_checkpointEvery), m_actions, second);
+}
+
+bool PracticeSession::runLine(std::size_t index, const std::vector<SessionAction>& pressesOf,
+                              std::uint64_t second) {
     const Checkpoint& from = m_checkpoints[index];
     if (!m_market.rollBackTo(from.market))
         return false;
-    // The line being left: its presses are replayed up to the second, and
-    // its wall-clock times are what those seconds had.
-    const std::vector<SessionAction> line = m_actions;
+    // The line's presses are replayed up to the second; the wall-clock
+    // times of the seconds lived are what those seconds had.
+    const std::vector<SessionAction> line = pressesOf;
     const std::vector<LedgerFill> fills = m_ledger.fills();
     const std::deque<std::int64_t> tapeWallMs = m_tapeWallMs;
 
@@ -122,16 +137,16 @@ bool PracticeSession::rewindTo(std::uint64_t second) {
     m_checkpoints.resize(index + 1);
     m_tradeLog.quiet = m_prompter.quiet = true;
     std::size_t next = from.actions;
-    const auto pressesOf = [&](std::uint64_t at) {
+    const auto pressUpTo = [&](std::uint64_t at) {
         while (next < line.size() && line[next].second <= at)
             perform(line[next++]);
     };
-    pressesOf(elapsed());
+    pressUpTo(elapsed());
     while (elapsed() < second) {
         advance();
         if (m_opening && elapsed() == m_opening->second)
             holdOpeningShares();
-        pressesOf(elapsed());
+        pressUpTo(elapsed());
     }
     m_tradeLog.quiet = m_prompter.quiet = false;
     m_ledger.restoreWallTimes(fills);
@@ -154,14 +169,57 @@ bool PracticeSession::goBackTo(std::uint64_t second) {
     return true;
 }
 
+std::size_t PracticeSession::partingIndex(const std::vector<SessionAction>& line) const {
+    std::size_t index = 0;
+    while (index < m_actions.size() && index < line.size() &&
+           sameAction(m_actions[index], line[index]))
+        ++index;
+    return index;
+}
+
+bool PracticeSession::pressedAfterBranch(std::size_t index) const {
+    return partingIndex(m_branches.at(index).actions) < m_actions.size();
+}
+
+std::uint64_t PracticeSession::branchParting(std::size_t index) const {
+    const std::vector<SessionAction>& line = m_branches.at(index).actions;
+    // The lines agree on every press before the first that differs, so they
+    // agree before that press's second; a line that is all the other's
+    // presses and more parts where its first extra press came.
+    const std::size_t parting = partingIndex(line);
+    std::uint64_t second = parting < m_actions.size() ? m_actions[parting].second : elapsed();
+    if (parting < line.size())
+        second = std::min(second, line[parting].second);
+    return std::min(second, elapsed());
+}
+
+bool PracticeSession::continueBranch(std::size_t index) {
+    if (m_replay || m_checkpointEvery == 0 || index >= m_branches.size() ||
+        m_market.tape().dropped() != 0)
+        return false;
+    PracticeBranch chosen = m_branches[index];
+    // The copy at or before the parting second was taken before its
+    // presses, so it holds for both lines.
+    std::uint64_t from = branchParting(index);
+    if (m_opening && from < m_opening->second)
+        from = m_opening->second;
+    const std::size_t copy = static_cast<std::size_t>(from / m_checkpointEvery);
+    if (copy >= m_checkpoints.size())
+        return false;
+    PracticeBranch left;
+    const bool ownPresses = pressedAfterBranch(index);
+    if (ownPresses)
+        left = {chosen.leftAt, m_actions, results()};
+    if (!runLine(copy, chosen.actions, chosen.results.seconds))
+        return false;
+    m_branches.erase(m_branches.begin() + static_cast<std::ptrdiff_t>(index));
+    if (ownPresses)
+        m_branches.push_back(std::move(left));
+    return true;
+}
+
 SessionRecord PracticeSession::branchRecord(std::size_t index) const {
-    const PracticeBranch& line = m_branches.at(index);
-    SessionRecord branch;
-    branch.program = programVersionText();
-    branch.market = m_marketNumber;
-    branch.actions = line.actions;
-    branch.results = line.results;
-    return branch;
+    return vantrel::branchRecord(m_marketNumber, m_branches.at(index));
 }
 
 void PracticeSession::pressBuy(const std::string& codeText, const OrderForm& form) {
@@ -242,6 +300,7 @@ void PracticeSession::startReplay(SessionRecord record) {
     if (record.opening)
         startAt(*record.opening);
     m_exercise = std::move(record.exercise);
+    m_branches = std::move(record.branches);
     m_replay = Replay{std::move(record.actions), 0, record.results.seconds};
     applyDueActions();
 }
@@ -294,6 +353,7 @@ SessionRecord PracticeSession::record() const {
     record.results = results();
     record.opening = m_opening;
     record.exercise = m_exercise;
+    record.branches = m_branches;
     return record;
 }
 

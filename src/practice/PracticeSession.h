@@ -24,17 +24,6 @@ class TradeLog;
 // 0.3 MiB for eight hours and 6 MiB for a week (BM_RewindEightHours).
 inline constexpr std::uint64_t kCheckpointSeconds = 900;
 
-// A line of the practice that was left by going back to an earlier second:
-// the two lines agree up to the end of `leftAt` and part after it. It holds
-// every press from the practice's start, so it is a practice of its own that
-// can be replayed, saved or continued without the line it left.
-struct PracticeBranch {
-    std::uint64_t leftAt = 0;
-    std::vector<SessionAction> actions;
-    // Where it stood when it was left: its last second and its figures.
-    SessionResults results;
-};
-
 // One practice: a numbered market and the user's account trading on it. The
 // window's clock drives it; a fresh practice replaces both while the log,
 // which belongs to the window, keeps its earlier lines. Every press of an
@@ -155,6 +144,18 @@ public:
     const std::vector<PracticeBranch>& branches() const { return m_branches; }
     // A branch as a practice record of its own, ready to save or replay.
     SessionRecord branchRecord(std::size_t index) const;
+    // Whether the line under way pressed anything the branch did not: going
+    // over to it would leave that line, kept then as a branch.
+    bool pressedAfterBranch(std::size_t index) const;
+    // The second from which the line under way and the branch may differ:
+    // up to its start they pressed the same.
+    std::uint64_t branchParting(std::size_t index) const;
+    // Goes over to a branch: the practice becomes exactly what its presses
+    // make it at its last second, as if they had been pressed straight
+    // through, and the line left is kept as a branch when it pressed
+    // anything the chosen one did not. False, and nothing changed, while a
+    // file replays or without a copy to start from.
+    bool continueBranch(std::size_t index);
     // Bytes the kept copies take: a few kilobytes each.
     std::size_t checkpointBytes() const;
 
@@ -206,6 +207,12 @@ private:
     };
 
     void perform(SessionAction action);
+    // The state at the end of `second` along a line of presses, from the
+    // kept copy at `index`, before which the line and m_actions agree.
+    bool runLine(std::size_t index, const std::vector<SessionAction>& pressesOf,
+                 std::uint64_t second);
+    // How many presses from the start the line shares with m_actions.
+    std::size_t partingIndex(const std::vector<SessionAction>& line) const;
     // The opening's shares, bought at this second's last price.
     void holdOpeningShares();
     void applyDueActions();

@@ -67,6 +67,14 @@ std::string tooManyActions() {
     return "操作が多すぎます（" + std::to_string(kSessionFileMaxActions) + " まで）";
 }
 
+std::string tooManyBranches() {
+    return "分岐が多すぎます（" + std::to_string(kSessionFileMaxBranches) + " まで）";
+}
+
+std::string branchPrefix(std::size_t number) {
+    return "分岐 " + std::to_string(number) + " の ";
+}
+
 std::string tooLarge() {
     return "ファイルが大きすぎます（" + std::to_string(kSessionFileMaxBytes / (1024 * 1024)) +
            " MiB まで）";
@@ -247,16 +255,39 @@ std::string badMarket() {
 // costs nothing but the parsing.
 // Exercise: the exercise member and all it holds, kept as a tree for the
 // layer that reads exercises.
-enum class Part { Whole, Actions, Action, Form, Results, Exercise, Passed };
+// Branches: the list of branches; Branch: one of them, whose Actions,
+// Action and Form are read as the practice's own, into the branch.
+enum class Part {
+    Whole,
+    Actions,
+    Action,
+    Form,
+    Results,
+    Exercise,
+    Branches,
+    Branch,
+    BranchResults,
+    Passed
+};
 
 // The members each object part reads, by slot; any other name is passed over.
-enum WholeSlot { kFormat, kProgram, kMarket, kActionsMember, kResultsMember, kExerciseMember };
+enum WholeSlot {
+    kFormat,
+    kProgram,
+    kMarket,
+    kActionsMember,
+    kResultsMember,
+    kExerciseMember,
+    kBranchesMember
+};
+enum BranchSlot { kLeftAt, kBranchActions, kBranchResults };
 enum ActionSlot { kSecond, kKind, kFormMember };
 enum FormSlot { kPriceKind, kPriceText, kQuantityKind, kSharesText, kYenText, kCodeText };
 
 const std::vector<const char*>& namesOf(Part part) {
-    static const std::vector<const char*> whole = {"format",  "program", "market",
-                                                   "actions", "results", "exercise"};
+    static const std::vector<const char*> whole = {"format",  "program",  "market",  "actions",
+                                                   "results", "exercise", "branches"};
+    static const std::vector<const char*> branch = {"leftAt", "actions", "results"};
     static const std::vector<const char*> action = {"second", "kind", "form"};
     static const std::vector<const char*> form = {"priceKind",  "priceText", "quantityKind",
                                                   "sharesText", "yenText",   "codeText"};
@@ -276,7 +307,10 @@ const std::vector<const char*>& namesOf(Part part) {
     case Part::Form:
         return form;
     case Part::Results:
+    case Part::BranchResults:
         return results;
+    case Part::Branch:
+        return branch;
     default:
         return none;
     }
@@ -290,7 +324,8 @@ const std::vector<const char*>& namesOf(Part part) {
 class RecordReader final : public nlohmann::json_sax<Tree> {
 public:
     explicit RecordReader(Source& source) : m_source(source) {
-        for (Part part : {Part::Whole, Part::Action, Part::Form, Part::Results})
+        for (Part part : {Part::Whole, Part::Action, Part::Form, Part::Results, Part::Branch,
+                          Part::BranchResults})
             slots(part).resize(namesOf(part).size());
     }
 
@@ -374,27 +409,52 @@ public:
         if (m_whole[kExerciseMember] && format.get<std::int64_t>() >= 3)
             record.exercise = m_exercise.dump(-1, ' ', false, Json::error_handler_t::replace);
         need(m_whole[kResultsMember], "results", top);
-        const Place place{"results の "};
-        SessionResults& r = record.results;
-        r.seconds = seconds(m_results[0], "seconds", place);
-        if (!record.actions.empty() && record.actions.back().second > r.seconds)
-            throw Refusal{"操作 " + std::to_string(record.actions.size()) +
-                          " の second が results の seconds より後です"};
-        const auto& table = figureTable();
-        for (std::size_t i = 0, slot = 1; i < table.size(); ++i) {
-            if (table[i].saved) {
-                r.figures.values[i] = number(m_results[slot], table[i].info().key, place);
-                ++slot;
-            }
-        }
+        record.results = readResults(m_results, record.actions, top);
+        // Nor branches, which came with format 3.
+        if (m_whole[kBranchesMember] && format.get<std::int64_t>() >= 3)
+            record.branches = std::move(m_branches);
         return record;
     }
 
 private:
+    // A line's results, after its actions; prefix names the line.
+    static SessionResults readResults(std::vector<Slot>& slots,
+                                      const std::vector<SessionAction>& actions,
+                                      const Place& line) {
+        const Place place{line.prefix + "results の "};
+        SessionResults r;
+        r.seconds = seconds(slots[0], "seconds", place);
+        if (!actions.empty() && actions.back().second > r.seconds)
+            throw Refusal{line.prefix + "操作 " + std::to_string(actions.size()) +
+                          " の second が results の seconds より後です"};
+        const auto& table = figureTable();
+        for (std::size_t i = 0, slot = 1; i < table.size(); ++i) {
+            if (table[i].saved) {
+                r.figures.values[i] = number(slots[slot], table[i].info().key, place);
+                ++slot;
+            }
+        }
+        return r;
+    }
+
+    bool inBranch() const { return m_open.size() > 2 && m_open[1] == Part::Branches; }
+    // The actions being read: the practice's own, or the branch's.
+    std::vector<SessionAction>& lineActions() { return inBranch() ? m_branchActions : m_actions; }
+    std::size_t lineActionCount() const {
+        return inBranch() ? m_branchActions.size() : m_actions.size();
+    }
+    std::string linePrefix() const {
+        return inBranch() ? branchPrefix(m_branches.size() + 1) : std::string();
+    }
+
     std::vector<Slot>& slots(Part part) {
         switch (part) {
         case Part::Whole:
             return m_whole;
+        case Part::Branch:
+            return m_branch;
+        case Part::BranchResults:
+            return m_branchResults;
         case Part::Action:
             return m_action;
         case Part::Form:
@@ -414,8 +474,10 @@ private:
         std::string path;
         for (std::size_t level = 1; level < depth; ++level) {
             if (m_open[level] == Part::Action)
-                path += actionPrefix(m_actions.size() + 1);
-            else if (m_open[level] != Part::Actions)
+                path += actionPrefix(lineActionCount() + 1);
+            else if (m_open[level] == Part::Branch)
+                path += branchPrefix(m_branches.size() + 1);
+            else if (m_open[level] != Part::Actions && m_open[level] != Part::Branches)
                 path += std::string(nameAt(level)) + " の ";
         }
         return path;
@@ -426,7 +488,11 @@ private:
         const std::size_t depth = m_open.size();
         const Part parent = m_open.back();
         if (parent == Part::Actions)
-            return "操作 " + std::to_string(m_actions.size() + 1) + " がオブジェクトではありません";
+            return linePrefix() + "操作 " + std::to_string(lineActionCount() + 1) +
+                   " がオブジェクトではありません";
+        if (parent == Part::Branches)
+            return "分岐 " + std::to_string(m_branches.size() + 1) +
+                   " がオブジェクトではありません";
         const Place place{pathTo(depth)};
         const char* name = nameAt(depth);
         const std::string_view key = name;
@@ -434,15 +500,15 @@ private:
             return "format が整数ではありません";
         if (key == "market")
             return badMarket();
-        if (key == "actions")
-            return "actions が配列ではありません";
+        if (key == "actions" || key == "branches")
+            return place.name(name) + " が配列ではありません";
         if (key == "exercise")
             return "exercise がオブジェクトではありません";
         if (key == "results" || key == "form")
             return place.name(name) + " がオブジェクトではありません";
-        if (key == "second" || key == "seconds")
+        if (key == "second" || key == "seconds" || key == "leftAt")
             return notSeconds(place, name);
-        if (parent == Part::Results)
+        if (parent == Part::Results || parent == Part::BranchResults)
             return place.name(name) + " が数値ではありません";
         return notText(place, name);
     }
@@ -458,6 +524,11 @@ private:
             return Part::Exercise;
         if (parent == Part::Actions && isObject)
             return Part::Action;
+        if (parent == Part::Branches) {
+            if (isObject)
+                return Part::Branch;
+            throw Refusal{wrongShape()};
+        }
         if (parent != Part::Actions && m_key[depth - 1] < 0)
             return Part::Passed;
         if (parent == Part::Whole && m_key[depth - 1] == kActionsMember && !isObject)
@@ -466,15 +537,24 @@ private:
             return Part::Results;
         if (parent == Part::Whole && m_key[depth - 1] == kExerciseMember && isObject)
             return Part::Exercise;
+        if (parent == Part::Whole && m_key[depth - 1] == kBranchesMember && !isObject)
+            return Part::Branches;
+        if (parent == Part::Branch && m_key[depth - 1] == kBranchActions && !isObject)
+            return Part::Actions;
+        if (parent == Part::Branch && m_key[depth - 1] == kBranchResults && isObject)
+            return Part::BranchResults;
         if (parent == Part::Action && m_key[depth - 1] == kFormMember && isObject)
             return Part::Form;
         throw Refusal{wrongShape()};
     }
 
     bool open(bool isObject) {
-        if (m_open.size() >= static_cast<std::size_t>(kSessionFileMaxDepth))
+        const int limit = inBranch() || (m_open.size() == 2 && m_open[1] == Part::Branches)
+                              ? kSessionFileMaxBranchDepth
+                              : kSessionFileMaxDepth;
+        if (m_open.size() >= static_cast<std::size_t>(limit))
             throw Refusal{"入れ子が深すぎます（" + m_source.placeOf(m_source.taken() - 1) + "、" +
-                          std::to_string(kSessionFileMaxDepth) + " 段まで）"};
+                          std::to_string(limit) + " 段まで）"};
         if (m_open.empty()) {
             if (!isObject)
                 throw Refusal{"全体がオブジェクトではありません"};
@@ -492,8 +572,17 @@ private:
             m_open.push_back(part);
             return true;
         }
-        if (part != Part::Passed && part != Part::Action)
+        if (part != Part::Passed && part != Part::Action && part != Part::Branch)
             slots(m_open.back())[static_cast<std::size_t>(m_key[m_open.size() - 1])] = Tree();
+        if (part == Part::Branch) {
+            if (m_branches.size() >= kSessionFileMaxBranches)
+                throw Refusal{tooManyBranches()};
+            for (Slot& slot : m_branch)
+                slot.reset();
+            for (Slot& slot : m_branchResults)
+                slot.reset();
+            m_branchActions.clear();
+        }
         if (part == Part::Action) {
             for (Slot& slot : m_action)
                 slot.reset();
@@ -515,14 +604,15 @@ private:
             within(Json(make()));
             return true;
         }
-        if (parent == Part::Actions)
+        if (parent == Part::Actions || parent == Part::Branches)
             throw Refusal{wrongShape()};
         const int slot = m_key[depth - 1];
         if (slot < 0)
             return true;
-        if ((parent == Part::Whole &&
-             (slot == kActionsMember || slot == kResultsMember || slot == kExerciseMember)) ||
-            (parent == Part::Action && slot == kFormMember))
+        if ((parent == Part::Whole && (slot == kActionsMember || slot == kResultsMember ||
+                                       slot == kExerciseMember || slot == kBranchesMember)) ||
+            (parent == Part::Action && slot == kFormMember) ||
+            (parent == Part::Branch && (slot == kBranchActions || slot == kBranchResults)))
             throw Refusal{wrongShape()};
         Slot& value = slots(parent)[static_cast<std::size_t>(slot)];
         value = make();
@@ -537,18 +627,37 @@ private:
         if (part == Part::Exercise)
             m_building.pop_back();
         if (part == Part::Action) {
-            const std::size_t number = m_actions.size() + 1;
+            std::vector<SessionAction>& actions = lineActions();
+            const std::size_t number = actions.size() + 1;
             if (number > kSessionFileMaxActions)
-                throw Refusal{tooManyActions()};
-            m_actions.push_back(readAction(number));
-            if (number > 1 && m_actions.back().second < m_actions[number - 2].second)
-                throw Refusal{"操作 " + std::to_string(number) + " の second が前の操作より前です"};
+                throw Refusal{linePrefix() + tooManyActions()};
+            actions.push_back(readAction(number));
+            if (number > 1 && actions.back().second < actions[number - 2].second)
+                throw Refusal{linePrefix() + "操作 " + std::to_string(number) +
+                              " の second が前の操作より前です"};
         }
+        if (part == Part::Branch)
+            m_branches.push_back(readBranch());
         return true;
     }
 
+    // Called with the branch closed: m_open is back at its list.
+    PracticeBranch readBranch() {
+        const Place line{branchPrefix(m_branches.size() + 1)};
+        PracticeBranch branch;
+        branch.leftAt = seconds(m_branch[kLeftAt], "leftAt", line);
+        need(m_branch[kBranchActions], "actions", line);
+        branch.actions = std::move(m_branchActions);
+        m_branchActions.clear();
+        need(m_branch[kBranchResults], "results", line);
+        branch.results = readResults(m_branchResults, branch.actions, line);
+        if (branch.leftAt > branch.results.seconds)
+            throw Refusal{line.name("leftAt") + " が results の seconds より後です"};
+        return branch;
+    }
+
     SessionAction readAction(std::size_t number) {
-        const Place place{actionPrefix(number)};
+        const Place place{linePrefix() + actionPrefix(number)};
         SessionAction action;
         action.second = seconds(m_action[kSecond], "second", place);
         action.kind = choice(m_action[kKind], "kind", place, kKinds);
@@ -577,43 +686,38 @@ private:
     }
 
     Source& m_source;
-    std::vector<Slot> m_whole, m_action, m_form, m_results;
+    std::vector<Slot> m_whole, m_action, m_form, m_results, m_branch, m_branchResults;
+    // The branches read so far, and the actions of the one being read.
+    std::vector<PracticeBranch> m_branches;
+    std::vector<SessionAction> m_branchActions;
     // The exercise member as read, its members in the file's order, and its
     // containers open now, outermost first (a container's address holds
     // while it is the one filled).
     Json m_exercise = Json::object();
     std::vector<Json*> m_building;
-    std::array<std::string, kSessionFileMaxDepth> m_names;
+    std::array<std::string, kSessionFileMaxBranchDepth> m_names;
     std::vector<SessionAction> m_actions;
     // The open containers, outermost first.
     std::vector<Part> m_open;
     // The slot of the last key met at each depth; -1 for one not read.
-    std::array<int, kSessionFileMaxDepth> m_key{};
+    std::array<int, kSessionFileMaxBranchDepth> m_key{};
     std::size_t m_errorAt = 0;
 };
 
 } // namespace
 
-SessionFileWrite writeSessionFile(const SessionRecord& record) {
-    if (record.actions.size() > kSessionFileMaxActions)
-        return {std::nullopt, tooManyActions()};
-    if (record.results.seconds > kSessionFileMaxSeconds)
-        return {std::nullopt,
-                "練習が長すぎます（" + std::to_string(kSessionFileMaxSeconds) + " 秒まで）"};
-    // The window's texts are valid UTF-8; anything else is replaced rather
-    // than failing the save.
-    const auto dump = [](const Json& value) {
-        return value.dump(-1, ' ', false, Json::error_handler_t::replace);
-    };
-    Json head;
-    head["format"] = record.format;
-    head["program"] = record.program;
-    head["market"] = record.market;
-    std::string text = dump(head);
-    text.pop_back();
-    text += ",\"actions\":[";
+namespace {
+
+// The window's texts are valid UTF-8; anything else is replaced rather than
+// failing the save.
+std::string dump(const Json& value) {
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// A line's actions, one a line, as the body of their array.
+void writeActions(std::string& text, const std::vector<SessionAction>& actions) {
     const char* separator = "\n";
-    for (const SessionAction& action : record.actions) {
+    for (const SessionAction& action : actions) {
         Json one;
         one["second"] = action.second;
         one["kind"] = nameOf(kKinds, action.kind);
@@ -628,7 +732,9 @@ SessionFileWrite writeSessionFile(const SessionRecord& record) {
         text += dump(one);
         separator = ",\n";
     }
-    const SessionResults& r = record.results;
+}
+
+std::string resultsText(const SessionResults& r) {
     Json results = {{"seconds", r.seconds}};
     // A saved figure always has a value; a record made without one writes 0,
     // so that every file written can be read.
@@ -637,9 +743,55 @@ SessionFileWrite writeSessionFile(const SessionRecord& record) {
         if (table[i].saved)
             results[table[i].info().key] = r.figures.values[i].value_or(0);
     }
-    text += "\n],\n\"results\":" + dump(results);
+    return dump(results);
+}
+
+// Why a line cannot be written, if it cannot: it would make a file this
+// program refuses to open.
+std::optional<std::string> unwritable(const std::vector<SessionAction>& actions,
+                                      const SessionResults& results) {
+    if (actions.size() > kSessionFileMaxActions)
+        return tooManyActions();
+    if (results.seconds > kSessionFileMaxSeconds)
+        return "練習が長すぎます（" + std::to_string(kSessionFileMaxSeconds) + " 秒まで）";
+    return std::nullopt;
+}
+
+} // namespace
+
+SessionFileWrite writeSessionFile(const SessionRecord& record) {
+    if (auto why = unwritable(record.actions, record.results))
+        return {std::nullopt, std::move(*why)};
+    if (record.branches.size() > kSessionFileMaxBranches)
+        return {std::nullopt, tooManyBranches()};
+    for (std::size_t i = 0; i < record.branches.size(); ++i)
+        if (auto why = unwritable(record.branches[i].actions, record.branches[i].results))
+            return {std::nullopt, branchPrefix(i + 1) + *why};
+    Json head;
+    head["format"] = record.format;
+    head["program"] = record.program;
+    head["market"] = record.market;
+    std::string text = dump(head);
+    text.pop_back();
+    text += ",\"actions\":[";
+    writeActions(text, record.actions);
+    text += "\n],\n\"results\":" + resultsText(record.results);
     if (!record.exercise.empty())
         text += ",\n\"exercise\":" + record.exercise;
+    if (!record.branches.empty()) {
+        text += ",\n\"branches\":[";
+        const char* separator = "\n";
+        for (const PracticeBranch& branch : record.branches) {
+            text += separator;
+            text += "{\"leftAt\":" + std::to_string(branch.leftAt) + ",\"actions\":[";
+            writeActions(text, branch.actions);
+            text += "\n],\"results\":" + resultsText(branch.results) + "}";
+            separator = ",\n";
+            if (text.size() > kSessionFileMaxBytes)
+                return {std::nullopt, tooLarge()};
+        }
+        text += "\n]";
+    }
     text += "}\n";
     if (text.size() > kSessionFileMaxBytes)
         return {std::nullopt, tooLarge()};

@@ -18,8 +18,15 @@ inline constexpr std::size_t kSessionFileMaxBytes = 16u * 1024u * 1024u;
 inline constexpr std::size_t kSessionFileMaxActions = 50000;
 inline constexpr std::uint64_t kSessionFileMaxSeconds = 7u * 24u * 3600u;
 // The file's own shape is four levels deep: the whole, actions, an action,
-// its form. Anything deeper is refused before it is built.
+// its form. Anything deeper is refused before it is built; only within
+// branches, a list of branches each with actions of their own, is it two
+// levels deeper.
 inline constexpr int kSessionFileMaxDepth = 4;
+inline constexpr int kSessionFileMaxBranchDepth = kSessionFileMaxDepth + 2;
+// Each branch holds every press of its line from the start (the limit on
+// actions holds for each); going back a hundred times in one practice is
+// far beyond what anyone does, and the byte limit bounds them all.
+inline constexpr std::size_t kSessionFileMaxBranches = 100;
 
 // Why a file was refused when reading it needed more memory than there is.
 inline constexpr const char* kOutOfMemory = "メモリが足りません";

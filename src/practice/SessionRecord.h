@@ -13,7 +13,8 @@ namespace vantrel {
 // The version of the session file this program writes. Format 1 files are
 // still read, except those of a market number whose start changed with
 // format 2 (their recorded market no longer exists). Format 3 added the
-// optional exercise member; a format 1 or 2 file reads as it always did.
+// optional exercise and branches members; a format 1 or 2 file reads as it
+// always did, a practice with no branches.
 inline constexpr int kSessionFormat = 3;
 
 enum class ActionKind { Buy, Sell, Cancel };
@@ -46,6 +47,17 @@ struct SessionOpening {
     }
 };
 
+// A line of the practice that was left by going back to an earlier second:
+// the two lines agree up to the end of `leftAt` and part after it. It holds
+// every press from the practice's start, so it is a practice of its own that
+// can be replayed, saved or continued without the line it left.
+struct PracticeBranch {
+    std::uint64_t leftAt = 0;
+    std::vector<SessionAction> actions;
+    // Where it stood when it was left: its last second and its figures.
+    SessionResults results;
+};
+
 // A whole practice: its market and its actions describe it fully, since the
 // market is deterministic; the results are what the user saw at the end.
 struct SessionRecord {
@@ -61,7 +73,14 @@ struct SessionRecord {
     // Not written: whoever reads the exercise sets it from its card, so the
     // card stays the one place that says how the practice began.
     std::optional<SessionOpening> opening;
+    // The lines left by going back, oldest first; written under "branches"
+    // only when there are any, so a practice without them reads as before.
+    std::vector<PracticeBranch> branches;
 };
+
+// A branch as a practice record of its own on the market, ready to save or
+// replay (it has no branches of its own).
+SessionRecord branchRecord(int market, const PracticeBranch& branch);
 
 // "Vantrel 0.1.0": the program that wrote a file.
 std::string programVersionText();

@@ -3,6 +3,7 @@
 #include "practice/PracticeSession.h"
 #include "practice/SessionReplay.h"
 #include "practice/SessionStatistics.h"
+#include "results/ResultsText.h"
 
 #include <gtest/gtest.h>
 
@@ -214,6 +215,96 @@ TEST(SessionFile, ExerciseMemberIsCarriedWithinTheFilesShape) {
     const SessionFileRead old = withExercise(R"({"a":1})", 2);
     ASSERT_TRUE(old.record) << old.error;
     EXPECT_TRUE(old.record->exercise.empty());
+}
+
+// Branches are carried whole in format 3 and refused, naming the branch and
+// the field, when any member of one has the wrong shape; format 1 and 2 files
+// and format 3 files without the member read with none; a tampered branch
+// result is caught by --verify.
+TEST(SessionFile, BranchesAreCarriedStrictlyAndVerified) {
+    std::string unused;
+    SessionRecord record = recordRandomSession(11, unused);
+    PracticeBranch branch{record.results.seconds / 2, record.actions, record.results};
+    branch.actions.push_back({record.results.seconds, ActionKind::Cancel, {}, ""});
+    branch.results = replaySession(branchRecord(record.market, branch)).results;
+    record.branches = {branch, branch};
+    record.branches[1].leftAt = 0;
+    const std::string text = written(record);
+    const SessionFileRead read = readSessionFile(text);
+    ASSERT_TRUE(read.record) << read.error;
+    ASSERT_EQ(read.record->branches.size(), 2u);
+    EXPECT_EQ(read.record->branches[0].leftAt, branch.leftAt);
+    EXPECT_EQ(written(*read.record), text);
+
+    int status = 0;
+    const std::string path = saved(text, "branches.json");
+    EXPECT_EQ(run({"--session", path, "--verify"}, status), "results agree\n");
+    EXPECT_EQ(status, 0);
+    const std::string shown = run({"--session", path}, status);
+    EXPECT_NE(shown.find("\n\n分岐 2=経過 0:00 で分かれ、経過 " +
+                         elapsedText(branch.results.seconds) + " まで\n保有株数="),
+              std::string::npos)
+        << shown;
+    SessionRecord tampered = record;
+    tampered.branches[1].results.figures[Measure::NetProfit] = 1;
+    EXPECT_EQ(run({"--session", saved(written(tampered), "tampered.json"), "--verify"}, status)
+                  .rfind("branch 2 netProfit: file 1", 0),
+              0u);
+    EXPECT_EQ(status, 1);
+
+    const auto withBranches = [&](const std::string& member, int format = 3) {
+        SessionRecord plain;
+        plain.format = format;
+        std::string file = written(plain);
+        file.insert(file.rfind('}'), ",\"branches\":" + member);
+        return readSessionFile(file);
+    };
+    SessionRecord empty;
+    empty.branches.resize(1);
+    std::string one = written(empty);
+    one = one.substr(one.find("{\"leftAt"), one.rfind("}\n]") - one.find("{\"leftAt") + 1);
+    const auto changed = [&one](const std::string& from, const std::string& to) {
+        std::string text = one;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const std::string week = std::to_string(kSessionFileMaxSeconds);
+    const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"{}", "branches が配列ではありません"},
+        {"[1]", "分岐 1 がオブジェクトではありません"},
+        {"[" + one + ",[]]", "分岐 2 がオブジェクトではありません"},
+        {R"([{"leftAt":-1}])", "分岐 1 の leftAt が 0 から " + week + " の整数ではありません"},
+        {R"([{"leftAt":{}}])", "分岐 1 の leftAt が 0 から " + week + " の整数ではありません"},
+        {R"([{"leftAt":0,"actions":{}}])", "分岐 1 の actions が配列ではありません"},
+        {R"([{"leftAt":0,"actions":[5]}])", "分岐 1 の 操作 1 がオブジェクトではありません"},
+        {R"([{"leftAt":0,"actions":[{"form":[]}]}])",
+         "分岐 1 の 操作 1 の form がオブジェクトではありません"},
+        {R"([{"leftAt":0,"actions":[{"second":0,"kind":"buy","form":{"priceKind":"x"}}]}])",
+         "分岐 1 の 操作 1 の priceKind が知らない種類です"},
+        {R"([{"leftAt":0,"actions":[{"form":{"priceText":[]}}]}])",
+         "入れ子が深すぎます（3 行 187 列、6 段まで）"},
+        {R"([{"leftAt":0,"x":{"y":{"z":{"w":[]}}}}])",
+         "入れ子が深すぎます（3 行 174 列、6 段まで）"},
+        {R"([{"leftAt":0,"actions":[],"results":[]}])",
+         "分岐 1 の results がオブジェクトではありません"},
+        {"[" + changed("\"netProfit\":0.0", "\"netProfit\":\"1\"") + "]",
+         "分岐 1 の results の netProfit が数値ではありません"},
+        {R"([{"leftAt":0,"actions":[],"results":{"seconds":0}}])",
+         "分岐 1 の results の buyingPower がありません"},
+        {"[" + changed("\"leftAt\":0", "\"leftAt\":1") + "]",
+         "分岐 1 の leftAt が results の seconds より後です"},
+        {R"([{"leftAt":0,"leftAt":0}])", "分岐 1 の leftAt が二つあります"},
+        {R"([{"actions":[],"results":{}}])", "分岐 1 の leftAt がありません"},
+    };
+    for (const auto& [member, message] : hostile)
+        EXPECT_EQ(withBranches(member).error, message) << member;
+    std::string many = "[" + one;
+    for (std::size_t i = 1; i <= kSessionFileMaxBranches; ++i)
+        many += "," + one;
+    EXPECT_EQ(withBranches(many + "]").error, "分岐が多すぎます（100 まで）");
+    // Format 1 and 2 knew no branches: a practice with none.
+    const SessionFileRead old = withBranches("[" + one + "]", 2);
+    ASSERT_TRUE(old.record) << old.error;
+    EXPECT_TRUE(old.record->branches.empty());
 }
 
 // Files of format 1 name markets by the first numbering: those still read

@@ -55,8 +55,10 @@ void pressDue(PracticeSession& session, const std::vector<SessionAction>& presse
     }
 }
 
-// A record exactly as a file would hold it: presses, forms and results.
-std::string fileText(const SessionRecord& record) {
+// A record exactly as a file would hold it: presses, forms and results; its
+// branches left out, so one line can be compared with another.
+std::string fileText(SessionRecord record) {
+    record.branches.clear();
     return writeSessionFile(record).text.value_or("");
 }
 
@@ -167,6 +169,66 @@ TEST(SessionState, GoingBackKeepsTheLineLeftAsABranch) {
     session.step();
     EXPECT_FALSE(session.goBackTo(0));
     EXPECT_TRUE(session.branches().empty());
+}
+
+// The state a fresh practice reaches pressing the record's presses straight
+// through to its last second.
+SessionState straightRun(const SessionRecord& record) {
+    SilentLog log;
+    PracticeSession session(log, log, record.market);
+    std::size_t next = 0;
+    pressDue(session, record.actions, next);
+    while (session.elapsed() < record.results.seconds) {
+        session.step();
+        pressDue(session, record.actions, next);
+    }
+    return session.state();
+}
+
+// Continuing a branch makes the practice exactly the straight run of its
+// presses, whether it ends before or after the line under way; the line left
+// becomes a branch and can be continued back. A branch saved with the
+// practice reopens the same, and the reopened practice continues it too.
+TEST(SessionState, ContinuingABranchIsTheStraightRunOfItsPresses) {
+    SilentLog log;
+    PracticeSession session(log, log, 5);
+    session.keepCheckpoints(600);
+    SplitMix64 random(5);
+    while (session.elapsed() < 5400) {
+        session.step();
+        pressAtRandom(session, random);
+    }
+    const SessionRecord first = session.record();
+    ASSERT_TRUE(session.goBackTo(2000));
+    for (int second = 0; second < 700; ++second) {
+        session.step();
+        pressAtRandom(session, random);
+    }
+    ASSERT_TRUE(session.pressedAfterBranch(0));
+    const SessionRecord second = session.record();
+    const SessionState secondState = session.state();
+
+    ASSERT_TRUE(session.continueBranch(0));
+    EXPECT_TRUE(session.state() == straightRun(first));
+    ASSERT_EQ(session.branches().size(), 1u);
+    EXPECT_EQ(fileText(session.branchRecord(0)), fileText(second));
+    ASSERT_TRUE(session.continueBranch(0));
+    EXPECT_TRUE(session.state() == secondState);
+    EXPECT_EQ(fileText(session.branchRecord(0)), fileText(first));
+
+    const SessionFileRead read =
+        readSessionFile(writeSessionFile(session.record()).text.value_or(""));
+    ASSERT_TRUE(read.record) << read.error;
+    PracticeSession reopened(log, log);
+    reopened.keepCheckpoints(600);
+    reopened.startReplay(*read.record);
+    while (reopened.replaying())
+        reopened.step();
+    ASSERT_EQ(reopened.branches().size(), 1u);
+    EXPECT_EQ(fileText(reopened.record()), fileText(session.record()));
+    EXPECT_EQ(fileText(reopened.branchRecord(0)), fileText(session.branchRecord(0)));
+    ASSERT_TRUE(reopened.continueBranch(0));
+    EXPECT_TRUE(reopened.state() == straightRun(first));
 }
 
 // What would have happened is what a live practice does with those presses:

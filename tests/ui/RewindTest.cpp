@@ -3,6 +3,7 @@
 #include "practice/PracticeSession.h"
 #include "practice/SessionFile.h"
 #include "practice/SessionReplay.h"
+#include "practice/SessionStatistics.h"
 #include "results/ResultsText.h"
 #include "ui/common/TimestampText.h"
 
@@ -11,6 +12,7 @@
 #include <QLineSeries>
 #include <QSlider>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -131,13 +133,90 @@ TEST(Rewind, GoingBackShowsAFreshRunToThatSecondAndPressingOnEndsAsBefore) {
     EXPECT_EQ(first.shown(), fresh.shown());
     EXPECT_EQ(first.session().branches().at(0).actions.size(), script.size());
     const QStringList kept = QDir(history.path()).entryList({QStringLiteral("*.json")});
-    ASSERT_EQ(kept.size(), 1); // the line left, as it stood
-    EXPECT_EQ(openSessionFile(history.filePath(kept[0]).toStdString()).record->actions.size(),
-              script.size());
+    ASSERT_EQ(kept.size(), 1); // one file: the line going on, the line left its branch
+    const SessionFileRead keptRead = openSessionFile(history.filePath(kept[0]).toStdString());
+    ASSERT_TRUE(keptRead.record && keptRead.record->branches.size() == 1u);
+    EXPECT_EQ(keptRead.record->branches[0].actions.size(), script.size());
 
     first.playTo(script, kEnd);
     EXPECT_TRUE(first.session().state() == atEnd);
     EXPECT_EQ(first.shown(), shownAtEnd);
+}
+
+// 分岐 lists the line under way and the line left with their figures; choosing
+// the branch asks first (the line under way pressed since) and ends in the
+// state the straight run ended in. Saved and opened again, the list is the
+// same.
+TEST(Rewind, BranchesAreListedContinuedAndReopened) {
+    constexpr std::uint64_t kBack = 600, kEnd = 1500;
+    const Script script = randomScript(kEnd, 9);
+    DrivenWindow run;
+    run.playTo(script, kEnd);
+    const SessionState atEnd = run.session().state();
+    const SessionResults resultsAtEnd = run.session().results();
+    run.window.findChild<QAction*>("MnuBranches")->trigger();
+    QWidget* branches = nullptr;
+    for (QWidget* opened : QApplication::topLevelWidgets())
+        if (opened->objectName() == QLatin1String("frmBranches"))
+            branches = opened;
+    ASSERT_TRUE(branches);
+    auto* table = run.find<QTableWidget>(branches, "tblBranches");
+    EXPECT_EQ(table->rowCount(), 1);
+    run.openWindows();
+    run.find<QSlider>(run.results, "sldRewind")->setValue(static_cast<int>(kBack));
+    run.find<QPushButton>(run.results, "cmdRewind")->click();
+    ASSERT_EQ(run.session().elapsed(), kBack);
+    run.press(SellAtMarket);
+    run.playTo({}, kBack + 300);
+    ASSERT_EQ(table->rowCount(), 2);
+    const auto row = [table](int at) {
+        QStringList cells;
+        for (int column = 0; column < table->columnCount(); ++column)
+            cells << table->item(at, column)->text();
+        return cells;
+    };
+    const PracticeBranch& left = run.session().branches()[0];
+    const auto measured = [](Measure measure, std::optional<double> value) {
+        return QString::fromStdString(measureText({measure, value}));
+    };
+    EXPECT_EQ(
+        row(1).mid(0, 5),
+        (QStringList{"分岐 1", QString::fromStdString(elapsedText(kBack)),
+                     QString::fromStdString(elapsedText(kEnd)), QString::number(script.size()),
+                     measured(Measure::NetProfit, left.results.figures[Measure::NetProfit])}));
+    const SessionStatistics leftStatistics = analyseRecord(run.session().branchRecord(0));
+    ASSERT_TRUE(leftStatistics.chance);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return row(1).last() != QStringLiteral("計算中…"); }, 20000));
+    EXPECT_EQ(
+        row(1).mid(5),
+        (QStringList{measured(Measure::RoundTrips, double(leftStatistics.trips.size())),
+                     measured(Measure::ChanceTopPercent, leftStatistics.chance->topPercent)}));
+
+    QTemporaryDir folder;
+    run.dialogs.path = folder.filePath(QStringLiteral("practice.json"));
+    run.find<QAction>(&run.window, "MnuSaveSession")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !(row(0) + row(1)).contains(QStringLiteral("計算中…")); }, 20000));
+    const QStringList beforeSaving = {row(0).join('|'), row(1).join('|')};
+    run.find<QAction>(&run.window, "MnuOpenSession")->trigger();
+    run.playTo({}, kBack + 300);
+    EXPECT_FALSE(run.session().replaying());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !(row(0) + row(1)).contains(QStringLiteral("計算中…")); }, 20000));
+    EXPECT_EQ(QStringList({row(0).join('|'), row(1).join('|')}), beforeSaving);
+
+    table->selectRow(1);
+    run.dialogs.questions.clear();
+    run.find<QPushButton>(branches, "cmdContinueBranch")->click();
+    EXPECT_EQ(run.dialogs.questions.size(), 1);
+    // The same line; only the times of day its fills were stamped with are
+    // this run's.
+    const SessionState now = run.session().state();
+    EXPECT_TRUE(now.market == atEnd.market && now.account == atEnd.account &&
+                now.prices == atEnd.prices);
+    EXPECT_TRUE(differingResults(run.session().results(), resultsAtEnd).empty());
+    EXPECT_EQ(row(1).mid(0, 2),
+              (QStringList{"分岐 1", QString::fromStdString(elapsedText(kBack))}));
 }
 
 // Each place that offers ここからやり直す goes back to its own second: a tape

@@ -391,6 +391,7 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     ui.MnuTape = menuItem(view, QStringLiteral("MnuTape"), QStringLiteral("歩み値(&T)"),
                           Qt::CTRL | Qt::Key_T);
     ui.MnuHistory = menuItem(view, QStringLiteral("MnuHistory"), QStringLiteral("練習の記録(&H)"));
+    ui.MnuBranches = menuItem(view, QStringLiteral("MnuBranches"), QStringLiteral("分岐(&B)"));
     buildPracticeMenu(ui, window, font);
     ui.MnuExercise =
         namedMenu(bar, QStringLiteral("MnuExercise"), QStringLiteral("課題(&E)"), font);

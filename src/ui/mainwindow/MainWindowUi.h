@@ -65,6 +65,7 @@ struct MainWindowUi {
     QAction* MnuWriteExercise = nullptr;
     QAction* MnuResults = nullptr;
     QAction* MnuHistory = nullptr;
+    QAction* MnuBranches = nullptr;
     QAction* MnuTape = nullptr;
     QAction* MnuKeys = nullptr;
     QAction* MnuAbout = nullptr;

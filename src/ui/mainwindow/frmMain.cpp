@@ -5,6 +5,7 @@
 #include "practice/SessionFile.h"
 #include "results/ResultsText.h"
 #include "ui/about/frmAbout.h"
+#include "ui/branches/frmBranches.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Clock.h"
 #include "ui/common/Dialogs.h"
@@ -34,6 +35,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <utility>
 #include <vector>
 
 namespace vantrel {
@@ -103,6 +105,12 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     connect(m_practice.get(), &PracticeController::paceChanged, this, &frmMain::paceChanged);
     connect(m_practice.get(), &PracticeController::practiceRewound, this,
             &frmMain::practiceRewound);
+    connect(m_practice.get(), &PracticeController::branchContinued, this,
+            [this](std::uint64_t parting) {
+                // The line left logged its own presses from there.
+                m_log->cutBackTo(parting > 0 ? parting - 1 : 0);
+                m_branchContinued = true;
+            });
     // The window's own note: a headless replay's log stays the recorded one.
     connect(m_practice.get(), &PracticeController::replayEnded, this, [this] {
         m_log->AddLog(QStringLiteral("再生が終わりました（%1秒）。ここから練習を続けられます。")
@@ -115,6 +123,7 @@ frmMain::frmMain(const Clock& clock, Dialogs& dialogs, int marketNumber, QWidget
     connect(m_ui.MnuAbout, &QAction::triggered, this, &frmMain::MnuAbout_Click);
     connect(m_ui.MnuResults, &QAction::triggered, this, &frmMain::MnuResults_Click);
     connect(m_ui.MnuHistory, &QAction::triggered, this, &frmMain::MnuHistory_Click);
+    connect(m_ui.MnuBranches, &QAction::triggered, this, &frmMain::MnuBranches_Click);
     m_ui.MnuHistory->setEnabled(false); // until a history folder is given
     connect(m_ui.MnuPause, &QAction::toggled, this, &frmMain::MnuPause_Click);
     connect(m_ui.MnuStep, &QAction::triggered, this, &frmMain::MnuStep_Click);
@@ -220,6 +229,9 @@ void frmMain::practiceRewound(std::uint64_t second) {
     showState();
     QString notice = QStringLiteral("経過 %1 に戻りました。一時停止中です。")
                          .arg(QString::fromStdString(elapsedText(second)));
+    if (std::exchange(m_branchContinued, false))
+        notice = QStringLiteral("分岐の続き、経過 %1 から練習します。一時停止中です。")
+                     .arg(QString::fromStdString(elapsedText(second)));
     if (session().branches().size() > m_branchesShown)
         notice += QStringLiteral("元の続きは分岐として残しています。");
     m_branchesShown = session().branches().size();
@@ -509,6 +521,16 @@ void frmMain::MnuHistory_Click() {
     showInFront(*m_history);
 }
 
+void frmMain::MnuBranches_Click() {
+    if (!m_branches) {
+        m_branches = std::make_unique<frmBranches>(*m_practice, m_dialogs);
+        placeBesideThis(*m_branches, frmBranches::kPreferredSize);
+    } else {
+        m_branches->refresh();
+    }
+    showInFront(*m_branches);
+}
+
 void frmMain::MnuTape_Click() {
     // Built on first use: start-up stays as it was.
     if (!m_tape) {
@@ -530,7 +552,7 @@ void frmMain::placeBesideThis(QWidget& window, const QSize& preferred) const {
     // Beside this window, so the board and the order forms stay in sight
     // while it is read, and clear of the other accompanying windows open.
     openBeside(window, *this, preferred,
-               {m_results.get(), m_history.get(), m_tape.get(), m_keys.data()});
+               {m_results.get(), m_history.get(), m_tape.get(), m_branches.get(), m_keys.data()});
 }
 
 void frmMain::showInFront(QWidget& window) {

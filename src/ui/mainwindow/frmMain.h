@@ -26,6 +26,7 @@ class ExerciseMenu;
 class frmAbout;
 class frmKeys;
 class frmResults;
+class frmBranches;
 class frmHistory;
 class frmTape;
 
@@ -104,6 +105,7 @@ private:
     void MnuResults_Click();
     // 練習の記録, built the first time; later uses raise it and read it again.
     void MnuHistory_Click();
+    void MnuBranches_Click();
     // Replays the file at the path from its start, or says why it cannot.
     void openSession(const QString& path);
     // The trade tape, built the first time; later uses raise it.
@@ -156,6 +158,7 @@ private:
     std::unique_ptr<frmResults> m_results;
     std::unique_ptr<frmHistory> m_history;
     std::unique_ptr<frmTape> m_tape;
+    std::unique_ptr<frmBranches> m_branches;
     std::unique_ptr<ExerciseMenu> m_exercises;
     // Clears the notice after a few seconds of wall time, whatever the pace.
     QTimer* m_noticeTimer = nullptr;
@@ -167,6 +170,8 @@ private:
     int m_logLine = -1;
     // The branches of the practice the notice has told of.
     std::size_t m_branchesShown = 0;
+    // The coming practiceRewound continues a branch.
+    bool m_branchContinued = false;
 };
 
 } // namespace vantrel

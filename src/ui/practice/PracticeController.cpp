@@ -232,19 +232,44 @@ bool PracticeController::goBackTo(std::uint64_t second) {
         return false;
     if (m_session.replaying())
         takeOver();
-    // The line left stays in the history whole; the one going on shares its
-    // presses so far, so it is written only once it has one of its own.
+    // The line left is a branch of the practice: the same file keeps both.
+    m_session.goBackTo(second);
     if (m_keeper)
         m_keeper->keep();
-    m_session.goBackTo(second);
-    if (m_keeper) {
-        m_keeper->begin();
-        m_keeper->handedOver();
-    }
     m_pace.paused = true;
     emit practiceRewound(second);
     applyPace();
     return true;
+}
+
+bool PracticeController::continueBranch(std::size_t index) {
+    if (m_card)
+        return false;
+    if (m_session.replaying())
+        takeOver();
+    if (index >= m_session.branches().size())
+        return false;
+    const std::uint64_t parting = m_session.branchParting(index);
+    if (!m_session.continueBranch(index))
+        return false;
+    emit branchContinued(parting);
+    if (m_keeper)
+        m_keeper->keep();
+    m_pace.paused = true;
+    emit practiceRewound(m_session.elapsed());
+    applyPace();
+    return true;
+}
+
+bool PracticeController::askToContinueBranch(std::size_t index, Dialogs& dialogs) {
+    if (index >= m_session.branches().size())
+        return false;
+    if (m_session.pressedAfterBranch(index) &&
+        !dialogs.confirm(QStringLiteral("いまの練習には分岐 %1 にない操作があります。"
+                                        "いまの練習を分岐として残して、分岐 %1 を続けますか？")
+                             .arg(index + 1)))
+        return false;
+    return continueBranch(index);
 }
 
 bool PracticeController::askToGoBack(std::uint64_t second, Dialogs& dialogs) {

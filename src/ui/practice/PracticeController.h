@@ -87,14 +87,18 @@ public:
     // ここからやり直す: the practice exactly as it was at the end of an
     // earlier second (board, account, order and its wait, fills, prices,
     // tape), paused there so the learner can look before acting. The line
-    // left is kept as a branch of the practice, and in the history as it
-    // stood; the line that goes on is kept afresh from its next press. A
+    // left is kept as a branch of the practice, in the same kept file. A
     // replay running stops first. False, and nothing changed, when the
     // practice cannot go back there (PracticeSession::canGoBackTo).
     bool goBackTo(std::uint64_t second);
     // The same, asking first only while a file replays: the rest of its
     // replay would be lost. Otherwise nothing is lost that is not kept.
     bool askToGoBack(std::uint64_t second, Dialogs& dialogs);
+    // 分岐を続ける: the practice becomes the branch at its last second, paused
+    // there (practiceRewound), the line left kept as a branch when it
+    // pressed anything the branch did not. Asks first in that case.
+    bool continueBranch(std::size_t index);
+    bool askToContinueBranch(std::size_t index, Dialogs& dialogs);
 
 signals:
     // A second of practice went by (a replay's actions of it included).
@@ -108,6 +112,9 @@ signals:
     // The practice went back to the end of that second: every window draws
     // it afresh, as after a replacement, though it is the same practice.
     void practiceRewound(std::uint64_t second);
+    // Just before practiceRewound when a branch was continued: the lines
+    // pressed the same up to `parting`, and part from there.
+    void branchContinued(std::uint64_t parting);
     // The pause or the speed changed, or the clock started afresh.
     void paceChanged();
     void pausedChanged(bool paused);

@@ -62,7 +62,7 @@ PracticeKeeper::~PracticeKeeper() {
 }
 
 void PracticeKeeper::keepBeforeExit() {
-    if (m_session.replaying() || m_session.actions().size() <= m_replayed)
+    if (!hasOwn())
         return;
     namespace fs = std::filesystem;
     std::error_code error;
@@ -119,15 +119,24 @@ void PracticeKeeper::begin() {
     m_created = false;
     m_pruned = false;
     m_replayed = 0;
+    m_replayedBranches = 0;
     m_timer->start();
 }
 
 void PracticeKeeper::handedOver() {
     m_replayed = m_session.actions().size();
+    m_replayedBranches = m_session.branches().size();
+}
+
+bool PracticeKeeper::hasOwn() const {
+    // Going back leaves a branch and fewer presses: the practice changed
+    // all the same.
+    return !m_session.replaying() && (m_session.actions().size() > m_replayed ||
+                                      m_session.branches().size() > m_replayedBranches);
 }
 
 void PracticeKeeper::keep() {
-    if (m_session.replaying() || m_session.actions().size() <= m_replayed)
+    if (!hasOwn())
         return;
     std::optional<QString> problem;
     if (!QDir().mkpath(m_folder))

@@ -41,7 +41,8 @@ public:
 
     // A practice starts now: a new file name from the wall clock and market.
     void begin();
-    // Writes the practice as it stands: nothing without a press of its own.
+    // Writes the practice as it stands, its branches with it: nothing
+    // without a press or a branch of its own.
     // A replayed file is not kept again: not while it replays, and after it
     // has handed over only once a press has followed.
     void keep();
@@ -64,6 +65,8 @@ signals:
 private:
     // Creates the file under the first free name; why not, if it fails.
     std::optional<QString> create();
+    // A press or a branch of its own, past what a replay handed over.
+    bool hasOwn() const;
     // The file at m_path is still the one this keeper wrote.
     bool stillOwn() const;
 
@@ -86,6 +89,7 @@ private:
     bool m_complained = false;
     bool m_pruned = false;
     std::size_t m_replayed = 0;
+    std::size_t m_replayedBranches = 0;
 };
 
 } // namespace vantrel
