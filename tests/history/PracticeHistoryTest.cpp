@@ -1,3 +1,5 @@
+#include "exercise/BuiltInExercises.h"
+#include "exercise/ExerciseAttempt.h"
 #include "history/PracticeFolder.h"
 #include "history/PracticeSummary.h"
 #include "practice/PracticeSession.h"
@@ -211,6 +213,82 @@ TEST(PracticeHistory, ASummaryOfImpossibleValuesIsRefused) {
             readSummary(*writeKeptPractice(traded.session.record(), summary).text);
         EXPECT_FALSE(read.summary);
         EXPECT_EQ(read.error, "要約の値がありえません");
+    }
+}
+
+// An attempt's summary carries its card's title and kind, its score with
+// the unit and its pass mark, read back the same; a free practice and an
+// older summary carry none; a forged or damaged attempt member is refused.
+TEST(PracticeHistory, AnAttemptSummaryCarriesItsCardAndScoreAndIsReadStrictly) {
+    Traded traded;
+    const std::string head = [&traded] {
+        return *writeKeptPractice(traded.session.record(),
+                                  summarisePractice(traded.session, 1765000000000))
+                    .text;
+    }();
+    const SummaryRead free = readSummary(head);
+    ASSERT_TRUE(free.summary);
+    EXPECT_FALSE(free.summary->attempt);
+    EXPECT_EQ(head.find("attempt"), std::string::npos); // as written before attempts were kept
+
+    ExerciseCard card = *readExerciseCard(builtInExercises()[2].text).card; // 利益目標
+    card.title = std::string(300, 'x');
+    traded.session.setExercise(exerciseMember(card));
+    const std::optional<AttemptSummary> underWay =
+        summarisePractice(traded.session, 1765000000000).attempt;
+    ASSERT_TRUE(underWay);
+    EXPECT_FALSE(underWay->scored);
+    EXPECT_EQ(underWay->title, std::string(253, 'x') + "…");
+    EXPECT_EQ(underWay->unit, "円");
+    EXPECT_EQ(underWay->passLine, card.target);
+
+    ExerciseScore score;
+    score.score = -1234.5;
+    score.passed = false;
+    traded.session.setExercise(exerciseMember(card, &score));
+    const PracticeSummary summary = summarisePractice(traded.session, 1765000000000);
+    const std::string text = *writeKeptPractice(traded.session.record(), summary).text;
+    const SummaryRead read = readSummary(text.substr(0, text.find('\n') + 1));
+    ASSERT_TRUE(read.summary && read.summary->attempt) << read.error;
+    const AttemptSummary& a = *read.summary->attempt;
+    EXPECT_EQ(a.title, underWay->title);
+    EXPECT_EQ(a.kind, ExerciseKind::ProfitTarget);
+    EXPECT_TRUE(a.scored && !a.passed);
+    EXPECT_EQ(a.score, -1234.5);
+    EXPECT_TRUE(readSessionFile(text).record); // the strict reader passes over it
+
+    // The member as written, replaced by forged ones.
+    const std::size_t at = text.find("\"attempt\":{");
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t length = text.find('}', at) + 1 - at;
+    const std::vector<std::string> forgeries = {
+        "\"attempt\":[]",
+        "\"attempt\":{\"title\":\"a\"}",
+        "\"attempt\":{\"title\":\"\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":0}",
+        "\"attempt\":{\"title\":\"a\",\"kind\":\"lottery\",\"unit\":\"円\",\"passLine\":0}",
+        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"bp\",\"passLine\":0}",
+        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":"
+        "\"0\"}",
+        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":0,"
+        "\"score\":1}",
+        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":0,"
+        "\"score\":1e308,\"passed\":true}",
+        "\"attempt\":{\"title\":\"a\",\"kind\":\"roundTrips\",\"unit\":\"%\",\"passLine\":50,"
+        "\"score\":-3,\"passed\":true}",
+        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":0,"
+        "\"by\":\"me\"}"};
+    std::string undefined = text;
+    undefined.replace(at, length,
+                      "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\","
+                      "\"passLine\":0,\"score\":null,\"passed\":false}");
+    const SummaryRead dash = readSummary(undefined);
+    ASSERT_TRUE(dash.summary && dash.summary->attempt) << dash.error;
+    EXPECT_TRUE(dash.summary->attempt->scored && !dash.summary->attempt->score);
+    for (const std::string& forged : forgeries) {
+        SCOPED_TRACE(forged);
+        std::string changed = text;
+        changed.replace(at, length, forged);
+        EXPECT_FALSE(readSummary(changed).summary);
     }
 }
 
