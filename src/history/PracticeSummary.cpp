@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vantrel {
 
@@ -129,7 +130,8 @@ PracticeSummary summarisePractice(const PracticeSession& session, std::int64_t s
     const Figures figures = session.figures();
     summary.netProfit = figures[Measure::NetProfit].value_or(0);
     summary.profitRate = figures[Measure::Rate].value_or(0);
-    summary.attempt = summariseAttempt(session.exercise());
+    if (std::optional<AttemptSummary> attempt = summariseAttempt(session.exercise()))
+        summary.attempt = std::make_shared<const AttemptSummary>(std::move(*attempt));
     return summary;
 }
 
@@ -150,7 +152,7 @@ SessionFileWrite writeKeptPractice(const SessionRecord& record, const PracticeSu
         object["keptAs"] = summary.keptAs;
         object["order"] = summary.order;
     }
-    if (const std::optional<AttemptSummary>& a = summary.attempt) {
+    if (const std::shared_ptr<const AttemptSummary>& a = summary.attempt) {
         Json& attempt = object["attempt"];
         attempt["title"] = a->title;
         attempt["kind"] = exerciseKindKey(a->kind);
@@ -213,7 +215,7 @@ SummaryRead readSummary(const std::string& head) {
         summary.order = s["order"].get<std::uint64_t>();
     }
     if (s.contains("attempt"))
-        summary.attempt = readAttemptSummary(s["attempt"]);
+        summary.attempt = std::make_shared<const AttemptSummary>(*readAttemptSummary(s["attempt"]));
     if (!plausible(summary))
         return {std::nullopt, "要約の値がありえません"};
     return {summary, {}};

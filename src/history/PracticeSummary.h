@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -49,8 +50,9 @@ struct PracticeSummary {
     // summary that does not carry them.
     std::string keptAs;
     std::uint64_t order = 0;
-    // An exercise's attempt: its card and score; empty for a free practice.
-    std::optional<AttemptSummary> attempt;
+    // An exercise's attempt: its card and score; none for a free practice.
+    // Shared, a pointer's size in the rows of a folder of free practices.
+    std::shared_ptr<const AttemptSummary> attempt;
 };
 
 // The practice as it stands, without the comparison with chance; an

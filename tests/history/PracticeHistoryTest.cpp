@@ -234,7 +234,7 @@ TEST(PracticeHistory, AnAttemptSummaryCarriesItsCardAndScoreAndIsReadStrictly) {
     ExerciseCard card = *readExerciseCard(builtInExercises()[2].text).card; // 利益目標
     card.title = std::string(300, 'x');
     traded.session.setExercise(exerciseMember(card));
-    const std::optional<AttemptSummary> underWay =
+    const std::shared_ptr<const AttemptSummary> underWay =
         summarisePractice(traded.session, 1765000000000).attempt;
     ASSERT_TRUE(underWay);
     EXPECT_FALSE(underWay->scored);

@@ -351,8 +351,8 @@ TEST(HistoryKeeping, OneCardsAttemptsShowWithTheirScoresOverTime) {
     QDir().mkpath(folder);
     const auto attempt = [](const char* title, std::optional<double> score) {
         return [title, score](PracticeSummary& s) {
-            s.attempt =
-                AttemptSummary{title, ExerciseKind::Accumulate, "bp", 5, true, score, false};
+            s.attempt = std::make_shared<const AttemptSummary>(
+                AttemptSummary{title, ExerciseKind::Accumulate, "bp", 5, true, score, false});
         };
     };
     const std::int64_t day = 1765000000000;
