@@ -221,75 +221,57 @@ TEST(PracticeHistory, ASummaryOfImpossibleValuesIsRefused) {
 // older summary carry none; a forged or damaged attempt member is refused.
 TEST(PracticeHistory, AnAttemptSummaryCarriesItsCardAndScoreAndIsReadStrictly) {
     Traded traded;
-    const std::string head = [&traded] {
+    const auto keptText = [&traded] {
         return *writeKeptPractice(traded.session.record(),
                                   summarisePractice(traded.session, 1765000000000))
                     .text;
-    }();
-    const SummaryRead free = readSummary(head);
-    ASSERT_TRUE(free.summary);
-    EXPECT_FALSE(free.summary->attempt);
-    EXPECT_EQ(head.find("attempt"), std::string::npos); // as written before attempts were kept
+    };
+    const SummaryRead free = readSummary(keptText());
+    EXPECT_TRUE(free.summary && !free.summary->attempt);
+    EXPECT_EQ(keptText().find("attempt"), std::string::npos); // as before attempts were kept
 
     ExerciseCard card = *readExerciseCard(builtInExercises()[2].text).card; // 利益目標
     card.title = std::string(300, 'x');
     traded.session.setExercise(exerciseMember(card));
-    const std::shared_ptr<const AttemptSummary> underWay =
-        summarisePractice(traded.session, 1765000000000).attempt;
-    ASSERT_TRUE(underWay);
-    EXPECT_FALSE(underWay->scored);
+    const auto underWay = readSummary(keptText()).summary->attempt;
+    ASSERT_TRUE(underWay && !underWay->scored);
     EXPECT_EQ(underWay->title, std::string(253, 'x') + "…");
-    EXPECT_EQ(underWay->unit, "円");
     EXPECT_EQ(underWay->passLine, card.target);
 
     ExerciseScore score;
     score.score = -1234.5;
-    score.passed = false;
     traded.session.setExercise(exerciseMember(card, &score));
-    const PracticeSummary summary = summarisePractice(traded.session, 1765000000000);
-    const std::string text = *writeKeptPractice(traded.session.record(), summary).text;
+    const std::string text = keptText();
     const SummaryRead read = readSummary(text.substr(0, text.find('\n') + 1));
     ASSERT_TRUE(read.summary && read.summary->attempt) << read.error;
     const AttemptSummary& a = *read.summary->attempt;
-    EXPECT_EQ(a.title, underWay->title);
     EXPECT_EQ(a.kind, ExerciseKind::ProfitTarget);
+    EXPECT_EQ(a.unit, "円");
     EXPECT_TRUE(a.scored && !a.passed);
     EXPECT_EQ(a.score, -1234.5);
     EXPECT_TRUE(readSessionFile(text).record); // the strict reader passes over it
 
-    // The member as written, replaced by forged ones.
-    const std::size_t at = text.find("\"attempt\":{");
-    ASSERT_NE(at, std::string::npos);
+    // The member as written replaced: an undefined score reads, forgeries do not.
+    const std::size_t at = text.find(R"("attempt":{)");
     const std::size_t length = text.find('}', at) + 1 - at;
-    const std::vector<std::string> forgeries = {
-        "\"attempt\":[]",
-        "\"attempt\":{\"title\":\"a\"}",
-        "\"attempt\":{\"title\":\"\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":0}",
-        "\"attempt\":{\"title\":\"a\",\"kind\":\"lottery\",\"unit\":\"円\",\"passLine\":0}",
-        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"bp\",\"passLine\":0}",
-        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":"
-        "\"0\"}",
-        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":0,"
-        "\"score\":1}",
-        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":0,"
-        "\"score\":1e308,\"passed\":true}",
-        "\"attempt\":{\"title\":\"a\",\"kind\":\"roundTrips\",\"unit\":\"%\",\"passLine\":50,"
-        "\"score\":-3,\"passed\":true}",
-        "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\",\"passLine\":0,"
-        "\"by\":\"me\"}"};
-    std::string undefined = text;
-    undefined.replace(at, length,
-                      "\"attempt\":{\"title\":\"a\",\"kind\":\"profitTarget\",\"unit\":\"円\","
-                      "\"passLine\":0,\"score\":null,\"passed\":false}");
-    const SummaryRead dash = readSummary(undefined);
+    const auto with = [&](const std::string& member) {
+        return readSummary(std::string(text).replace(at, length, R"("attempt":)" + member));
+    };
+    const std::string base = R"({"title":"a","kind":"profitTarget","unit":"円","passLine":0)";
+    const SummaryRead dash = with(base + R"(,"score":null,"passed":false})");
     ASSERT_TRUE(dash.summary && dash.summary->attempt) << dash.error;
     EXPECT_TRUE(dash.summary->attempt->scored && !dash.summary->attempt->score);
-    for (const std::string& forged : forgeries) {
-        SCOPED_TRACE(forged);
-        std::string changed = text;
-        changed.replace(at, length, forged);
-        EXPECT_FALSE(readSummary(changed).summary);
-    }
+    for (
+        const std::string& forged : std::vector<std::string>{
+            "[]", R"({"title":"a"})",
+            R"({"title":"","kind":"profitTarget","unit":"円","passLine":0})",
+            R"({"title":"a","kind":"lottery","unit":"円","passLine":0})",
+            R"({"title":"a","kind":"profitTarget","unit":"bp","passLine":0})",
+            R"({"title":"a","kind":"profitTarget","unit":"円","passLine":"0"})",
+            base + R"(,"score":1})", base + R"(,"score":1e308,"passed":true})",
+            base + R"(,"by":"me"})",
+            R"({"title":"a","kind":"roundTrips","unit":"%","passLine":50,"score":-3,"passed":true})"})
+        EXPECT_FALSE(with(forged).summary) << forged;
 }
 
 } // namespace
