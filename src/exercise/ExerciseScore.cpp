@@ -40,7 +40,7 @@ void scoreBasisPoints(const ExerciseFacts& facts, ExerciseScore& result) {
     const bool buying = card.kind == ExerciseKind::Accumulate;
     const double moved = movedShares(card, facts.sums);
     const double price = effectivePrice(card, facts.sums, facts.trace.closing);
-    result.unit = "bp";
+    result.unit = exerciseScoreUnit(card.kind);
     result.score = basisPointScore(card, facts.trace, facts.sums);
     if (!result.score)
         result.undefinedWhy = "課題の間に一株も売買されず、VWAP がありません";
@@ -73,7 +73,7 @@ void scoreBasisPoints(const ExerciseFacts& facts, ExerciseScore& result) {
 
 void scoreProfitTarget(const ExerciseFacts& facts, ExerciseScore& result) {
     const ExerciseCard& card = facts.card;
-    result.unit = "円";
+    result.unit = exerciseScoreUnit(card.kind);
     result.score = facts.netProfit;
     result.numbers.push_back({"純損益", facts.netProfit, 0});
     result.numbers.push_back({"目標", card.target, 0});
@@ -106,7 +106,7 @@ void scoreRoundTrips(const ExerciseFacts& facts, const std::optional<ChanceResul
     const bool enough = facts.roundTrips >= card.roundTrips;
     const std::string trips = std::to_string(facts.roundTrips) + " 回";
     if (limitOnly) {
-        result.unit = "円";
+        result.unit = exerciseScoreUnit(card.kind);
         result.score = facts.netProfit;
         result.passed = enough && facts.netProfit > 0;
         if (!enough)
@@ -120,7 +120,7 @@ void scoreRoundTrips(const ExerciseFacts& facts, const std::optional<ChanceResul
                          "の利益を上げました。";
         return;
     }
-    result.unit = "%";
+    result.unit = exerciseScoreUnit(card.kind);
     result.numbers.push_back({"合格点 (上位 %)", card.passMark(), 1});
     if (random)
         result.score = random->topPercent;
@@ -143,6 +143,29 @@ void scoreRoundTrips(const ExerciseFacts& facts, const std::optional<ChanceResul
 }
 
 } // namespace
+
+const char* exerciseScoreUnit(ExerciseKind kind) {
+    switch (kind) {
+    case ExerciseKind::Accumulate:
+    case ExerciseKind::Liquidate:
+        return "bp";
+    case ExerciseKind::RoundTrips:
+        return "%";
+    default:
+        return "円";
+    }
+}
+
+double passingScore(const ExerciseCard& card) {
+    switch (card.kind) {
+    case ExerciseKind::ProfitTarget:
+        return card.target;
+    case ExerciseKind::LimitProfit:
+        return 0;
+    default:
+        return card.passMark();
+    }
+}
 
 const char* exerciseEndKey(ExerciseEnd end) {
     for (const auto& [e, names] : kEnds)

@@ -88,6 +88,13 @@ struct ExerciseScore {
     std::optional<ChanceResult> random; // the same task at random
 };
 
+// The unit a kind's score is in: "bp", "円" or "%".
+const char* exerciseScoreUnit(ExerciseKind kind);
+// The score an attempt must reach to pass, in that unit: the card's pass
+// mark, 利益目標's target, or 0 yen (指値だけで利益 needs a profit). 往復 is
+// passed at or below it, the others at or above.
+double passingScore(const ExerciseCard& card);
+
 // The score, passed or not and why, and the numbers behind them. `random` is
 // the same task at random (sameTaskAtRandom); 往復 is scored by it.
 ExerciseScore scoreExercise(const ExerciseFacts& facts, const std::optional<ChanceResult>& random);

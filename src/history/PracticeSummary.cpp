@@ -1,5 +1,6 @@
 #include "history/PracticeSummary.h"
 
+#include "exercise/ExerciseScore.h"
 #include "market/MarketNumber.h"
 #include "orders/StockInfo.h"
 #include "practice/PracticeSession.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vantrel {
 
@@ -36,6 +38,83 @@ bool plausible(const PracticeSummary& s) {
            (!s.topPercent || (*s.topPercent >= 0 && *s.topPercent <= 100));
 }
 
+// The title cut to its first kAttemptTitleBytes bytes at a character's
+// start, "…" saying that it was.
+std::string shortTitle(const std::string& title) {
+    if (title.size() <= kAttemptTitleBytes)
+        return title;
+    const std::string more = "…";
+    std::size_t end = kAttemptTitleBytes - more.size();
+    while (end > 0 && (static_cast<unsigned char>(title[end]) & 0xC0) == 0x80)
+        --end;
+    return title.substr(0, end) + more;
+}
+
+// The attempt the session's exercise member (written by the exercise layer,
+// so well formed) describes.
+std::optional<AttemptSummary> summariseAttempt(const std::string& member) {
+    if (member.empty())
+        return std::nullopt;
+    const Json exercise = Json::parse(member, nullptr, false);
+    if (!exercise.is_object() || !exercise.contains("card"))
+        return std::nullopt;
+    const ExerciseCardRead read = readExerciseCard(exercise["card"].dump());
+    if (!read.card)
+        return std::nullopt;
+    AttemptSummary attempt;
+    attempt.title = shortTitle(read.card->title);
+    attempt.kind = read.card->kind;
+    attempt.unit = exerciseScoreUnit(attempt.kind);
+    attempt.passLine = passingScore(*read.card);
+    const Json& result = exercise.value("result", Json());
+    if (result.is_object()) {
+        attempt.scored = true;
+        if (result.value("score", Json()).is_number())
+            attempt.score = result["score"].get<double>();
+        attempt.passed = result.value("passed", false);
+    }
+    return attempt;
+}
+
+// The attempt member of a summary, read strictly: nothing but its own
+// members, each of its type and within what its kind allows.
+std::optional<AttemptSummary> readAttemptSummary(const Json& a) {
+    if (!a.is_object())
+        return std::nullopt;
+    for (const auto& member : a.items())
+        if (member.key() != "title" && member.key() != "kind" && member.key() != "unit" &&
+            member.key() != "passLine" && member.key() != "score" && member.key() != "passed")
+            return std::nullopt;
+    const auto text = [&a](const char* key) { return a.contains(key) && a[key].is_string(); };
+    const auto finite = [](const Json& value) {
+        return value.is_number() && std::isfinite(value.get<double>()) &&
+               std::fabs(value.get<double>()) <= kMostNetProfit;
+    };
+    if (!text("title") || !text("kind") || !text("unit") || !a.contains("passLine") ||
+        !finite(a["passLine"]) || a.contains("score") != a.contains("passed") ||
+        (a.contains("passed") && !a["passed"].is_boolean()) ||
+        (a.contains("score") && !a["score"].is_null() && !finite(a["score"])))
+        return std::nullopt;
+    AttemptSummary attempt;
+    attempt.title = a["title"].get<std::string>();
+    const std::optional<ExerciseKind> kind = exerciseKindOfKey(a["kind"].get<std::string>());
+    if (attempt.title.empty() || attempt.title.size() > kAttemptTitleBytes || !kind ||
+        a["unit"].get<std::string>() != exerciseScoreUnit(*kind))
+        return std::nullopt;
+    attempt.kind = *kind;
+    attempt.unit = a["unit"].get<std::string>();
+    attempt.passLine = a["passLine"].get<double>();
+    attempt.scored = a.contains("score");
+    if (attempt.scored && !a["score"].is_null())
+        attempt.score = a["score"].get<double>();
+    attempt.passed = attempt.scored && a["passed"].get<bool>();
+    // 上位 N% lies between 0 and 100.
+    if (attempt.unit == "%" && (attempt.passLine < 0 || attempt.passLine > 100 ||
+                                (attempt.score && (*attempt.score < 0 || *attempt.score > 100))))
+        return std::nullopt;
+    return attempt;
+}
+
 } // namespace
 
 PracticeSummary summarisePractice(const PracticeSession& session, std::int64_t startedMs) {
@@ -51,6 +130,8 @@ PracticeSummary summarisePractice(const PracticeSession& session, std::int64_t s
     const Figures figures = session.figures();
     summary.netProfit = figures[Measure::NetProfit].value_or(0);
     summary.profitRate = figures[Measure::Rate].value_or(0);
+    if (std::optional<AttemptSummary> attempt = summariseAttempt(session.exercise()))
+        summary.attempt = std::make_shared<const AttemptSummary>(std::move(*attempt));
     return summary;
 }
 
@@ -70,6 +151,17 @@ SessionFileWrite writeKeptPractice(const SessionRecord& record, const PracticeSu
     if (!summary.keptAs.empty()) {
         object["keptAs"] = summary.keptAs;
         object["order"] = summary.order;
+    }
+    if (const std::shared_ptr<const AttemptSummary>& a = summary.attempt) {
+        Json& attempt = object["attempt"];
+        attempt["title"] = a->title;
+        attempt["kind"] = exerciseKindKey(a->kind);
+        attempt["unit"] = a->unit;
+        attempt["passLine"] = a->passLine;
+        if (a->scored) {
+            attempt["score"] = a->score ? Json(*a->score) : Json();
+            attempt["passed"] = a->passed;
+        }
     }
     std::string& text = *written.text;
     // The first occurrence is the member itself: a quote inside the program's
@@ -105,7 +197,8 @@ SummaryRead readSummary(const std::string& head) {
         !whole_number("seconds") || !whole_number("fills") || !whole_number("roundTrips") ||
         !number("netProfit") || !number("profitRate") ||
         (s.contains("topPercent") && !number("topPercent")) ||
-        (s.contains("keptAs") && (!s["keptAs"].is_string() || !whole_number("order"))))
+        (s.contains("keptAs") && (!s["keptAs"].is_string() || !whole_number("order"))) ||
+        (s.contains("attempt") && !readAttemptSummary(s["attempt"])))
         return {std::nullopt, "要約が読めません"};
     PracticeSummary summary;
     summary.startedMs = s["started"].get<std::int64_t>();
@@ -121,6 +214,8 @@ SummaryRead readSummary(const std::string& head) {
         summary.keptAs = s["keptAs"].get<std::string>();
         summary.order = s["order"].get<std::uint64_t>();
     }
+    if (s.contains("attempt"))
+        summary.attempt = std::make_shared<const AttemptSummary>(*readAttemptSummary(s["attempt"]));
     if (!plausible(summary))
         return {std::nullopt, "要約の値がありえません"};
     return {summary, {}};

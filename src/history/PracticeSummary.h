@@ -1,16 +1,31 @@
 #pragma once
 
+#include "exercise/ExerciseCard.h"
 #include "practice/SessionFile.h"
 #include "practice/SessionRecord.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace vantrel {
 
 class PracticeSession;
+
+// What the list shows of an exercise's attempt. The title is cut to
+// kAttemptTitleBytes so the summary stays within the head the list reads.
+struct AttemptSummary {
+    std::string title;
+    ExerciseKind kind = ExerciseKind::Accumulate;
+    std::string unit;            // the score's, as exerciseScoreUnit gives it
+    double passLine = 0;         // passingScore of its card
+    bool scored = false;         // false while the attempt is under way
+    std::optional<double> score; // empty when scored: undefined ("—")
+    bool passed = false;
+};
+inline constexpr std::size_t kAttemptTitleBytes = 256;
 
 // What the list of kept practices shows of one, computed when its file is
 // written so that listing never replays a practice. A kept file carries it
@@ -35,9 +50,13 @@ struct PracticeSummary {
     // summary that does not carry them.
     std::string keptAs;
     std::uint64_t order = 0;
+    // An exercise's attempt: its card and score; none for a free practice.
+    // Shared, a pointer's size in the rows of a folder of free practices.
+    std::shared_ptr<const AttemptSummary> attempt;
 };
 
-// The practice as it stands, without the comparison with chance.
+// The practice as it stands, without the comparison with chance; an
+// attempt's card and its result once scored.
 PracticeSummary summarisePractice(const PracticeSession& session, std::int64_t startedMs);
 
 // The session file with the summary in its first line; refused as the plain
@@ -48,7 +67,9 @@ SessionFileWrite writeKeptPractice(const SessionRecord& record, const PracticeSu
 // market is the file's own member. A summary whose values no practice can
 // reach (a start outside the years 2000 to 9999, a 純損益 beyond what the
 // market allows in a week, a 損益率 that does not match it, counts beyond the
-// session file's limits) is refused as damaged.
+// session file's limits, an attempt of an unknown kind, a unit not its
+// kind's, a score without passed or beyond what its unit allows, a member it
+// does not know) is refused as damaged.
 struct SummaryRead {
     std::optional<PracticeSummary> summary;
     std::string error;

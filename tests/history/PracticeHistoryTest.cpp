@@ -1,3 +1,5 @@
+#include "exercise/BuiltInExercises.h"
+#include "exercise/ExerciseAttempt.h"
 #include "history/PracticeFolder.h"
 #include "history/PracticeSummary.h"
 #include "practice/PracticeSession.h"
@@ -212,6 +214,64 @@ TEST(PracticeHistory, ASummaryOfImpossibleValuesIsRefused) {
         EXPECT_FALSE(read.summary);
         EXPECT_EQ(read.error, "要約の値がありえません");
     }
+}
+
+// An attempt's summary carries its card's title and kind, its score with
+// the unit and its pass mark, read back the same; a free practice and an
+// older summary carry none; a forged or damaged attempt member is refused.
+TEST(PracticeHistory, AnAttemptSummaryCarriesItsCardAndScoreAndIsReadStrictly) {
+    Traded traded;
+    const auto keptText = [&traded] {
+        return *writeKeptPractice(traded.session.record(),
+                                  summarisePractice(traded.session, 1765000000000))
+                    .text;
+    };
+    const SummaryRead free = readSummary(keptText());
+    EXPECT_TRUE(free.summary && !free.summary->attempt);
+    EXPECT_EQ(keptText().find("attempt"), std::string::npos); // as before attempts were kept
+
+    ExerciseCard card = *readExerciseCard(builtInExercises()[2].text).card; // 利益目標
+    card.title = std::string(300, 'x');
+    traded.session.setExercise(exerciseMember(card));
+    const auto underWay = readSummary(keptText()).summary->attempt;
+    ASSERT_TRUE(underWay && !underWay->scored);
+    EXPECT_EQ(underWay->title, std::string(253, 'x') + "…");
+    EXPECT_EQ(underWay->passLine, card.target);
+
+    ExerciseScore score;
+    score.score = -1234.5;
+    traded.session.setExercise(exerciseMember(card, &score));
+    const std::string text = keptText();
+    const SummaryRead read = readSummary(text.substr(0, text.find('\n') + 1));
+    ASSERT_TRUE(read.summary && read.summary->attempt) << read.error;
+    const AttemptSummary& a = *read.summary->attempt;
+    EXPECT_EQ(a.kind, ExerciseKind::ProfitTarget);
+    EXPECT_EQ(a.unit, "円");
+    EXPECT_TRUE(a.scored && !a.passed);
+    EXPECT_EQ(a.score, -1234.5);
+    EXPECT_TRUE(readSessionFile(text).record); // the strict reader passes over it
+
+    // The member as written replaced: an undefined score reads, forgeries do not.
+    const std::size_t at = text.find(R"("attempt":{)");
+    const std::size_t length = text.find('}', at) + 1 - at;
+    const auto with = [&](const std::string& member) {
+        return readSummary(std::string(text).replace(at, length, R"("attempt":)" + member));
+    };
+    const std::string base = R"({"title":"a","kind":"profitTarget","unit":"円","passLine":0)";
+    const SummaryRead dash = with(base + R"(,"score":null,"passed":false})");
+    ASSERT_TRUE(dash.summary && dash.summary->attempt) << dash.error;
+    EXPECT_TRUE(dash.summary->attempt->scored && !dash.summary->attempt->score);
+    for (
+        const std::string& forged : std::vector<std::string>{
+            "[]", R"({"title":"a"})",
+            R"({"title":"","kind":"profitTarget","unit":"円","passLine":0})",
+            R"({"title":"a","kind":"lottery","unit":"円","passLine":0})",
+            R"({"title":"a","kind":"profitTarget","unit":"bp","passLine":0})",
+            R"({"title":"a","kind":"profitTarget","unit":"円","passLine":"0"})",
+            base + R"(,"score":1})", base + R"(,"score":1e308,"passed":true})",
+            base + R"(,"by":"me"})",
+            R"({"title":"a","kind":"roundTrips","unit":"%","passLine":50,"score":-3,"passed":true})"})
+        EXPECT_FALSE(with(forged).summary) << forged;
 }
 
 } // namespace

@@ -1,20 +1,27 @@
 #include "WindowFixture.h"
+#include "base/NumberText.h"
+#include "exercise/ExerciseAttempt.h"
 #include "history/PracticeFolder.h"
 #include "practice/PracticeSession.h"
 #include "practice/SessionFile.h"
 #include "trading/SilentLog.h"
 #include "ui/common/Appearance.h"
+#include "ui/exercise/frmExercise.h"
 #include "ui/history/frmHistory.h"
 #include "ui/practice/PracticeKeeper.h"
 
 #include <QAbstractItemView>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineSeries>
 #include <QProcess>
 #include <QTest>
+#include <QTreeView>
 #include <QValueAxis>
 
 #include <cmath>
@@ -168,6 +175,40 @@ TEST_F(HistoryWindow, AFreshStartKeepsThePracticeAndTheWindowListsAndHandlesIt) 
     EXPECT_EQ(cell(history(), 0, 1), QStringLiteral("3"));
 }
 
+// An exercise played through the 課題 menu is kept when scored, and listed
+// with its card's title and score; opened from the list it replays as that
+// card's attempt.
+TEST_F(HistoryWindow, AnAttemptPlayedInTheWindowListsWithItsTitleAndScore) {
+    action("MnuExercise1")->trigger();
+    topLevel("frmExercise")->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
+    pause();
+    buyAtMarket();
+    for (int i = 0; i < 300 && !topLevel("frmScore"); ++i)
+        seconds(1);
+    ASSERT_NE(topLevel("frmScore"), nullptr);
+    const auto verdict = [] {
+        return topLevel("frmScore")->findChild<QLabel*>(QStringLiteral("lblScore"))->text();
+    };
+    ASSERT_TRUE(waitFor([&] { return !verdict().startsWith(QStringLiteral("採点中")); }));
+    const QString given = verdict();
+    const std::optional<StoredExerciseResult> stored =
+        readAttempt(window.session().record()).stored;
+    ASSERT_TRUE(stored && stored->score);
+
+    action("MnuHistory")->trigger();
+    ASSERT_TRUE(waitFor([this] { return rows() == 1; }));
+    EXPECT_EQ(cell(history(), 0, 8), QStringLiteral("はじめての買い集め"));
+    EXPECT_EQ(cell(history(), 0, 9),
+              QString::fromStdString(groupedNumber(*stored->score, 2) + " bp ") +
+                  (stored->passed ? QStringLiteral("合格") : QStringLiteral("不合格")));
+
+    select(0);
+    click("cmdOpen");
+    EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("課題「はじめての買い集め」")))
+        << window.windowTitle().toStdString();
+    EXPECT_TRUE(waitFor([&] { return verdict() == given; })) << verdict().toStdString();
+}
+
 // A folder named with a trailing slash still knows the practice under way:
 // marked （練習中） and not deleted.
 TEST_F(HistoryWindow, TheFolderWithATrailingSlashKnowsThePracticeUnderWay) {
@@ -300,6 +341,54 @@ TEST(HistoryKeeping, TheWindowShowsAtOnceAndItsChartSaysWhatTheValuesShow) {
         return rowsOf(&history)->rowCount() == 2 && !time.isEmpty() &&
                qobject_cast<QDateTimeAxis*>(time.front())->format().contains("HH:mm");
     }));
+}
+
+// With one card chosen only its attempts show, and the chart draws their
+// scores oldest first with its pass mark; a free practice shows nothing in
+// the attempt columns, and すべて brings every row back.
+TEST(HistoryKeeping, OneCardsAttemptsShowWithTheirScoresOverTime) {
+    const QString folder = freshFolder("history-cards");
+    QDir().mkpath(folder);
+    const auto attempt = [](const char* title, std::optional<double> score) {
+        return [title, score](PracticeSummary& s) {
+            s.attempt = std::make_shared<const AttemptSummary>(
+                AttemptSummary{title, ExerciseKind::Accumulate, "bp", 5, true, score, false});
+        };
+    };
+    const std::int64_t day = 1765000000000;
+    writeBytes(folder + "/1.json", keptText(day, {}, attempt("甲", 12)));
+    writeBytes(folder + "/2.json", keptText(day + 60000, {}, attempt("乙", 3)));
+    writeBytes(folder + "/3.json", keptText(day + 120000));
+    writeBytes(folder + "/4.json", keptText(day + 180000, {}, attempt("甲", -4)));
+    writeBytes(folder + "/5.json", keptText(day + 240000, {}, attempt("甲", std::nullopt)));
+    ScriptedDialogs dialogs;
+    frmHistory history(
+        folder, dialogs, [] { return QString(); }, [](const QString&) {});
+    ASSERT_TRUE(waitFor([&] { return !history.reading() && rowsOf(&history)->rowCount() == 5; }));
+    EXPECT_EQ(cell(&history, 2, 8), QString()); // the free practice
+    EXPECT_EQ(cell(&history, 3, 9), QStringLiteral("3.00 bp 不合格"));
+    EXPECT_EQ(cell(&history, 0, 9), QStringLiteral("— 不合格"));
+    auto* filter = history.findChild<QComboBox*>("cardFilter");
+    ASSERT_EQ(filter->count(), 3);
+    EXPECT_EQ(filter->itemText(1), QStringLiteral("乙"));
+
+    filter->setCurrentIndex(filter->findText(QStringLiteral("甲")));
+    const auto* list = history.findChild<QTreeView*>("practiceList");
+    QStringList shown;
+    for (int row = 0; row < rowsOf(&history)->rowCount(); ++row)
+        if (!list->isRowHidden(row, {}))
+            shown << rowsOf(&history)->index(row, 0).data(Qt::UserRole).toString().section('/', -1);
+    EXPECT_EQ(shown, QStringList({"5.json", "4.json", "1.json"}));
+    const QChart* chart = history.findChild<QChartView*>("progressChart")->chart();
+    EXPECT_EQ(chart->title(), QStringLiteral("課題「甲」の得点"));
+    ASSERT_EQ(chart->series().size(), 2);
+    const auto series = [chart](int at) { return static_cast<QLineSeries*>(chart->series()[at]); };
+    EXPECT_EQ(series(0)->points(), QList<QPointF>({{double(day), 12}, {double(day + 180000), -4}}));
+    EXPECT_EQ(series(1)->at(0).y(), 5); // the pass mark
+    filter->setCurrentIndex(0);
+    EXPECT_FALSE(list->isRowHidden(2, {}) || list->isRowHidden(3, {}));
+    EXPECT_EQ(history.findChild<QChartView*>("progressChart")->chart()->title(),
+              QStringLiteral("練習ごとの損益率と上位"));
 }
 
 // Closing the window after trading leaves the practice kept; a folder that

@@ -1,5 +1,6 @@
 #include "ui/history/frmHistory.h"
 
+#include "exercise/ExerciseCard.h"
 #include "history/PracticeSummary.h"
 #include "orders/StockInfo.h"
 #include "practice/SessionFile.h"
@@ -13,6 +14,7 @@
 #include <QAbstractTableModel>
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDir>
@@ -21,6 +23,7 @@
 #include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineSeries>
 #include <QPromise>
 #include <QPushButton>
@@ -47,7 +50,10 @@ namespace {
 const QStringList kCaptions = {QStringLiteral("日時"),   QStringLiteral("市場"),
                                QStringLiteral("長さ"),   QStringLiteral("約定"),
                                QStringLiteral("往復"),   QStringLiteral("純損益"),
-                               QStringLiteral("損益率"), QStringLiteral("上位")};
+                               QStringLiteral("損益率"), QStringLiteral("上位"),
+                               QStringLiteral("課題"),   QStringLiteral("得点")};
+constexpr int kCardColumn = 8;
+constexpr int kScoreColumn = 9;
 constexpr int kPathRole = Qt::UserRole;
 // The rows a worker hands over at a time, or sooner after this long.
 constexpr std::size_t kBatchRows = 500;
@@ -60,6 +66,17 @@ QString countText(const std::optional<std::size_t>& count) {
 
 QString percentText(double value) {
     return QString::fromStdString(groupedNumber(value, 2)) + QStringLiteral("%");
+}
+
+// An attempt's score as 得点 shows it: its value and unit, 合格 or 不合格.
+QString scoreText(const AttemptSummary& a) {
+    if (!a.scored)
+        return QStringLiteral("採点なし");
+    const QString passed = a.passed ? QStringLiteral("合格") : QStringLiteral("不合格");
+    if (!a.score)
+        return QStringLiteral("— ") + passed;
+    const int decimals = a.unit == "円" ? 0 : a.unit == "%" ? 1 : 2;
+    return QString::fromStdString(groupedNumber(*a.score, decimals) + " " + a.unit + " ") + passed;
 }
 
 std::string pathIn(const QString& folder, const std::string& name) {
@@ -124,7 +141,8 @@ public:
         case kPathRole:
             return QString::fromStdString(practice.path);
         case Qt::TextAlignmentRole:
-            return column > 0 ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+            return column > 0 && column != kCardColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                       : QVariant();
         case Qt::ForegroundRole:
             // A loss is red only when it shows as one: -0.4 yen reads "0円".
             if ((column == 5 || column == 6) && text(practice, column).startsWith(u'-'))
@@ -211,6 +229,10 @@ private:
             return QString::fromStdString(yenText(s.netProfit));
         case 6:
             return percentText(s.profitRate);
+        case kCardColumn:
+            return s.attempt ? QString::fromStdString(s.attempt->title) : QString();
+        case kScoreColumn:
+            return s.attempt ? scoreText(*s.attempt) : QString();
         default:
             return s.topPercent ? QStringLiteral("上位 %1%")
                                       .arg(QString::fromStdString(groupedNumber(*s.topPercent, 1)))
@@ -280,7 +302,20 @@ frmHistory::frmHistory(QString folder, Dialogs& dialogs, std::function<QString()
     m_chart->setRenderHint(QPainter::Antialiasing);
     m_chart->setMinimumSize(440, 220);
 
+    // The exercises' attempts, one card at a time: their rows and scores.
+    m_cardFilter = new QComboBox(this);
+    m_cardFilter->setObjectName(QStringLiteral("cardFilter"));
+    m_cardFilter->setAccessibleName(QStringLiteral("課題"));
+    m_cardFilter->addItem(QStringLiteral("すべて"));
+    m_cardFilter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(m_cardFilter, &QComboBox::currentIndexChanged, this,
+            [this](int index) { showCard(index > 0 ? m_cardFilter->itemText(index) : QString()); });
+    auto* cardLabel = new QLabel(QStringLiteral("課題(&K):"), this);
+    cardLabel->setBuddy(m_cardFilter);
+
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cardLabel);
+    buttons->addWidget(m_cardFilter);
     buttons->addStretch();
     buttons->addWidget(m_openButton);
     buttons->addWidget(m_saveButton);
@@ -438,6 +473,15 @@ void frmHistory::take(Batch batch, bool whole) {
             known->second.identity == practice.identity)
             practice.summary->topPercent = known->second.topPercent;
     }
+    // Each card that has an attempt, in the filter once, in the titles' order.
+    for (const ListedPractice& practice : batch.rows) {
+        if (!practice.summary || !practice.summary->attempt)
+            continue;
+        const auto [at, added] = m_titles.insert(practice.summary->attempt->title);
+        if (added)
+            m_cardFilter->insertItem(1 + static_cast<int>(std::distance(m_titles.begin(), at)),
+                                     QString::fromStdString(*at));
+    }
     std::vector<ListedPractice> fresh;
     for (ListedPractice& practice : batch.rows) {
         const int row = m_table->find(practice.name);
@@ -452,10 +496,13 @@ void frmHistory::take(Batch batch, bool whole) {
             const int position = m_table->insert(std::move(practice));
             if (!summarised)
                 m_list->setFirstColumnSpanned(position, {}, true);
+            filterRows(position);
         }
     }
+
     const int first = m_table->rowCount();
     m_table->append(fresh);
+    filterRows(first);
     for (int row = first; row < m_table->rowCount(); ++row) {
         const ListedPractice& practice = m_table->rows[static_cast<std::size_t>(row)];
         if (!practice.summary)
@@ -488,7 +535,101 @@ void frmHistory::followSelection() {
                                m_table->rows[static_cast<std::size_t>(row)].path != m_table->busy);
 }
 
+void frmHistory::showCard(const QString& title) {
+    m_card = title.toStdString();
+    const int index = title.isEmpty() ? 0 : m_cardFilter->findText(title);
+    if (index >= 0 && m_cardFilter->currentIndex() != index)
+        m_cardFilter->setCurrentIndex(index); // and back here
+    filterRows(0);
+    if (selectedRow() >= 0 && m_list->isRowHidden(selectedRow(), {}))
+        m_list->clearSelection();
+    showChart();
+}
+
+void frmHistory::filterRows(int first) {
+    // With every practice shown no row was hidden since: nothing to undo
+    // for rows just read.
+    if (m_card.empty() && first > 0)
+        return;
+    for (int row = first; row < m_table->rowCount(); ++row) {
+        const auto& s = m_table->rows[static_cast<std::size_t>(row)].summary;
+        const bool hidden = !m_card.empty() && !(s && s->attempt && s->attempt->title == m_card);
+        if (m_list->isRowHidden(row, {}) != hidden)
+            m_list->setRowHidden(row, {}, hidden);
+    }
+}
+
+// One card's scores over time, oldest on the left, and its pass mark as a
+// line across them.
+void frmHistory::showScores(QChart* chart) {
+    chart->setTitle(QStringLiteral("課題「%1」の得点").arg(QString::fromStdString(m_card)));
+    QList<QPointF> points;
+    const AttemptSummary* last = nullptr;
+    for (const ListedPractice& practice : m_table->rows) {
+        const auto& s = practice.summary;
+        if (!s || !s->startedMs || !s->attempt || s->attempt->title != m_card || !s->attempt->score)
+            continue;
+        points.append({static_cast<qreal>(s->startedMs), *s->attempt->score});
+        if (!last)
+            last = &*s->attempt; // the newest: its card's pass mark is the one drawn
+    }
+    std::sort(points.begin(), points.end(),
+              [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    auto* time = new QDateTimeAxis;
+    time->setTitleText(QStringLiteral("練習の日"));
+    auto* value = new QValueAxis;
+    chart->addAxis(time, Qt::AlignBottom);
+    chart->addAxis(value, Qt::AlignLeft);
+    if (points.isEmpty()) {
+        chart->setTitle(chart->title() + QStringLiteral("（採点された試みがありません）"));
+        time->setVisible(false);
+        value->setVisible(false);
+        return;
+    }
+    const QString unit = QString::fromStdString(last->unit);
+    auto* scores = new QLineSeries;
+    scores->setName(QStringLiteral("得点（%1）").arg(unit));
+    scores->replace(points);
+    scores->setPointsVisible(true);
+    const qint64 first = static_cast<qint64>(points.front().x()) - 3600000;
+    const qint64 end = static_cast<qint64>(points.back().x()) + 3600000;
+    auto* pass = new QLineSeries;
+    pass->setName(QStringLiteral("合格点（%1）").arg(unit));
+    pass->append(static_cast<qreal>(first), last->passLine);
+    pass->append(static_cast<qreal>(end), last->passLine);
+    QPen dashed = pass->pen();
+    dashed.setStyle(Qt::DashLine);
+    pass->setPen(dashed);
+    for (QLineSeries* series : {scores, pass}) {
+        chart->addSeries(series);
+        series->attachAxis(time);
+        series->attachAxis(value);
+    }
+    time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(end));
+    const qint64 between = (end - first) / std::max(1, time->tickCount() - 1);
+    time->setFormat(between < 86400000 ? QStringLiteral("MM/dd HH:mm") : QStringLiteral("MM/dd"));
+    double lowest = last->passLine, highest = last->passLine;
+    for (const QPointF& point : points) {
+        lowest = std::min(lowest, point.y());
+        highest = std::max(highest, point.y());
+    }
+    const double margin = std::max(1.0, (highest - lowest) * 0.1);
+    value->setRange(lowest - margin, highest + margin);
+    value->applyNiceNumbers();
+    value->setTitleText(QStringLiteral("得点（%1）").arg(unit));
+    // 上位 N% is better the smaller it is: better is higher here too.
+    value->setReverse(last->kind == ExerciseKind::RoundTrips);
+}
+
 void frmHistory::showChart() {
+    if (!m_card.empty()) {
+        auto* chart = new QChart;
+        showScores(chart);
+        QChart* old = m_chart->chart();
+        m_chart->setChart(chart);
+        delete old;
+        return;
+    }
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("練習ごとの損益率と上位"));
     auto* rate = new QLineSeries;

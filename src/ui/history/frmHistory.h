@@ -15,7 +15,9 @@
 #include <unordered_set>
 #include <vector>
 
+class QChart;
 class QChartView;
+class QComboBox;
 class QPushButton;
 class QTimer;
 class QTreeView;
@@ -68,6 +70,9 @@ public:
     // Whether the folder is still being read or 上位 N% computed.
     bool reading() const { return m_readers > 0; }
     bool comparing() const { return m_comparing; }
+    // Shows one card's attempts only, and their scores on the chart; an
+    // empty title shows every practice again.
+    void showCard(const QString& title);
 
 private:
     struct Batch;
@@ -86,6 +91,9 @@ private:
     void take(Batch batch, bool whole);
     void drain(Inbox& inbox, bool whole);
     void showChart();
+    void showScores(QChart* chart);
+    // Hides the rows from `first` on that the card chosen does not cover.
+    void filterRows(int first);
     // Starts the comparison with chance for the next practice lacking it.
     void computeNextChance();
     void chanceComputed(const Computed& computed);
@@ -97,6 +105,9 @@ private:
     PracticeTable* m_table = nullptr;
     QTreeView* m_list = nullptr;
     QChartView* m_chart = nullptr;
+    QComboBox* m_cardFilter = nullptr;
+    std::set<std::string> m_titles; // of the attempts listed, for the filter
+    std::string m_card;             // the card whose attempts alone show
     QPushButton* m_openButton = nullptr;
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
