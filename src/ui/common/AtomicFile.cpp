@@ -58,4 +58,12 @@ QString fileProblemText(QFileDevice::FileError error, int systemError, const QSt
     return systemText.isEmpty() ? QStringLiteral("書き込めませんでした。") : systemText;
 }
 
+QString safeFileName(const QString& name) {
+    QString safe = name.left(100);
+    for (QChar& c : safe)
+        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    return safe;
+}
+
 } // namespace vantrel

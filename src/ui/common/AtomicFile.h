@@ -20,4 +20,9 @@ std::optional<QString> writeFileAtomically(const QString& path, const std::strin
 // system's own text. systemError is the errno the failing call left, 0 if none.
 QString fileProblemText(QFileDevice::FileError error, int systemError, const QString& systemText);
 
+// A name offered in a save dialog, made from a title or a student's name:
+// what no file name may hold on some desktop (a path separator, a control
+// character, * ? " < > | :) becomes "_", and it is cut to 100 characters.
+QString safeFileName(const QString& name);
+
 } // namespace vantrel

@@ -3,6 +3,7 @@
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Dialogs.h"
+#include "ui/exercise/frmExercise.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,16 +59,6 @@ QString withCaption(const std::string& error) {
             return QStringLiteral("「%1」: ").arg(QString::fromUtf8(caption)) + text;
     }
     return text;
-}
-
-// The title as a file name offered in the save dialog: characters no file
-// name may hold on some desktop become "_".
-QString fileNameOf(const std::string& title) {
-    QString name = QString::fromStdString(title);
-    for (QChar& c : name)
-        if (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c))
-            c = QLatin1Char('_');
-    return name.left(100) + QStringLiteral(".json");
 }
 
 } // namespace
@@ -283,24 +274,18 @@ void frmCardEditor::check() {
 }
 
 void frmCardEditor::open() {
-    const QString path = m_dialogs.askOpenPath(QStringLiteral("課題ファイルを開く"), kCardFilter);
-    if (path.isEmpty())
-        return;
-    const ExerciseCardRead read = openExerciseCard(path.toStdString());
-    if (!read.card) {
-        m_dialogs.ShowMessage(
-            "課題ファイルを開けませんでした。\n" + path.toStdString() + "\n" + read.error, "課題");
-        return;
-    }
-    edit(*read.card);
+    if (const std::optional<ExerciseCard> card = askForCardFile(m_dialogs))
+        edit(*card);
 }
 
 void frmCardEditor::save() {
     const std::optional<ExerciseCard> made = card();
     if (!made)
         return;
-    const QString path = m_dialogs.askSavePath(
-        QStringLiteral("課題を保存"), fileNameOf(made->title), kCardFilter, QStringLiteral("json"));
+    const QString path = m_dialogs.askSavePath(QStringLiteral("課題を保存"),
+                                               safeFileName(QString::fromStdString(made->title)) +
+                                                   QStringLiteral(".json"),
+                                               kCardFilter, QStringLiteral("json"));
     if (path.isEmpty())
         return;
     if (const std::optional<QString> error =

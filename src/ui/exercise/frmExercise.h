@@ -4,7 +4,15 @@
 
 #include <QDialog>
 
+#include <optional>
+
 namespace vantrel {
+
+class Dialogs;
+
+// A card file the user chooses, read as any card is; nothing when cancelled
+// or refused (the box says why).
+std::optional<ExerciseCard> askForCardFile(Dialogs& dialogs);
 
 // An exercise's card as the learner meets it before starting: the title, the
 // instructions, the hint and the task's facts (market, times, numbers,

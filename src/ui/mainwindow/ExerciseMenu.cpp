@@ -17,7 +17,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QRegularExpression>
 
 namespace vantrel {
 
@@ -63,17 +62,8 @@ ExerciseMenu::ExerciseMenu(QWidget& window, MainWindowUi& ui, PracticeController
 ExerciseMenu::~ExerciseMenu() = default;
 
 void ExerciseMenu::openCardFile() {
-    const QString path = m_dialogs.askOpenPath(QStringLiteral("課題ファイルを開く"),
-                                               QStringLiteral("課題ファイル (*.json)"));
-    if (path.isEmpty())
-        return;
-    const ExerciseCardRead read = openExerciseCard(path.toStdString());
-    if (!read.card) {
-        m_dialogs.ShowMessage(
-            "課題ファイルを開けませんでした。\n" + path.toStdString() + "\n" + read.error, "課題");
-        return;
-    }
-    choose(*read.card, -1);
+    if (const std::optional<ExerciseCard> card = askForCardFile(m_dialogs))
+        choose(*card, -1);
 }
 
 void ExerciseMenu::choose(const ExerciseCard& card, int index) {
@@ -168,8 +158,7 @@ void ExerciseMenu::handIn() {
     if (!m_name.empty())
         suggested += QLatin1Char('_') + QString::fromStdString(m_name);
     // A title or a name may hold what no file name can.
-    static const QRegularExpression unsafe(QStringLiteral("[/\\\\:*?\"<>|]"));
-    suggested.replace(unsafe, QStringLiteral("_"));
+    suggested = safeFileName(suggested);
     const QString path =
         m_dialogs.askSavePath(QStringLiteral("提出用に保存"), suggested + QStringLiteral(".json"),
                               QStringLiteral("課題の記録 (*.json)"), QStringLiteral("json"));
