@@ -104,21 +104,9 @@ WhatIf replayWhatIf(const SessionRecord& record, WhatIfKind kind, std::uint64_t 
     return whatIf;
 }
 
-namespace {
-
-// Signed as a comparison reads: +3,100円, −2,000円, 0円.
-std::string signedYen(double yen) {
-    const std::string text = groupedNumber(std::abs(yen)) + "円";
-    if (text == "0円")
-        return text;
-    return (yen < 0 ? "−" : "+") + text;
-}
-
-} // namespace
-
 std::string whatIfSentence(const WhatIf& whatIf, const Figures& actual) {
-    const std::string was = signedYen(actual[Measure::NetProfit].value_or(0));
-    const std::string would = signedYen(whatIf.results.figures[Measure::NetProfit].value_or(0));
+    const std::string was = signedYenText(actual[Measure::NetProfit].value_or(0));
+    const std::string would = signedYenText(whatIf.results.figures[Measure::NetProfit].value_or(0));
     const std::string comparison = was == would
                                        ? "、純損益は同じ " + was + " でした"
                                        : "、純損益は " + was + " ではなく " + would + " でした";

@@ -88,6 +88,11 @@ std::string yenText(double yen) {
     return groupedNumber(yen) + "円";
 }
 
+std::string signedYenText(double yen) {
+    std::string text = yenText(yen);
+    return isLoss(yen) || text == "0円" ? text : "+" + text;
+}
+
 std::string measureText(const MeasureRow& row) {
     const MeasureInfo& info = row.info();
     if (!row.value)

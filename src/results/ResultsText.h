@@ -18,6 +18,9 @@ namespace vantrel {
 
 // Money as the results show it: whole yen, grouped, "円" ("-2,100円").
 std::string yenText(double yen);
+// Money as sentences compare it: a gain signed too ("+6,000円" beside
+// "-2,000円"), nothing as "0円".
+std::string signedYenText(double yen);
 
 // A reported number as the results window writes it: rounded to its
 // decimals, grouped, with its unit; its undefined text when it has none.

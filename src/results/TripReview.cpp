@@ -9,12 +9,6 @@
 namespace vantrel {
 namespace {
 
-// Yen as the sentences compare them: whole and signed, so a gain reads
-// "+6,000円" beside a loss's "-2,000円".
-std::string signedYen(double yen) {
-    return (yen > 0 ? "+" : "") + yenText(yen);
-}
-
 // A price to the sen, as the round-trip table shows its averages.
 std::string senText(double yen) {
     return groupedNumber(yen, 2) + "円";
@@ -28,26 +22,29 @@ double shownYen(double yen) {
 
 std::string keptProfit(double profit, double favourable) {
     if (favourable == 0)
-        return "保有中に含み益になった秒はなく、確定した損益は " + signedYen(profit) + " でした。";
+        return "保有中に含み益になった秒はなく、確定した損益は " + signedYenText(profit) +
+               " でした。";
     if (profit == favourable)
-        return "保有中の最大の含み益 " + signedYen(favourable) + " をすべて確定できました。";
+        return "保有中の最大の含み益 " + signedYenText(favourable) + " をすべて確定できました。";
     // Sold above every last price of the seconds held.
     if (profit > favourable)
-        return "確定した " + signedYen(profit) + " は、保有中の最大の含み益 " +
-               signedYen(favourable) + " を上回りました。";
-    return "最大 " + signedYen(favourable) + " の含み益のうち、確定できたのは " +
-           signedYen(profit) + " でした。";
+        return "確定した " + signedYenText(profit) + " は、保有中の最大の含み益 " +
+               signedYenText(favourable) + " を上回りました。";
+    return "最大 " + signedYenText(favourable) + " の含み益のうち、確定できたのは " +
+           signedYenText(profit) + " でした。";
 }
 
 std::string worstMoment(double profit, double adverse) {
     if (adverse == 0)
         return "保有中に含み損になった秒はありませんでした。";
-    const std::string worst = signedYen(adverse);
+    const std::string worst = signedYenText(adverse);
     if (profit > 0)
-        return "一時は " + worst + " の含み損でしたが、" + signedYen(profit) + " で終えました。";
+        return "一時は " + worst + " の含み損でしたが、" + signedYenText(profit) +
+               " で終えました。";
     if (profit > adverse)
-        return "一時は " + worst + " の含み損で、" + signedYen(profit) + " まで戻して終えました。";
-    return "最大 " + worst + " の含み損から戻らず、" + signedYen(profit) + " で終えました。";
+        return "一時は " + worst + " の含み損で、" + signedYenText(profit) +
+               " まで戻して終えました。";
+    return "最大 " + worst + " の含み損から戻らず、" + signedYenText(profit) + " で終えました。";
 }
 
 // "1.20円 安く", "0.80円 高く" or "VWAP と同じ値段で": how far a side's average
@@ -140,10 +137,10 @@ std::vector<TripReview> reviewTrips(const std::vector<RoundTrip>& trips, const T
         // Only against earlier trips: the first trip is no record of anything.
         if (earlier > 0 && profit < 0 && (!worstLoss || profit < *worstLoss))
             say(ReviewPoint::Record,
-                "この損失 " + signedYen(profit) + " は、この練習でこれまでで最大の損失です。");
+                "この損失 " + signedYenText(profit) + " は、この練習でこれまでで最大の損失です。");
         if (earlier > 0 && profit > 0 && (!bestWin || profit > *bestWin))
             say(ReviewPoint::Record,
-                "この利益 " + signedYen(profit) + " は、この練習でこれまでで最大の利益です。");
+                "この利益 " + signedYenText(profit) + " は、この練習でこれまでで最大の利益です。");
         if (profit < 0)
             worstLoss = worstLoss ? std::min(*worstLoss, profit) : profit;
         if (profit > 0)
