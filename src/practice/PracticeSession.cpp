@@ -137,6 +137,8 @@ bool PracticeSession::runLine(std::size_t index, const std::vector<SessionAction
     m_checkpoints.resize(index + 1);
     m_tradeLog.quiet = m_prompter.quiet = true;
     std::size_t next = from.actions;
+    // Going on takes new copies, which may move the one gone back to.
+    const std::size_t fromTapeWallMs = from.tapeWallMs;
     const auto pressUpTo = [&](std::uint64_t at) {
         while (next < line.size() && line[next].second <= at)
             perform(line[next++]);
@@ -150,7 +152,7 @@ bool PracticeSession::runLine(std::size_t index, const std::vector<SessionAction
     }
     m_tradeLog.quiet = m_prompter.quiet = false;
     m_ledger.restoreWallTimes(fills);
-    for (std::size_t i = from.tapeWallMs; i < std::min(m_tapeWallMs.size(), tapeWallMs.size()); ++i)
+    for (std::size_t i = fromTapeWallMs; i < std::min(m_tapeWallMs.size(), tapeWallMs.size()); ++i)
         m_tapeWallMs[i] = tapeWallMs[i];
     return true;
 }

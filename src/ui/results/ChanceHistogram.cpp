@@ -25,10 +25,12 @@ void addBar(QLineSeries& outline, const ChanceBin& bin) {
 
 } // namespace
 
-ChanceHistogram::ChanceHistogram(QWidget* parent) : QChartView(parent) {
+// Given its chart from the start: a view made without one makes a default
+// chart that setChart would only release, never delete.
+ChanceHistogram::ChanceHistogram(QWidget* parent) : QChartView(new QChart, parent) {
     setObjectName(QStringLiteral("chanceChart"));
     setRenderHint(QPainter::Antialiasing);
-    auto* chart = new QChart;
+    QChart* chart = this->chart();
     chart->setFont(gothicFont(9));
     chart->legend()->setFont(gothicFont(8));
     chart->legend()->setAlignment(Qt::AlignRight);
@@ -68,7 +70,6 @@ ChanceHistogram::ChanceHistogram(QWidget* parent) : QChartView(parent) {
         series->attachAxis(m_yen);
         series->attachAxis(m_count);
     }
-    setChart(chart);
     clear();
 }
 
