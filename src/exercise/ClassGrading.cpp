@@ -72,7 +72,15 @@ void grade(const std::vector<ExerciseCard>& cards, const std::vector<std::string
         return;
     std::error_code error;
     const fs::path path = fs::u8path(attempt.file);
-    const fs::file_status status = fs::status(path, error);
+    // A folder's entry was no link when listed; it is asked again, and opened
+    // refusing one, in case one was swapped in since.
+    const fs::file_status status =
+        attempt.inFolder ? fs::symlink_status(path, error) : fs::status(path, error);
+    if (!error && status.type() == fs::file_type::symlink) {
+        attempt.refusal = GradeRefusal::Link;
+        attempt.detail = "フォルダーの中のリンクです";
+        return;
+    }
     if (error || status.type() != fs::file_type::regular) {
         attempt.refusal = status.type() == fs::file_type::not_found ? GradeRefusal::Damaged
                                                                     : GradeRefusal::NotAFile;
@@ -88,8 +96,14 @@ void grade(const std::vector<ExerciseCard>& cards, const std::vector<std::string
                          std::to_string(kSessionFileMaxBytes) + " バイトまで）";
         return;
     }
-    AttemptRead read = openAttempt(attempt.file);
+    AttemptRead read = openAttempt(attempt.file, attempt.inFolder ? LinkFollowing::Refuse
+                                                                   : LinkFollowing::Follow);
     attempt.name = read.name;
+    if (read.link) {
+        attempt.refusal = GradeRefusal::Link;
+        attempt.detail = "フォルダーの中のリンクです";
+        return;
+    }
     if (!read.record) {
         attempt.refusal = GradeRefusal::Damaged;
         attempt.detail = read.error;
@@ -127,8 +141,12 @@ void grade(const std::vector<ExerciseCard>& cards, const std::vector<std::string
     attempt.score = replay.score->score;
     attempt.unit = replay.score->unit;
     attempt.passed = replay.score->passed;
-    if (replay.score->random)
+    if (replay.score->random) {
         attempt.topPercent = replay.score->random->topPercent;
+        attempt.randomMedian = replay.score->kind == ExerciseKind::RoundTrips
+                                   ? 50.0
+                                   : replay.score->random->median;
+    }
     digestPresses(*read.record, attempt);
 }
 
@@ -225,16 +243,19 @@ std::vector<GradedAttempt> handIns(const std::vector<std::string>& paths) {
             continue;
         }
         std::sort(entries.begin(), entries.end());
-        for (const auto& [entry, link] : entries)
+        for (const auto& [entry, link] : entries) {
             attempts.push_back(refused(entry.u8string(),
                                        link ? GradeRefusal::Link : GradeRefusal::None,
                                        link ? "フォルダーの中のリンクです" : ""));
+            attempts.back().inFolder = true;
+        }
     }
     return attempts;
 }
 
 std::vector<GradedAttempt> gradeClass(const std::vector<ExerciseCard>& cards,
-                                      std::vector<GradedAttempt> attempts, unsigned threads) {
+                                      std::vector<GradedAttempt> attempts, unsigned threads,
+                                      const ChanceProgress& progress) {
     std::vector<std::string> written;
     for (const ExerciseCard& card : cards)
         written.push_back(writeExerciseCard(card));
@@ -244,14 +265,19 @@ std::vector<GradedAttempt> gradeClass(const std::vector<ExerciseCard>& cards,
     // Each worker takes the next file until none is left; each attempt is
     // written by one worker only, so the class needs no lock.
     std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> done{0};
+    const auto cancelled = [&progress] { return progress.cancel && progress.cancel->load(); };
     const auto work = [&] {
-        for (std::size_t i; (i = next.fetch_add(1)) < attempts.size();) {
+        for (std::size_t i; !cancelled() && (i = next.fetch_add(1)) < attempts.size();) {
             try {
                 grade(cards, written, attempts[i]);
             } catch (const std::bad_alloc&) {
                 attempts[i].refusal = GradeRefusal::Damaged;
                 attempts[i].detail = kOutOfMemory;
             }
+            const std::size_t finished = done.fetch_add(1) + 1;
+            if (progress.report)
+                progress.report(static_cast<double>(finished) / attempts.size());
         }
     };
     std::vector<std::thread> workers;
@@ -260,9 +286,38 @@ std::vector<GradedAttempt> gradeClass(const std::vector<ExerciseCard>& cards,
     work();
     for (std::thread& worker : workers)
         worker.join();
+    if (cancelled())
+        return {};
     markDuplicates(attempts);
     rank(cards, attempts);
     return attempts;
+}
+
+ClassHistogram classHistogram(const std::vector<GradedAttempt>& attempts, std::size_t card) {
+    ClassHistogram histogram;
+    std::vector<double> scores, middles;
+    for (const GradedAttempt& attempt : attempts) {
+        if (!attempt.graded() || attempt.card != card || !attempt.score || attempt.samePressesAs)
+            continue;
+        scores.push_back(*attempt.score);
+        histogram.unit = attempt.unit;
+        if (attempt.randomMedian)
+            middles.push_back(*attempt.randomMedian);
+    }
+    histogram.scored = static_cast<int>(scores.size());
+    if (scores.empty())
+        return histogram;
+    std::sort(scores.begin(), scores.end());
+    std::sort(middles.begin(), middles.end());
+    if (!middles.empty()) {
+        const std::size_t half = middles.size() / 2;
+        histogram.randomMedian = middles.size() % 2 ? middles[half]
+                                                    : (middles[half - 1] + middles[half]) / 2;
+    }
+    // The random traders' middle is drawn on the same axis, so the bins reach it.
+    int unused = 0;
+    histogram.bins = chanceHistogram(scores, histogram.randomMedian.value_or(scores.front()), unused);
+    return histogram;
 }
 
 } // namespace vantrel

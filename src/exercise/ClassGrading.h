@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exercise/ExerciseCard.h"
+#include "practice/ChanceComparison.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +29,7 @@ const char* gradeRefusalName(GradeRefusal refusal);
 // recomputed from the presses; the stored result is only compared.
 struct GradedAttempt {
     std::string file; // as given, or the folder joined with the entry
+    bool inFolder = false; // found in a folder, not named by the user: no link is followed
     std::string name; // 氏名, empty when none was given
     std::optional<int> market;
     std::optional<std::size_t> card; // which of the cards it is an attempt of
@@ -35,6 +37,9 @@ struct GradedAttempt {
     std::string unit; // the score's: "bp", "円", "%"
     bool passed = false;
     std::optional<double> topPercent; // the same task at random
+    // The middle of the same task at random, in the score's unit (往復's
+    // score being a 上位 N%, its middle is 50).
+    std::optional<double> randomMedian;
     GradeRefusal refusal = GradeRefusal::None;
     std::string detail; // what exactly was wrong, for a refusal
     // An earlier attempt (an index into the class) with the very same
@@ -58,8 +63,21 @@ std::vector<GradedAttempt> handIns(const std::vector<std::string>& paths);
 // Grades each hand-in against the cards (read strictly elsewhere) on up to
 // `threads` threads (0: as many as the machine has cores), then ranks them
 // card by card and student by student. The result is the same whatever the
-// number of threads.
+// number of threads. progress hears the fraction of files done, from any of
+// the threads; a cancel stops the work and leaves the class empty.
 std::vector<GradedAttempt> gradeClass(const std::vector<ExerciseCard>& cards,
-                                      std::vector<GradedAttempt> attempts, unsigned threads = 0);
+                                      std::vector<GradedAttempt> attempts, unsigned threads = 0,
+                                      const ChanceProgress& progress = {});
+
+// The scores of one card's graded attempts as a histogram (a copy under
+// another name counted once), with the middle of the random traders' middles
+// for comparison; bins is empty when none was scored.
+struct ClassHistogram {
+    std::vector<ChanceBin> bins;
+    std::optional<double> randomMedian;
+    std::string unit;
+    int scored = 0;
+};
+ClassHistogram classHistogram(const std::vector<GradedAttempt>& attempts, std::size_t card);
 
 } // namespace vantrel

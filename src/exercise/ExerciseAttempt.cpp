@@ -155,11 +155,12 @@ AttemptRead readAttempt(SessionRecord record) {
     return read;
 }
 
-AttemptRead openAttempt(const std::string& path) {
-    SessionFileRead file = openSessionFile(path);
+AttemptRead openAttempt(const std::string& path, LinkFollowing links) {
+    SessionFileRead file = openSessionFile(path, links);
     if (!file.record) {
         AttemptRead unread;
         unread.error = file.error;
+        unread.link = file.link;
         return unread;
     }
     return readAttempt(std::move(*file.record));

@@ -3,6 +3,7 @@
 #include "exercise/ExerciseCard.h"
 #include "exercise/ExerciseRun.h"
 #include "exercise/ExerciseScore.h"
+#include "practice/SessionFile.h"
 #include "practice/SessionRecord.h"
 
 #include <optional>
@@ -47,9 +48,10 @@ struct AttemptRead {
     std::optional<StoredExerciseResult> stored;
     std::string error;
     std::string name; // 氏名; empty when the attempt carries none
+    bool link = false; // a link, refused unread
 };
 AttemptRead readAttempt(SessionRecord record);
-AttemptRead openAttempt(const std::string& path);
+AttemptRead openAttempt(const std::string& path, LinkFollowing links = LinkFollowing::Follow);
 
 // An attempt played again from its presses alone, each checked against the
 // card's limits as it was live; the score and the same task at random

@@ -48,11 +48,16 @@ SessionFileWrite writeSessionFile(const SessionRecord& record);
 struct SessionFileRead {
     std::optional<SessionRecord> record;
     std::string error;
+    bool link = false; // refused as a link, when asked not to follow one
 };
 SessionFileRead readSessionFile(const std::string& text);
 // The file at a path (UTF-8), read only if it is an ordinary file and never
 // beyond the size limit, whatever size it claims. It is read as it streams
-// in, never held whole.
-SessionFileRead openSessionFile(const std::string& path);
+// in, never held whole. A file found in a folder that is not the user's own
+// (a class's hand-ins) is opened without following a link, even one swapped
+// in after the folder was listed.
+enum class LinkFollowing { Follow, Refuse };
+SessionFileRead openSessionFile(const std::string& path,
+                                LinkFollowing links = LinkFollowing::Follow);
 
 } // namespace vantrel

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -201,6 +202,81 @@ TEST(ClassGrading, CommandLineWritesTheTableAndTellsRefusals) {
         run(args, status);
         EXPECT_EQ(status, 2) << args.back();
     }
+}
+
+#ifndef _WIN32
+// A file that was plain when the folder was listed and a link by the time it
+// is read is refused, not followed to wherever it now points.
+TEST(ClassGrading, ALinkSwappedInAfterTheListingIsNotFollowed) {
+    const ExerciseCard c = card(kCard);
+    Folder folder;
+    const std::string honest = folder.write("a.json", attempt(c, "山田", {{0, "2000"}}));
+    folder.write("b.json", "{}");
+    std::vector<GradedAttempt> listed = handIns({folder.path.string()});
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[1].refusal, GradeRefusal::None);
+    fs::remove(folder.path / "b.json");
+    fs::create_symlink(honest, folder.path / "b.json");
+    const std::vector<GradedAttempt> graded = gradeClass({c}, listed, 1);
+    EXPECT_TRUE(graded[0].graded()) << graded[0].detail;
+    EXPECT_EQ(graded[1].refusal, GradeRefusal::Link);
+    // Named by the user, a link is the user's choice and is followed.
+    EXPECT_TRUE(gradeClass({c}, handIns({(folder.path / "b.json").string()}))[0].graded());
+}
+#endif
+
+// The window follows the grading as it goes and may stop it: every file
+// reported once, the last report whole; a stop leaves no half-graded class.
+TEST(ClassGrading, ReportsProgressAndStopsWhenCancelled) {
+    const ExerciseCard c = card(kCard);
+    Folder folder;
+    for (int i = 0; i < 6; ++i)
+        folder.write(std::to_string(i) + ".json", i % 2 ? "{" : attempt(c, "x", {{i, "2000"}}));
+    std::atomic<int> reports{0};
+    std::atomic<bool> whole{false};
+    ChanceProgress progress;
+    progress.report = [&](double fraction) {
+        ++reports;
+        if (fraction == 1.0)
+            whole = true;
+    };
+    EXPECT_EQ(gradeClass({c}, handIns({folder.path.string()}), 2, progress).size(), 6u);
+    EXPECT_EQ(reports, 6);
+    EXPECT_TRUE(whole);
+    std::atomic<bool> cancel{true};
+    progress.cancel = &cancel;
+    EXPECT_TRUE(gradeClass({c}, handIns({folder.path.string()}), 2, progress).empty());
+}
+
+// The class's histogram counts each scored attempt of the card once (a copy
+// under another name is no second student) and reaches the random traders'
+// middle, the middle of the attempts' own.
+TEST(ClassGrading, HistogramCountsEachScoredAttemptOnce) {
+    std::vector<GradedAttempt> graded(6);
+    const double scores[] = {10, 30, 20, 20, 0, 0};
+    const double middles[] = {-5, -1, -3, -3, 0, 0};
+    for (std::size_t i = 0; i < graded.size(); ++i) {
+        graded[i].card = i < 4 ? 0 : 1;
+        graded[i].score = scores[i];
+        graded[i].randomMedian = middles[i];
+        graded[i].unit = "bp";
+    }
+    graded[3].samePressesAs = 2;
+    graded[5].refusal = GradeRefusal::Damaged;
+    const ClassHistogram histogram = classHistogram(graded, 0);
+    EXPECT_EQ(histogram.scored, 3);
+    EXPECT_EQ(histogram.unit, "bp");
+    ASSERT_EQ(histogram.randomMedian, -3.0);
+    ASSERT_FALSE(histogram.bins.empty());
+    EXPECT_EQ(histogram.bins.front().lower, -3.0);
+    EXPECT_EQ(histogram.bins.back().upper, 30.0);
+    int counted = 0;
+    for (const ChanceBin& bin : histogram.bins)
+        counted += bin.count;
+    EXPECT_EQ(counted, 3);
+    EXPECT_EQ(classHistogram(graded, 1).scored, 1);
+    EXPECT_EQ(classHistogram(graded, 2).scored, 0);
+    EXPECT_TRUE(classHistogram(graded, 2).bins.empty());
 }
 
 // A folder of ten thousand files is read one file at a time: each refused,
