@@ -1,10 +1,10 @@
 #include "BenchApplication.h"
+#include "NoDialogs.h"
 #include "history/PracticeFolder.h"
 #include "history/PracticeSummary.h"
 #include "practice/PracticeSession.h"
 #include "trading/SilentLog.h"
 #include "ui/common/AtomicFile.h"
-#include "ui/common/Dialogs.h"
 #include "ui/history/frmHistory.h"
 
 #include <QApplication>
@@ -18,17 +18,7 @@
 
 namespace {
 
-class NoDialogs final : public vantrel::Dialogs {
-public:
-    void ShowMessage(const std::string&, const std::string&) override {}
-    bool confirm(const QString&) override { return false; }
-    std::optional<QString> askMarketNumber(int) override { return std::nullopt; }
-    std::optional<QString> askStudentName() override { return std::nullopt; }
-    QString askOpenPath(const QString&, const QString&) override { return {}; }
-    QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-};
+using vantrel::bench::NoDialogs;
 
 // A market buy or sale of 1,000 shares every 30 seconds, in turn.
 void practise(vantrel::PracticeSession& session, int seconds) {

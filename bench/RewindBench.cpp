@@ -2,10 +2,10 @@
 #include "practice/PracticeSession.h"
 #include "trading/SilentLog.h"
 #include "ui/common/Clock.h"
-#include "ui/common/Dialogs.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include "BenchApplication.h"
+#include "NoDialogs.h"
 #include "shot/ShotDriver.h"
 
 #include <QAbstractButton>
@@ -71,18 +71,6 @@ BENCHMARK(BM_RewindEightHours)
     ->Arg(3600)
     ->Unit(benchmark::kMillisecond);
 
-// Asks nothing and shows nothing: a box would wait for a click.
-struct NoDialogs final : Dialogs {
-    void ShowMessage(const std::string&, const std::string&) override {}
-    bool confirm(const QString&) override { return true; }
-    std::optional<QString> askMarketNumber(int) override { return std::nullopt; }
-    std::optional<QString> askStudentName() override { return std::nullopt; }
-    QString askOpenPath(const QString&, const QString&) override { return {}; }
-    QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-};
-
 QWidget* topLevel(const char* name) {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->objectName() == QLatin1String(name))
@@ -100,7 +88,7 @@ QWidget* topLevel(const char* name) {
 void BM_RewindInTheWindow(benchmark::State& state) {
     bench::ensureApplication();
     SystemClock clock;
-    NoDialogs dialogs;
+    bench::NoDialogs dialogs(true);
     frmMain window(clock, dialogs);
     shot::action(window, "MnuPause")->trigger();
     window.show();

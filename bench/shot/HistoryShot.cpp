@@ -43,6 +43,7 @@ public:
     QString askSavePath(const QString&, const QString&, const QString&, const QString&) override {
         return {};
     }
+    QString askFolder(const QString&) override { return {}; }
     int market = 1;
 };
 

@@ -9,8 +9,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr std::size_t kGradeColumns = 11;
-
 std::string number(const std::optional<double>& value, int decimals) {
     return value ? plainDecimal(roundTo(*value, decimals)) : "";
 }
@@ -33,23 +31,27 @@ std::string safeCsvText(const std::string& text) {
     return quoted + '"';
 }
 
-std::string gradeCsv(const std::vector<ExerciseCard>& cards,
-                     const std::vector<GradedAttempt>& attempts) {
+const std::array<const char*, kGradeColumns>& gradeCaptions() {
     static const std::array<const char*, kGradeColumns> captions = {
         "氏名", "ファイル", "課題", "市場番号", "得点",
         "単位", "合格",     "順位", "平均順位", "同じ課題を偶然で 上位 (%)",
         "理由"};
-    return csvTable(captions, attempts, [&](const GradedAttempt& a) {
-        const int decimals = a.unit == "円" ? 0 : a.unit == "%" ? 1 : 2;
-        std::string reason;
-        if (!a.graded())
-            reason = std::string(gradeRefusalName(a.refusal)) + "：" + a.detail;
-        else if (a.samePressesAs)
-            reason = "同じ操作のファイルが先にあります：" + attempts[*a.samePressesAs].file;
-        return std::array<std::string, kGradeColumns>{
-            safeCsvText(a.name),
-            safeCsvText(a.file),
-            safeCsvText(a.card ? cards[*a.card].title : ""),
+    return captions;
+}
+
+std::array<std::string, kGradeColumns> gradeCells(const std::vector<ExerciseCard>& cards,
+                                                  const std::vector<GradedAttempt>& attempts,
+                                                  std::size_t index) {
+    const GradedAttempt& a = attempts[index];
+    const int decimals = a.unit == "円" ? 0 : a.unit == "%" ? 1 : 2;
+    std::string reason;
+    if (!a.graded())
+        reason = std::string(gradeRefusalName(a.refusal)) + "：" + a.detail;
+    else if (a.samePressesAs)
+        reason = "同じ操作のファイルが先にあります：" + attempts[*a.samePressesAs].file;
+    return {a.name,
+            a.file,
+            a.card ? cards[*a.card].title : "",
             a.market ? std::to_string(*a.market) : "",
             number(a.score, decimals),
             a.unit,
@@ -57,7 +59,20 @@ std::string gradeCsv(const std::vector<ExerciseCard>& cards,
             a.rank ? std::to_string(*a.rank) : "",
             number(a.meanRank, 2),
             number(a.topPercent, 1),
-            safeCsvText(reason)};
+            reason};
+}
+
+std::string gradeCsv(const std::vector<ExerciseCard>& cards,
+                     const std::vector<GradedAttempt>& attempts) {
+    std::vector<std::size_t> rows(attempts.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = i;
+    return csvTable(gradeCaptions(), rows, [&](std::size_t i) {
+        std::array<std::string, kGradeColumns> cells = gradeCells(cards, attempts, i);
+        // Only the text a student or a folder chose can start a formula.
+        for (const GradeColumn text : {GradeName, GradeFile, GradeCard, GradeReason})
+            cells[text] = safeCsvText(cells[text]);
+        return cells;
     });
 }
 

@@ -1,3 +1,4 @@
+#include "support/ClassFolder.h"
 #include "exercise/ClassGrading.h"
 #include "exercise/ExerciseAttempt.h"
 #include "exercise/ExerciseRandom.h"
@@ -24,41 +25,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kCard = R"({"format":1,"title":"買い集め","instructions":"i","market":1,
-    "start":600,"timeLimit":300,"kind":"accumulate","shares":2000,"maxShares":2000})";
+const std::string kCard = test::kClassCard;
 
 ExerciseCard card(const std::string& text) {
-    const ExerciseCardRead read = readExerciseCard(text);
-    EXPECT_TRUE(read.card) << read.error;
-    return read.card.value_or(ExerciseCard{});
+    return test::readCard(text);
 }
 
-// An attempt's file: a market buy of `shares` at each of the seconds after
-// the start, handed in under `name`.
 std::string attempt(const ExerciseCard& c, const std::string& name,
                     const std::map<std::uint64_t, std::string>& buys) {
-    SilentLog quiet;
-    PracticeSession session(quiet, quiet);
-    ExerciseRun run(session, c);
-    run.start(1);
-    while (run.running()) {
-        const auto buy = buys.find(session.elapsed() - run.trace().start);
-        if (buy != buys.end())
-            run.pressBuy("9999", {PriceKind::Market, "", QuantityKind::Shares, buy->second, ""});
-        run.step();
-    }
-    const ExerciseFacts facts = run.facts();
-    const ExerciseScore score = scoreExercise(facts, sameTaskAtRandom(facts));
-    SessionRecord record = attemptRecord(run, score);
-    record.exercise = exerciseMember(c, &score, name);
-    return writeSessionFile(record).text.value_or("");
+    return test::attemptFile(c, name, buys);
 }
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
+using test::replaced;
 
 struct Folder {
     // Each test its own folder: the tests may run side by side.
@@ -90,66 +68,59 @@ std::string run(const std::vector<std::string>& args, int& status, std::string* 
 TEST(ClassGrading, GradesHonestAttemptsAndRefusesEachForgery) {
     const ExerciseCard c = card(kCard);
     Folder folder;
-    const std::string early = attempt(c, "山田 花子", {{0, "1000"}, {100, "1000"}});
-    folder.write("a-early.json", early);
-    folder.write("b-late.json", attempt(c, "鈴木 一郎", {{250, "2000"}}));
-    folder.write("c-twice.json", replaced(early, "山田 花子", "=HYPERLINK(\\\"x\\\")"));
-    folder.write("d-other.json", replaced(early, "\"買い集め\"", "\"別の課題\""));
-    folder.write("e-loosened.json", replaced(early, "\"maxShares\":2000", "\"maxShares\":9000"));
-    const std::size_t at = early.find("\"score\":");
-    folder.write("f-raised.json", early.substr(0, at) + "\"score\":999" +
-                                      early.substr(early.find_first_of(",}", at)));
-    folder.write("g-long.json", replaced(early, "山田 花子", std::string(10000, 'x')));
-    folder.write("h-control.json", replaced(early, "山田 花子", "山田\\u001b[2J"));
-    folder.write("i-damaged.json", early.substr(0, early.size() / 2));
-    fs::resize_file(folder.write("j-huge.json", early), kSessionFileMaxBytes + 1);
-    folder.write("notes.txt", "not an attempt");
+    const int files = test::writeClass(folder.path, 2);
     fs::create_directory(folder.path / "sub.json");
-#ifndef _WIN32
-    fs::create_symlink(folder.path / "a-early.json", folder.path / "k-link.json");
-    ASSERT_EQ(::mkfifo((folder.path / "l-pipe.json").c_str(), 0600), 0);
-#endif
     const std::vector<GradedAttempt> graded = gradeClass({c}, handIns({folder.path.string()}), 2);
     std::map<std::string, const GradedAttempt*> by;
     for (const GradedAttempt& g : graded)
-        by[fs::path(g.file).filename().string()] = &g;
+        by[fs::path(g.file).filename().u8string()] = &g;
     const std::map<std::string, GradeRefusal> expected = {
-        {"a-early.json", GradeRefusal::None},
-        {"b-late.json", GradeRefusal::None},
-        {"c-twice.json", GradeRefusal::None},
-        {"d-other.json", GradeRefusal::AnotherCard},
-        {"e-loosened.json", GradeRefusal::AnotherCard},
-        {"f-raised.json", GradeRefusal::NotFromPresses},
-        {"g-long.json", GradeRefusal::Damaged},
-        {"h-control.json", GradeRefusal::Damaged},
-        {"i-damaged.json", GradeRefusal::Damaged},
-        {"j-huge.json", GradeRefusal::TooLarge},
+        {"s01.json", GradeRefusal::None},
+        {"s02.json", GradeRefusal::None},
+        {"x-copy.json", GradeRefusal::None},
+        {"=formula.json", GradeRefusal::None},
+        {"+plus.json", GradeRefusal::None},
+        {"-minus.json", GradeRefusal::None},
+        {"@at.json", GradeRefusal::None},
+        {"x-other-card.json", GradeRefusal::AnotherCard},
+        {"x-loosened.json", GradeRefusal::AnotherCard},
+        {"x-raised.json", GradeRefusal::NotFromPresses},
+        {"x-long-name.json", GradeRefusal::Damaged},
+        {"x-control.json", GradeRefusal::Damaged},
+        {"x-damaged.json", GradeRefusal::Damaged},
+        {"x-huge.json", GradeRefusal::TooLarge},
 #ifndef _WIN32
-        {"k-link.json", GradeRefusal::Link},
-        {"l-pipe.json", GradeRefusal::NotAFile},
+        {"x-link.json", GradeRefusal::Link},
+        {"x-pipe.json", GradeRefusal::NotAFile},
 #endif
     };
     ASSERT_EQ(by.size(), expected.size());
+    ASSERT_EQ(files, static_cast<int>(expected.size()));
     for (const auto& [file, refusal] : expected) {
         EXPECT_EQ(by[file]->refusal, refusal) << file << ": " << by[file]->detail;
         EXPECT_EQ(by[file]->refusal == GradeRefusal::None, by[file]->detail.empty()) << file;
     }
-    EXPECT_NE(by["g-long.json"]->detail.find("長すぎ"), std::string::npos);
-    EXPECT_NE(by["h-control.json"]->detail.find("制御文字"), std::string::npos);
-    EXPECT_EQ(by["g-long.json"]->name + by["h-control.json"]->name, "");
-    EXPECT_NE(by["f-raised.json"]->detail.find("score"), std::string::npos);
+    EXPECT_NE(by["x-long-name.json"]->detail.find("長すぎ"), std::string::npos);
+    EXPECT_NE(by["x-control.json"]->detail.find("制御文字"), std::string::npos);
+    EXPECT_EQ(by["x-long-name.json"]->name + by["x-control.json"]->name, "");
+    EXPECT_NE(by["x-raised.json"]->detail.find("score"), std::string::npos);
 
-    // The early buyer met the VWAP better than the late one; the copy under
-    // another name is listed, ranked alike, and pointed at the first.
-    const GradedAttempt& a = *by["a-early.json"];
-    const GradedAttempt& b = *by["b-late.json"];
-    const GradedAttempt& twice = *by["c-twice.json"];
-    ASSERT_TRUE(a.score && b.score);
-    EXPECT_EQ(a.name, "山田 花子");
-    ASSERT_NE(*a.score, *b.score);
-    EXPECT_EQ(a.rank, *a.score > *b.score ? 1 : 2);
-    EXPECT_EQ(b.rank, *a.score > *b.score ? 3 : 1);
-    EXPECT_EQ(twice.rank, a.rank);
+    // Ranked by score, ties alike (1, 2, 2, 4); the copy under another name
+    // is listed, ranked as the first, and pointed at it.
+    for (const GradedAttempt& g : graded) {
+        if (!g.graded())
+            continue;
+        ASSERT_TRUE(g.score && g.rank) << g.file;
+        EXPECT_EQ(*g.rank, 1 + std::count_if(graded.begin(), graded.end(), [&](const auto& o) {
+                               return o.score && *o.score > *g.score;
+                           })) << g.file;
+    }
+    const GradedAttempt& a = *by["s01.json"];
+    const GradedAttempt& b = *by["s02.json"];
+    const GradedAttempt& twice = *by["x-copy.json"];
+    EXPECT_EQ(a.name, "佐藤 花子");
+    EXPECT_EQ(by["=formula.json"]->name, "=HYPERLINK(\"http://x\")");
+    EXPECT_NE(a.score, b.score);
     EXPECT_EQ(twice.score, a.score);
     ASSERT_TRUE(twice.samePressesAs);
     EXPECT_EQ(&graded[*twice.samePressesAs], &a);

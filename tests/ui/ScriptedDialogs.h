@@ -34,12 +34,13 @@ struct ScriptedDialogs final : Dialogs {
         suggested = offered;
         return path;
     }
+    QString askFolder(const QString&) override { return folder; }
     int boxes = 0, offered = 0, asked = 0;
     std::string lastBox;
     bool answer = true;
     std::optional<QString> typed;
     std::optional<QString> name = QString();
-    QString path, suggested;
+    QString path, suggested, folder;
     QStringList questions;
 };
 

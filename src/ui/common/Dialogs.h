@@ -30,6 +30,8 @@ public:
     virtual QString askOpenPath(const QString& title, const QString& filter) = 0;
     virtual QString askSavePath(const QString& title, const QString& suggested,
                                 const QString& filter, const QString& suffix) = 0;
+    // A folder to read, such as a class's hand-ins; empty when cancelled.
+    virtual QString askFolder(const QString& title) = 0;
 };
 
 } // namespace vantrel

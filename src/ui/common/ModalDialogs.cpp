@@ -101,4 +101,11 @@ QString ModalDialogs::askSavePath(const QString& title, const QString& suggested
     return dialog.selectedFiles().constFirst();
 }
 
+QString ModalDialogs::askFolder(const QString& title) {
+    const QString folder = QFileDialog::getExistingDirectory(owner(), title, m_lastFolder);
+    if (!folder.isEmpty())
+        m_lastFolder = folder;
+    return folder;
+}
+
 } // namespace vantrel

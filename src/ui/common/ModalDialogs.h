@@ -16,6 +16,7 @@ public:
     QString askOpenPath(const QString& title, const QString& filter) override;
     QString askSavePath(const QString& title, const QString& suggested, const QString& filter,
                         const QString& suffix) override;
+    QString askFolder(const QString& title) override;
 
 private:
     void remember(const QString& path);

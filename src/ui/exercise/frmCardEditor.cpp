@@ -2,6 +2,7 @@
 
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
+#include "ui/common/CardFile.h"
 #include "ui/common/Dialogs.h"
 #include "ui/exercise/frmExercise.h"
 

@@ -1,7 +1,6 @@
 #include "ui/exercise/frmExercise.h"
 
 #include "ui/common/Appearance.h"
-#include "ui/common/Dialogs.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -22,18 +21,6 @@ QLabel* textLabel(const QString& name, const QString& text, QWidget* parent) {
 }
 
 } // namespace
-
-std::optional<ExerciseCard> askForCardFile(Dialogs& dialogs) {
-    const QString path = dialogs.askOpenPath(QStringLiteral("課題ファイルを開く"),
-                                             QStringLiteral("課題ファイル (*.json)"));
-    if (path.isEmpty())
-        return std::nullopt;
-    ExerciseCardRead read = openExerciseCard(path.toStdString());
-    if (!read.card)
-        dialogs.ShowMessage(
-            "課題ファイルを開けませんでした。\n" + path.toStdString() + "\n" + read.error, "課題");
-    return std::move(read.card);
-}
 
 frmExercise::frmExercise(const ExerciseCard& card, QWidget* parent)
     : QDialog(parent), m_card(card) {

@@ -8,12 +8,6 @@
 
 namespace vantrel {
 
-class Dialogs;
-
-// A card file the user chooses, read as any card is; nothing when cancelled
-// or refused (the box says why).
-std::optional<ExerciseCard> askForCardFile(Dialogs& dialogs);
-
 // An exercise's card as the learner meets it before starting: the title, the
 // instructions, the hint and the task's facts (market, times, numbers,
 // limits). 開始 accepts it; the window that opened it starts the exercise.

@@ -5,11 +5,13 @@
 #include "exercise/ExerciseRun.h"
 #include "practice/SessionFile.h"
 #include "ui/common/AtomicFile.h"
+#include "ui/common/CardFile.h"
 #include "ui/common/Clock.h"
 #include "ui/common/Dialogs.h"
 #include "ui/common/WindowPlacement.h"
 #include "ui/exercise/frmCardEditor.h"
 #include "ui/exercise/frmExercise.h"
+#include "ui/grading/frmGrading.h"
 #include "ui/mainwindow/MainWindowUi.h"
 #include "ui/practice/PracticeController.h"
 #include "ui/results/frmScore.h"
@@ -42,6 +44,7 @@ ExerciseMenu::ExerciseMenu(QWidget& window, MainWindowUi& ui, PracticeController
     m_ui.MnuExercise->insertSeparator(m_ui.MnuOpenExercise);
     connect(m_ui.MnuOpenExercise, &QAction::triggered, this, &ExerciseMenu::openCardFile);
     connect(m_ui.MnuWriteExercise, &QAction::triggered, this, &ExerciseMenu::showEditor);
+    connect(m_ui.MnuGradeClass, &QAction::triggered, this, &ExerciseMenu::showGrading);
 
     connect(&m_practice, &PracticeController::pressRefused, this,
             [this](const QString& why) { m_refusals.ShowMessage(why.toStdString(), "課題"); });
@@ -148,6 +151,17 @@ void ExerciseMenu::showEditor() {
     m_editor->show();
     m_editor->raise();
     m_editor->activateWindow();
+}
+
+void ExerciseMenu::showGrading() {
+    if (!m_grading) {
+        m_grading = std::make_unique<frmGrading>(m_builtIn, m_dialogs);
+        openBeside(*m_grading, m_window, frmGrading::kPreferredSize,
+                   {m_score.get(), m_editor.get()});
+    }
+    m_grading->show();
+    m_grading->raise();
+    m_grading->activateWindow();
 }
 
 void ExerciseMenu::handIn() {

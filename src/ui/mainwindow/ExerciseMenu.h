@@ -18,13 +18,14 @@ class Dialogs;
 class MessagePrompter;
 class PracticeController;
 class frmCardEditor;
+class frmGrading;
 class frmScore;
 struct MainWindowUi;
 
 // The 課題 menu and what follows from it: the built-in cards and a card file,
 // each shown with its instructions before 開始; the line of progress while an
 // exercise runs; the 採点 window when it ends or when an attempt is opened;
-// もう一度 and 次の課題 from there.
+// もう一度 and 次の課題 from there; 課題を作る and クラスの採点 for a teacher.
 class ExerciseMenu final : public QObject {
     Q_OBJECT
 public:
@@ -47,6 +48,9 @@ public:
     frmScore* scoreWindow() const { return m_score.get(); }
     // 課題を作る, brought forward (built on first use).
     void showEditor();
+    // クラスの採点, brought forward (built on first use).
+    void showGrading();
+    frmGrading* gradingWindow() const { return m_grading.get(); }
 
 private:
     void start(const ExerciseCard& card, int index);
@@ -66,6 +70,7 @@ private:
     std::string m_name; // the student's, for a card from a file
     std::unique_ptr<frmScore> m_score;
     std::unique_ptr<frmCardEditor> m_editor;
+    std::unique_ptr<frmGrading> m_grading;
 };
 
 } // namespace vantrel

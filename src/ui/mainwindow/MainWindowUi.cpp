@@ -400,6 +400,8 @@ void buildMenus(MainWindowUi& ui, QMainWindow& window) {
     ui.MnuExercise->addSeparator();
     ui.MnuWriteExercise = menuItem(ui.MnuExercise, QStringLiteral("MnuWriteExercise"),
                                    QStringLiteral("課題を作る(&W)…"));
+    ui.MnuGradeClass = menuItem(ui.MnuExercise, QStringLiteral("MnuGradeClass"),
+                                QStringLiteral("クラスの採点(&G)…"));
     QMenu* help = namedMenu(bar, QStringLiteral("MnuHelp"), QStringLiteral("ヘルプ(&H)"), font);
     ui.MnuKeys = menuItem(help, QStringLiteral("MnuKeys"), QStringLiteral("キー操作(&K)"));
     ui.MnuAbout = menuItem(help, QStringLiteral("MnuAbout"),

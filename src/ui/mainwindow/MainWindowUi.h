@@ -63,6 +63,7 @@ struct MainWindowUi {
     QMenu* MnuExercise = nullptr;
     QAction* MnuOpenExercise = nullptr;
     QAction* MnuWriteExercise = nullptr;
+    QAction* MnuGradeClass = nullptr;
     QAction* MnuResults = nullptr;
     QAction* MnuHistory = nullptr;
     QAction* MnuBranches = nullptr;

@@ -10,7 +10,7 @@
 #include "ui/common/CaptionedValue.h"
 #include "ui/common/Dialogs.h"
 #include "ui/practice/PracticeController.h"
-#include "ui/results/ChanceHistogram.h"
+#include "ui/common/ChanceHistogram.h"
 #include "ui/results/ExplanationLine.h"
 #include "ui/results/PriceChart.h"
 #include "ui/results/ResultLabels.h"

@@ -3,7 +3,7 @@
 #include "exercise/ExerciseAttempt.h"
 #include "ui/common/Appearance.h"
 #include "ui/practice/PracticeController.h"
-#include "ui/results/ChanceHistogram.h"
+#include "ui/common/ChanceHistogram.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "ui/results/ChanceHistogram.h"
+#include "ui/common/ChanceHistogram.h"
 
 #include "ui/common/Appearance.h"
 
@@ -75,7 +75,22 @@ ChanceHistogram::ChanceHistogram(QWidget* parent) : QChartView(new QChart, paren
 
 void ChanceHistogram::show(const ChanceResult& result) {
     m_traders->setName(QStringLiteral("コンピューター%1人").arg(result.nets.size()));
-    std::vector<ChanceBin> bins = result.bins;
+    draw(result.bins, result.learnerBin, result.learnerNet);
+}
+
+void ChanceHistogram::showCrowd(const std::vector<ChanceBin>& bins, const QString& crowdName,
+                                std::optional<double> at, const QString& lineName) {
+    m_traders->setName(crowdName);
+    m_learner->setName(lineName);
+    draw(bins, -1, at);
+}
+
+void ChanceHistogram::draw(std::vector<ChanceBin> bins, int highlighted,
+                           std::optional<double> at) {
+    if (bins.empty()) {
+        clear();
+        return;
+    }
     // Every result the same makes one bin of no width: give it some to be seen.
     if (bins.size() == 1 && bins.front().upper <= bins.front().lower) {
         bins.front().lower -= 500;
@@ -89,17 +104,21 @@ void ChanceHistogram::show(const ChanceResult& result) {
     }
     m_outline->replace(outline.points());
     QLineSeries mine;
-    if (result.learnerBin >= 0 && result.learnerBin < static_cast<int>(bins.size()))
-        addBar(mine, bins[static_cast<std::size_t>(result.learnerBin)]);
+    if (highlighted >= 0 && highlighted < static_cast<int>(bins.size()))
+        addBar(mine, bins[static_cast<std::size_t>(highlighted)]);
     m_mineOutline->replace(mine.points());
     const double top = highest * 1.1;
-    m_learner->replace({QPointF(result.learnerNet, 0), QPointF(result.learnerNet, top)});
+    if (at)
+        m_learner->replace({QPointF(*at, 0), QPointF(*at, top)});
+    else
+        m_learner->clear();
     m_yen->setRange(bins.front().lower, bins.back().upper);
     m_yen->applyNiceNumbers();
     m_count->setRange(0, top);
     m_count->applyNiceNumbers();
     for (QAbstractSeries* series : chart()->series())
         series->setVisible(true);
+    m_learner->setVisible(at.has_value());
     // The orange bin needs no entry of its own: the red line says where you are.
     for (QLegendMarker* marker : chart()->legend()->markers(m_mine))
         marker->setVisible(false);
