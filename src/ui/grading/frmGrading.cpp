@@ -149,6 +149,12 @@ frmGrading::~frmGrading() {
     m_work->waitForFinished();
 }
 
+void frmGrading::closeEvent(QCloseEvent* event) {
+    m_again = false;
+    cancel();
+    QWidget::closeEvent(event);
+}
+
 bool frmGrading::grading() const {
     return m_work->isRunning();
 }

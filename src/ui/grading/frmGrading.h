@@ -48,6 +48,10 @@ signals:
     // A class was graded and is shown (not after a stop).
     void graded();
 
+protected:
+    // Closed, it grades no more: nobody is looking.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void askForCard();
     void askForFolder();
