@@ -11,13 +11,18 @@
 #             and software-centre data and run lintian over it (any error or
 #             warning stops), install it with apt-get and try the installed
 #             programs
+#   calc      grade a generated class of thirty students and every kind of
+#             hostile hand-in, open the CSV in LibreOffice Calc (headless,
+#             formulas evaluated as a spreadsheet may) and write it back:
+#             every cell, the Japanese names among them, must come back as
+#             it went in, no name or file name read as a formula
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-usage() { echo "usage: scripts/vantrel.sh run|test|sanitize|fuzz [seconds]|package" >&2; exit 2; }
+usage() { echo "usage: scripts/vantrel.sh run|test|sanitize|fuzz [seconds]|package|calc" >&2; exit 2; }
 [ $# -ge 1 ] || usage
 job=$1
-case "$job" in run|test|sanitize|package) [ $# -eq 1 ] || usage ;; fuzz) [ $# -le 2 ] || usage ;; *) usage ;; esac
+case "$job" in run|test|sanitize|package|calc) [ $# -eq 1 ] || usage ;; fuzz) [ $# -le 2 ] || usage ;; *) usage ;; esac
 
 # Qt Charts' CMake files need Qt OpenGL's (libqt6opengl6-dev) and libGL's.
 packages=(cmake g++ make pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev
@@ -29,6 +34,7 @@ case "$job" in test|sanitize) packages+=(xvfb) ;; esac
 # The package job makes the manual pages (help2man), compresses them and the
 # changelog (gzip) and checks the result (lintian, appstream, desktop-file-utils).
 [ "$job" = package ] && packages+=(dpkg-dev file gzip help2man lintian appstream desktop-file-utils)
+[ "$job" = calc ] && packages+=(libreoffice-calc-nogui)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -123,5 +129,32 @@ case "$job" in
     fi
     echo "lintian, appstreamcli and desktop-file-validate pass; installed; contents match"
     echo "scripts/package-contents.txt; vantrel-market runs; vantrel finds its libraries"
+    ;;
+  calc)
+    build build
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    build/bench/grading-shot --class "$work"
+    # Some hand-ins are refused on purpose: status 1 is the expected one.
+    status=0
+    (cd "$work" && "$OLDPWD/build/src/vantrel-market" --grade card.json class >class.csv 2>refused.txt) ||
+      status=$?
+    [ "$status" -eq 1 ] || { echo "vantrel-market --grade ended with $status, not 1" >&2; exit 1; }
+    # Import: comma, quote, UTF-8, from line 1, formulas evaluated. Export:
+    # the same, each cell as its value, so a cell read as a formula shows
+    # its result instead of its text.
+    export HOME="$work/home"
+    soffice --headless --infilter="CSV:44,34,76,1,,0,false,true,false,false,false,false,true" \
+      --convert-to ods --outdir "$work/ods" "$work/class.csv" >/dev/null
+    soffice --headless --convert-to "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false" \
+      --outdir "$work/back" "$work/ods/class.ods" >/dev/null
+    sed '1s/^\xEF\xBB\xBF//' "$work/class.csv" | tr -d '\r' >"$work/sent.csv"
+    if ! diff -u "$work/sent.csv" "$work/back/class.csv"; then
+      echo "LibreOffice Calc did not give the grades back as written" >&2
+      exit 1
+    fi
+    grep -q '^佐藤 花子,' "$work/back/class.csv"
+    echo "LibreOffice Calc read and wrote back all $(($(wc -l <"$work/sent.csv") - 1)) rows unchanged," \
+         "$(wc -l <"$work/refused.txt") of them refused files; no cell became a formula"
     ;;
 esac

@@ -57,6 +57,10 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     m_card->setObjectName(QStringLiteral("cboCard"));
     for (std::size_t i = 0; i < m_cards.size(); ++i)
         m_card->addItem(QStringLiteral("%1 ").arg(i + 1) + QString::fromStdString(m_cards[i].title));
+    // No card is taken for granted: a folder graded against the wrong one
+    // would be refused file by file.
+    m_card->setPlaceholderText(QStringLiteral("課題を選んでください"));
+    m_card->setCurrentIndex(-1);
     choices->addWidget(m_card, 0, 1);
     QPushButton* cardFile =
         button(QStringLiteral("cmdCardFile"), QStringLiteral("課題ファイル(&C)…"), this);
@@ -101,6 +105,10 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setStretchLastSection(true);
+    // One card at a time here: its title and a mean of one rank would only
+    // repeat what the window already says (the CSV keeps both).
+    m_view->setColumnHidden(GradeCard, true);
+    m_view->setColumnHidden(GradeMeanRank, true);
     // The class's own order until a caption is clicked.
     m_view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_view->setSortingEnabled(true);
@@ -156,7 +164,8 @@ void frmGrading::closeEvent(QCloseEvent* event) {
 }
 
 bool frmGrading::grading() const {
-    return m_work->isRunning();
+    // Until its end is shown, not merely until the work stops.
+    return m_job != nullptr;
 }
 
 const ExerciseCard* frmGrading::currentCard() const {
