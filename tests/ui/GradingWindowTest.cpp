@@ -45,6 +45,9 @@ struct GradingWindow : test::WindowFixture {
     void chooseBoth() {
         action("MnuGradeClass")->trigger();
         ASSERT_NE(grading(), nullptr);
+        // Nothing to grade, and nothing drawn, before both are chosen.
+        EXPECT_FALSE(in<QPushButton>("cmdGrade")->isEnabled());
+        EXPECT_FALSE(in<QWidget>("classChart")->isVisibleTo(grading()));
         dialogs.path = cardPath();
         in<QPushButton>("cmdCardFile")->click();
         dialogs.folder = classPath();
@@ -110,7 +113,8 @@ TEST_F(GradingWindow, GradesAClassAsTheCommandLineDoes) {
     const ClassHistogram histogram = classHistogram(table.attempts(), 0);
     EXPECT_EQ(histogram.scored, 34);
     ASSERT_TRUE(histogram.randomMedian);
-    EXPECT_TRUE(in<QLabel>("lblChartNote")->isVisible() || !grading()->isVisible());
+    EXPECT_TRUE(in<QWidget>("classChart")->isVisibleTo(grading()));
+    EXPECT_TRUE(in<QLabel>("lblChartNote")->text().contains(QStringLiteral(" bp）")));
 }
 
 // The window answers while it grades, 中止 stops it with nothing shown as

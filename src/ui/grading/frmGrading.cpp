@@ -80,6 +80,7 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
 
     auto* work = new QHBoxLayout;
     m_grade = button(QStringLiteral("cmdGrade"), QStringLiteral("採点する(&G)"), this);
+    m_grade->setEnabled(false);
     m_stop = button(QStringLiteral("cmdStopGrading"), QStringLiteral("中止(&S)"), this);
     m_stop->setEnabled(false);
     m_progress = new QProgressBar(this);
@@ -118,6 +119,8 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     m_chart = new ChanceHistogram(chartPane);
     m_chart->setObjectName(QStringLiteral("classChart"));
     m_chart->setMinimumHeight(160);
+    // Empty axes say nothing: the chart shows once a class has scores.
+    m_chart->hide();
     chartLayout->addWidget(m_chart);
     m_chartNote = new QLabel(chartPane);
     m_chartNote->setObjectName(QStringLiteral("lblChartNote"));
@@ -210,8 +213,10 @@ void frmGrading::askForFolder() {
 
 void frmGrading::start() {
     const ExerciseCard* card = currentCard();
-    if (!card || m_folder.isEmpty())
+    if (!card || m_folder.isEmpty()) {
+        m_grade->setEnabled(false);
         return;
+    }
     if (grading()) {
         // Grade again with what was chosen now, once this one has stopped.
         m_again = true;
@@ -256,7 +261,7 @@ void frmGrading::showProgress() {
 void frmGrading::finished() {
     m_poll->stop();
     m_progress->hide();
-    m_grade->setEnabled(true);
+    m_grade->setEnabled(currentCard() && !m_folder.isEmpty());
     m_stop->setEnabled(false);
     const bool cancelled = m_job && m_job->cancel.load();
     m_job.reset();
@@ -296,6 +301,7 @@ void frmGrading::finished() {
     m_csv->setEnabled(!shown.empty());
 
     const ClassHistogram histogram = classHistogram(shown, 0);
+    m_chart->setVisible(!histogram.bins.empty());
     if (histogram.bins.empty()) {
         m_chart->clear();
         m_chartNote->setText(QStringLiteral("得点のついた記録がありません。"));
