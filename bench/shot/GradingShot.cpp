@@ -3,10 +3,10 @@
 //   grading-shot              the window, for a minute, to be photographed
 //   grading-shot --class DIR  only the class: DIR/card.json and DIR/class/
 #include "app/Program.h"
+#include "exercise/GradeTable.h"
 #include "support/ClassFolder.h"
 #include "ui/common/Clock.h"
 #include "ui/common/Dialogs.h"
-#include "exercise/GradeTable.h"
 #include "ui/grading/ClassGradeModel.h"
 #include "ui/grading/frmGrading.h"
 #include "ui/mainwindow/frmMain.h"

@@ -96,8 +96,8 @@ void grade(const std::vector<ExerciseCard>& cards, const std::vector<std::string
                          std::to_string(kSessionFileMaxBytes) + " バイトまで）";
         return;
     }
-    AttemptRead read = openAttempt(attempt.file, attempt.inFolder ? LinkFollowing::Refuse
-                                                                   : LinkFollowing::Follow);
+    AttemptRead read =
+        openAttempt(attempt.file, attempt.inFolder ? LinkFollowing::Refuse : LinkFollowing::Follow);
     attempt.name = read.name;
     if (read.link) {
         attempt.refusal = GradeRefusal::Link;
@@ -143,9 +143,8 @@ void grade(const std::vector<ExerciseCard>& cards, const std::vector<std::string
     attempt.passed = replay.score->passed;
     if (replay.score->random) {
         attempt.topPercent = replay.score->random->topPercent;
-        attempt.randomMedian = replay.score->kind == ExerciseKind::RoundTrips
-                                   ? 50.0
-                                   : replay.score->random->median;
+        attempt.randomMedian =
+            replay.score->kind == ExerciseKind::RoundTrips ? 50.0 : replay.score->random->median;
     }
     digestPresses(*read.record, attempt);
 }
@@ -311,12 +310,13 @@ ClassHistogram classHistogram(const std::vector<GradedAttempt>& attempts, std::s
     std::sort(middles.begin(), middles.end());
     if (!middles.empty()) {
         const std::size_t half = middles.size() / 2;
-        histogram.randomMedian = middles.size() % 2 ? middles[half]
-                                                    : (middles[half - 1] + middles[half]) / 2;
+        histogram.randomMedian =
+            middles.size() % 2 ? middles[half] : (middles[half - 1] + middles[half]) / 2;
     }
     // The random traders' middle is drawn on the same axis, so the bins reach it.
     int unused = 0;
-    histogram.bins = chanceHistogram(scores, histogram.randomMedian.value_or(scores.front()), unused);
+    histogram.bins =
+        chanceHistogram(scores, histogram.randomMedian.value_or(scores.front()), unused);
     return histogram;
 }
 

@@ -28,9 +28,9 @@ const char* gradeRefusalName(GradeRefusal refusal);
 // One handed-in file, graded or refused. Everything but the name is
 // recomputed from the presses; the stored result is only compared.
 struct GradedAttempt {
-    std::string file; // as given, or the folder joined with the entry
+    std::string file;      // as given, or the folder joined with the entry
     bool inFolder = false; // found in a folder, not named by the user: no link is followed
-    std::string name; // 氏名, empty when none was given
+    std::string name;      // 氏名, empty when none was given
     std::optional<int> market;
     std::optional<std::size_t> card; // which of the cards it is an attempt of
     std::optional<double> score;

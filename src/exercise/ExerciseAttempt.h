@@ -47,7 +47,7 @@ struct AttemptRead {
     std::optional<ExerciseCard> card;
     std::optional<StoredExerciseResult> stored;
     std::string error;
-    std::string name; // 氏名; empty when the attempt carries none
+    std::string name;  // 氏名; empty when the attempt carries none
     bool link = false; // a link, refused unread
 };
 AttemptRead readAttempt(SessionRecord record);

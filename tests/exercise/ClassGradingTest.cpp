@@ -1,4 +1,3 @@
-#include "support/ClassFolder.h"
 #include "exercise/ClassGrading.h"
 #include "exercise/ExerciseAttempt.h"
 #include "exercise/ExerciseRandom.h"
@@ -6,6 +5,7 @@
 #include "markettool/MarketTool.h"
 #include "practice/PracticeSession.h"
 #include "practice/SessionFile.h"
+#include "support/ClassFolder.h"
 #include "trading/SilentLog.h"
 
 #include <gtest/gtest.h>
@@ -111,9 +111,10 @@ TEST(ClassGrading, GradesHonestAttemptsAndRefusesEachForgery) {
         if (!g.graded())
             continue;
         ASSERT_TRUE(g.score && g.rank) << g.file;
-        EXPECT_EQ(*g.rank, 1 + std::count_if(graded.begin(), graded.end(), [&](const auto& o) {
-                               return o.score && *o.score > *g.score;
-                           })) << g.file;
+        EXPECT_EQ(*g.rank,
+                  1 + std::count_if(graded.begin(), graded.end(),
+                                    [&](const auto& o) { return o.score && *o.score > *g.score; }))
+            << g.file;
     }
     const GradedAttempt& a = *by["s01.json"];
     const GradedAttempt& b = *by["s02.json"];

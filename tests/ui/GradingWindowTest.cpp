@@ -35,9 +35,7 @@ struct GradingWindow : test::WindowFixture {
     }
     QString classPath() const { return folder.filePath(QStringLiteral("class")); }
     QString cardPath() const { return folder.filePath(QStringLiteral("card.json")); }
-    frmGrading* grading() const {
-        return static_cast<frmGrading*>(test::topLevel("frmGrading"));
-    }
+    frmGrading* grading() const { return static_cast<frmGrading*>(test::topLevel("frmGrading")); }
     template <class Widget> Widget* in(const char* name) const {
         return grading()->findChild<Widget*>(QString::fromUtf8(name));
     }
@@ -73,9 +71,9 @@ TEST_F(GradingWindow, GradesAClassAsTheCommandLineDoes) {
     ASSERT_EQ(table.rowCount(), files);
 
     std::ostringstream out, err;
-    EXPECT_EQ(runMarketTool({"--grade", cardPath().toStdString(), classPath().toStdString()}, out,
-                            err),
-              1);
+    EXPECT_EQ(
+        runMarketTool({"--grade", cardPath().toStdString(), classPath().toStdString()}, out, err),
+        1);
     dialogs.path = folder.filePath(QStringLiteral("class.csv"));
     in<QPushButton>("cmdSaveCsv")->click();
     EXPECT_EQ(dialogs.suggested, QStringLiteral("買い集め_採点.csv"));
@@ -97,7 +95,8 @@ TEST_F(GradingWindow, GradesAClassAsTheCommandLineDoes) {
     }
     const std::string lines = err.str();
     EXPECT_EQ(refused, static_cast<int>(std::count(lines.begin(), lines.end(), '\n')));
-    EXPECT_TRUE(in<QLabel>("lblGradeStatus")->text().contains(QStringLiteral("%1 件").arg(refused)));
+    EXPECT_TRUE(
+        in<QLabel>("lblGradeStatus")->text().contains(QStringLiteral("%1 件").arg(refused)));
 
     auto* view = in<QTableView>("gradeTable");
     view->horizontalHeader()->setSortIndicator(GradeScore, Qt::DescendingOrder);

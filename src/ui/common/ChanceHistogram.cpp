@@ -85,8 +85,7 @@ void ChanceHistogram::showCrowd(const std::vector<ChanceBin>& bins, const QStrin
     draw(bins, -1, at);
 }
 
-void ChanceHistogram::draw(std::vector<ChanceBin> bins, int highlighted,
-                           std::optional<double> at) {
+void ChanceHistogram::draw(std::vector<ChanceBin> bins, int highlighted, std::optional<double> at) {
     if (bins.empty()) {
         clear();
         return;

@@ -83,9 +83,8 @@ QVariant ClassGradeModel::data(const QModelIndex& index, int role) const {
         return visible(index.column() == GradeFile ? QFileInfo(cell).fileName() : cell);
     }
     case Qt::ToolTipRole:
-        return visible(QString::fromStdString(
-            gradeCells(m_cards, m_attempts, attempt)[index.column() == GradeFile ? GradeFile
-                                                                                 : GradeReason]));
+        return visible(QString::fromStdString(gradeCells(
+            m_cards, m_attempts, attempt)[index.column() == GradeFile ? GradeFile : GradeReason]));
     case Qt::ForegroundRole:
         if (!a.graded())
             return QBrush(QColor(0x80, 0x80, 0x80));

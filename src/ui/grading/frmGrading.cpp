@@ -56,7 +56,8 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     m_card = new QComboBox(this);
     m_card->setObjectName(QStringLiteral("cboCard"));
     for (std::size_t i = 0; i < m_cards.size(); ++i)
-        m_card->addItem(QStringLiteral("%1 ").arg(i + 1) + QString::fromStdString(m_cards[i].title));
+        m_card->addItem(QStringLiteral("%1 ").arg(i + 1) +
+                        QString::fromStdString(m_cards[i].title));
     // No card is taken for granted: a folder graded against the wrong one
     // would be refused file by file.
     m_card->setPlaceholderText(QStringLiteral("課題を選んでください"));
@@ -291,13 +292,12 @@ void frmGrading::finished() {
     if (shown.empty())
         m_status->setText(QStringLiteral("このフォルダーには課題の記録（.json）がありません。"));
     else
-        m_status->setText(
-            QStringLiteral("%1 件を採点しました（合格 %2 件、同じ操作の重複 %3 件）。"
-                           "受け付けなかったファイル: %4 件。")
-                .arg(scored)
-                .arg(passed)
-                .arg(copies)
-                .arg(static_cast<int>(shown.size()) - scored));
+        m_status->setText(QStringLiteral("%1 件を採点しました（合格 %2 件、同じ操作の重複 %3 件）。"
+                                         "受け付けなかったファイル: %4 件。")
+                              .arg(scored)
+                              .arg(passed)
+                              .arg(copies)
+                              .arg(static_cast<int>(shown.size()) - scored));
     m_csv->setEnabled(!shown.empty());
 
     const ClassHistogram histogram = classHistogram(shown, 0);
@@ -308,8 +308,7 @@ void frmGrading::finished() {
     } else {
         m_chart->setValue(QStringLiteral("得点"), QString::fromStdString(histogram.unit));
         m_chart->showCrowd(histogram.bins, QStringLiteral("クラスの%1件").arg(histogram.scored),
-                           histogram.randomMedian,
-                           QStringLiteral("同じ課題を偶然で（中央値）"));
+                           histogram.randomMedian, QStringLiteral("同じ課題を偶然で（中央値）"));
         m_chartNote->setText(
             histogram.randomMedian
                 ? QStringLiteral("赤い線は、同じ課題をコンピューターが偶然の売買でしたときの"

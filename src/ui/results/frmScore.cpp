@@ -2,8 +2,8 @@
 
 #include "exercise/ExerciseAttempt.h"
 #include "ui/common/Appearance.h"
-#include "ui/practice/PracticeController.h"
 #include "ui/common/ChanceHistogram.h"
+#include "ui/practice/PracticeController.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
