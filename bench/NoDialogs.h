@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 
 namespace vantrel::bench {
 

@@ -2,7 +2,7 @@
 #include "practice/PracticeSession.h"
 #include "results/TripReview.h"
 #include "trading/TradeLog.h"
-#include "ui/common/ModalDialogs.h"
+#include "ui/common/dialogs/ModalDialogs.h"
 #include "ui/results/frmResults.h"
 #include "ui/tape/frmTape.h"
 

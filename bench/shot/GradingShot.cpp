@@ -6,7 +6,7 @@
 #include "exercise/GradeTable.h"
 #include "support/ClassFolder.h"
 #include "ui/common/Clock.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/grading/ClassGradeModel.h"
 #include "ui/grading/frmGrading.h"
 #include "ui/mainwindow/frmMain.h"

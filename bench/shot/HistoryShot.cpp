@@ -6,7 +6,7 @@
 // at a different moment, and the window shows that card's attempts alone.
 #include "app/Program.h"
 #include "ui/common/Clock.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include "ShotDriver.h"

@@ -16,7 +16,7 @@
 // more round trips made, then that tab is chosen in the results window.
 #include "app/Program.h"
 #include "ui/common/Clock.h"
-#include "ui/common/ModalDialogs.h"
+#include "ui/common/dialogs/ModalDialogs.h"
 #include "ui/mainwindow/frmMain.h"
 
 #include "ShotDriver.h"

@@ -3,7 +3,7 @@
 #include "app/SingleInstance.h"
 #include "base/CommandLine.h"
 #include "ui/common/Clock.h"
-#include "ui/common/ModalDialogs.h"
+#include "ui/common/dialogs/ModalDialogs.h"
 #include "ui/mainwindow/frmMain.h"
 #include "ui/practice/PracticeKeeper.h"
 

@@ -1,5 +1,5 @@
 #include "WindowFixture.h"
-#include "ui/common/ModalDialogs.h"
+#include "ui/common/dialogs/ModalDialogs.h"
 
 #include <QAccessible>
 #include <QApplication>

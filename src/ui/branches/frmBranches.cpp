@@ -3,7 +3,7 @@
 #include "practice/SessionStatistics.h"
 #include "results/ResultsText.h"
 #include "results/RoundTrips.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/practice/PracticeController.h"
 
 #include <QFutureWatcher>

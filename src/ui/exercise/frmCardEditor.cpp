@@ -2,8 +2,8 @@
 
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
-#include "ui/common/CardFile.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/CardFile.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/exercise/frmExercise.h"
 
 #include <QCheckBox>

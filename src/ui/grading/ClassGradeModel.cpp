@@ -143,8 +143,8 @@ void ClassGradeModel::sort(int column, Qt::SortOrder order) {
     for (std::size_t row = 0; row < m_order.size(); ++row)
         rowOf[m_order[row]] = static_cast<int>(row);
     QModelIndexList after;
-    for (std::size_t i = 0; i < before.size(); ++i)
-        after << index(rowOf[rowsBefore[i]], before[static_cast<int>(i)].column());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        after << index(rowOf[rowsBefore[static_cast<std::size_t>(i)]], before[i].column());
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

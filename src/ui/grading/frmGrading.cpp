@@ -4,9 +4,9 @@
 #include "exercise/GradeTable.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
-#include "ui/common/CardFile.h"
+#include "ui/common/dialogs/CardFile.h"
 #include "ui/common/ChanceHistogram.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/grading/ClassGradeModel.h"
 
 #include <QComboBox>
@@ -55,6 +55,7 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     choices->addWidget(new QLabel(QStringLiteral("課題:"), this), 0, 0);
     m_card = new QComboBox(this);
     m_card->setObjectName(QStringLiteral("cboCard"));
+    m_card->setAccessibleName(QStringLiteral("採点する課題"));
     for (std::size_t i = 0; i < m_cards.size(); ++i)
         m_card->addItem(QStringLiteral("%1 ").arg(i + 1) +
                         QString::fromStdString(m_cards[i].title));
@@ -69,6 +70,7 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     choices->addWidget(new QLabel(QStringLiteral("提出フォルダー:"), this), 1, 0);
     m_folderLine = new QLabel(QStringLiteral("（まだ選んでいません）"), this);
     m_folderLine->setObjectName(QStringLiteral("lblFolder"));
+    m_folderLine->setAccessibleName(QStringLiteral("提出フォルダー"));
     m_folderLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_folderLine->setMinimumWidth(120);
     m_folderLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -86,11 +88,13 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     m_stop->setEnabled(false);
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("gradeProgress"));
+    m_progress->setAccessibleName(QStringLiteral("採点の進み具合"));
     m_progress->setRange(0, 1000);
     m_progress->setTextVisible(false);
     m_progress->hide();
     m_status = new QLabel(QStringLiteral("課題と提出フォルダーを選んでください。"), this);
     m_status->setObjectName(QStringLiteral("lblGradeStatus"));
+    m_status->setAccessibleName(QStringLiteral("採点の結果"));
     m_status->setWordWrap(true);
     work->addWidget(m_grade);
     work->addWidget(m_stop);
@@ -102,6 +106,7 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     m_model = new ClassGradeModel(this);
     m_view = new QTableView(split);
     m_view->setObjectName(QStringLiteral("gradeTable"));
+    m_view->setAccessibleName(QStringLiteral("クラスの採点表"));
     m_view->setModel(m_model);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -119,12 +124,14 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     chartLayout->setContentsMargins(0, 0, 0, 0);
     m_chart = new ChanceHistogram(chartPane);
     m_chart->setObjectName(QStringLiteral("classChart"));
+    m_chart->setAccessibleName(QStringLiteral("クラスの得点の分布"));
     m_chart->setMinimumHeight(160);
     // Empty axes say nothing: the chart shows once a class has scores.
     m_chart->hide();
     chartLayout->addWidget(m_chart);
     m_chartNote = new QLabel(chartPane);
     m_chartNote->setObjectName(QStringLiteral("lblChartNote"));
+    m_chartNote->setAccessibleName(QStringLiteral("分布の説明"));
     m_chartNote->setWordWrap(true);
     chartLayout->addWidget(m_chartNote);
     split->setStretchFactor(0, 3);

@@ -8,7 +8,7 @@
 #include "results/ResultsText.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/practice/PracticeController.h"
 
 #include <QAbstractTableModel>

@@ -8,7 +8,7 @@
 #include "ui/branches/frmBranches.h"
 #include "ui/common/AtomicFile.h"
 #include "ui/common/Clock.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/common/NumberText.h"
 #include "ui/common/WindowPlacement.h"
 #include "ui/history/frmHistory.h"

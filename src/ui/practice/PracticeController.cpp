@@ -2,7 +2,7 @@
 
 #include "results/ResultsText.h"
 #include "ui/common/Clock.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/practice/PracticeKeeper.h"
 
 #include "exercise/ExerciseAttempt.h"

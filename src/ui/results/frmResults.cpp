@@ -9,7 +9,7 @@
 #include "ui/common/AtomicFile.h"
 #include "ui/common/CaptionedValue.h"
 #include "ui/common/ChanceHistogram.h"
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 #include "ui/practice/PracticeController.h"
 #include "ui/results/ExplanationLine.h"
 #include "ui/results/PriceChart.h"

@@ -1,6 +1,6 @@
-#include "ui/common/CardFile.h"
+#include "ui/common/dialogs/CardFile.h"
 
-#include "ui/common/Dialogs.h"
+#include "ui/common/dialogs/Dialogs.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "ui/common/ModalDialogs.h"
+#include "ui/common/dialogs/ModalDialogs.h"
 
 #include "exercise/ExerciseAttempt.h"
 #include "orders/StockInfo.h"
