@@ -31,6 +31,10 @@ std::string safeCsvText(const std::string& text) {
     return quoted + '"';
 }
 
+std::string gradeScoreText(double score, const std::string& unit) {
+    return plainDecimal(roundTo(score, unit == "円" ? 0 : unit == "%" ? 1 : 2));
+}
+
 const std::array<const char*, kGradeColumns>& gradeCaptions() {
     static const std::array<const char*, kGradeColumns> captions = {
         "氏名", "ファイル", "課題", "市場番号", "得点",
@@ -43,7 +47,6 @@ std::array<std::string, kGradeColumns> gradeCells(const std::vector<ExerciseCard
                                                   const std::vector<GradedAttempt>& attempts,
                                                   std::size_t index) {
     const GradedAttempt& a = attempts[index];
-    const int decimals = a.unit == "円" ? 0 : a.unit == "%" ? 1 : 2;
     std::string reason;
     if (!a.graded())
         reason = std::string(gradeRefusalName(a.refusal)) + "：" + a.detail;
@@ -53,7 +56,7 @@ std::array<std::string, kGradeColumns> gradeCells(const std::vector<ExerciseCard
             a.file,
             a.card ? cards[*a.card].title : "",
             a.market ? std::to_string(*a.market) : "",
-            number(a.score, decimals),
+            a.score ? gradeScoreText(*a.score, a.unit) : "",
             a.unit,
             a.graded() ? (a.passed ? "合格" : "不合格") : "",
             a.rank ? std::to_string(*a.rank) : "",

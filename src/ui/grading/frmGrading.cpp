@@ -1,11 +1,10 @@
 #include "ui/grading/frmGrading.h"
 
-#include "base/NumberText.h"
 #include "exercise/GradeTable.h"
 #include "ui/common/Appearance.h"
 #include "ui/common/AtomicFile.h"
-#include "ui/common/dialogs/CardFile.h"
 #include "ui/common/ChanceHistogram.h"
+#include "ui/common/dialogs/CardFile.h"
 #include "ui/common/dialogs/Dialogs.h"
 #include "ui/grading/ClassGradeModel.h"
 
@@ -35,11 +34,6 @@ QPushButton* button(const QString& name, const QString& text, QWidget* parent) {
     auto* made = new QPushButton(text, parent);
     made->setObjectName(name);
     return made;
-}
-
-QString scoreText(double value, const std::string& unit) {
-    const int decimals = unit == "円" ? 0 : unit == "%" ? 1 : 2;
-    return QString::fromStdString(plainDecimal(roundTo(value, decimals)) + " " + unit);
 }
 
 } // namespace
@@ -320,7 +314,9 @@ void frmGrading::finished() {
             histogram.randomMedian
                 ? QStringLiteral("赤い線は、同じ課題をコンピューターが偶然の売買でしたときの"
                                  "得点の中央値です（%1）。重複は一度だけ数えます。")
-                      .arg(scoreText(*histogram.randomMedian, histogram.unit))
+                      .arg(QString::fromStdString(
+                          gradeScoreText(*histogram.randomMedian, histogram.unit) + " " +
+                          histogram.unit))
                 : QStringLiteral("偶然の売買と比べられる記録がありません。"));
     }
     emit graded();
