@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -143,25 +144,16 @@ void PracticeKeeper::keep() {
         problem = QStringLiteral("フォルダーを作れません");
     else if (!m_created || !stillOwn())
         problem = create();
-    if (!problem) {
-        PracticeSummary summary = summarisePractice(m_session, m_startedMs);
-        summary.keptAs = QFileInfo(m_path).fileName().toStdString();
-        summary.order = m_order;
-        const SessionFileWrite written = writeKeptPractice(m_session.record(), summary);
-        problem = written.text ? writeFileAtomically(m_path, *written.text)
-                               : std::optional<QString>(QString::fromStdString(written.error));
-        // A file it created and could not fill is not left behind empty.
-        if (problem && !m_written && QFile::remove(m_path))
-            m_created = false;
-        m_written = m_written || !problem;
-    }
+    else if (const SessionFileWrite written = fileText(m_path); written.text)
+        problem = writeFileAtomically(m_path, *written.text);
+    else
+        problem = QString::fromStdString(written.error);
     if (problem) {
         if (!std::exchange(m_complained, true))
             std::fprintf(stderr, "vantrel: practice not kept in %s (%s)\n",
                          qUtf8Printable(m_folder), qUtf8Printable(*problem));
         return;
     }
-    // Once per practice: when its file first joins the folder.
     // Once per practice, when its file first joins the folder; on a worker,
     // as it reads every kept file's first line. It removes only files
     // written before this one and the one kept before it.
@@ -171,24 +163,47 @@ void PracticeKeeper::keep() {
     emit kept();
 }
 
+SessionFileWrite PracticeKeeper::fileText(const QString& path) const {
+    PracticeSummary summary = summarisePractice(m_session, m_startedMs);
+    summary.keptAs = QFileInfo(path).fileName().toStdString();
+    summary.order = m_order;
+    return writeKeptPractice(m_session.record(), summary);
+}
+
 std::optional<QString> PracticeKeeper::create() {
     if (!m_created)
         m_order = takeOrder();
     // Taken exclusively: a second copy started in the same second on the
-    // same market gets the next name rather than overwriting this one.
+    // same market gets the next name rather than overwriting this one. The
+    // whole file is written first under a hidden name no list reads, then
+    // renamed to the kept name, which the rename refuses if it exists.
     for (int n = 1; n < 10000; ++n) {
         const QString path =
             m_stem + (n == 1 ? QStringLiteral(".json") : QStringLiteral("_%1.json").arg(n));
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const QFileInfo taken(path);
+        if (taken.exists() || taken.isSymLink())
+            continue;
+        const SessionFileWrite written = fileText(path);
+        if (!written.text)
+            return QString::fromStdString(written.error);
+        QTemporaryFile file(m_folder + QStringLiteral("/.vantrel-keeping-XXXXXX"));
+        if (!file.open())
+            return fileProblemText(file.error(), 0, file.errorString());
+        const auto size = static_cast<qint64>(written.text->size());
+        if (file.write(written.text->data(), size) != size || !file.flush())
+            return fileProblemText(file.error(), 0, file.errorString());
+        // As any new file of the user's would be, not the temporary's 0600.
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        if (file.rename(path)) {
+            file.setAutoRemove(false);
             m_path = path;
             m_created = true;
-            m_written = false;
             return std::nullopt;
         }
-        // Taken (a file, a folder or a link, even a dangling one): the next.
-        const QFileInfo taken(path);
-        if (!taken.exists() && !taken.isSymLink())
+        // Taken in the meantime (a file, a folder or a link): the next.
+        const QFileInfo now(path);
+        if (!now.exists() && !now.isSymLink())
             return fileProblemText(file.error(), 0, file.errorString());
     }
     return QStringLiteral("空いているファイル名がありません");

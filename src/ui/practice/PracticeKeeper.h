@@ -1,6 +1,8 @@
 #pragma once
 
+#include "practice/SessionFile.h"
 #include <QFuture>
+
 #include <QObject>
 #include <QString>
 
@@ -21,8 +23,10 @@ class PracticeSession;
 // while it runs, each time whole or not at all, so a crash loses at most one
 // interval. A practice without any press is not kept. A folder that cannot
 // be written costs one line on standard error, once; the practice goes on.
-// Its file is created exclusively at its first write (the next free name
-// when another copy took it the same second) and rewritten only while it is
+// Its first write is the whole file, written beside under a hidden name and
+// then given the first free kept name (the next one when another copy took
+// it the same second): the name never holds an empty or partial file, even
+// for a program killed at that moment. It is rewritten only while it is
 // still the practice's own regular file; otherwise it takes a new name.
 class PracticeKeeper final : public QObject {
     Q_OBJECT
@@ -63,8 +67,10 @@ signals:
     void kept();
 
 private:
-    // Creates the file under the first free name; why not, if it fails.
+    // Writes the practice under the first free name; why not, if it fails.
     std::optional<QString> create();
+    // The practice's file as it reads under that name (its summary names it).
+    SessionFileWrite fileText(const QString& path) const;
     // A press or a branch of its own, past what a replay handed over.
     bool hasOwn() const;
     // The file at m_path is still the one this keeper wrote.
@@ -77,7 +83,6 @@ private:
     std::int64_t m_startedMs = 0;
     QString m_stem;         // the name without ".json", from the start's time and market
     bool m_created = false; // its file was created in this run, under m_path
-    bool m_written = false; // and holds the practice
     std::uint64_t m_order = 0;
     // The order the next practice takes: the folder's highest plus one,
     // read once on a worker while the first practice starts (a folder of
