@@ -251,6 +251,20 @@ TEST(ClassGrading, HistogramCountsEachScoredAttemptOnce) {
     EXPECT_TRUE(classHistogram(graded, 2).bins.empty());
 }
 
+// 往復 is scored by its place among the random traders, so the middle it is
+// compared with is 上位 50%, not their 純損益.
+TEST(ClassGrading, ARoundTripClassIsComparedWithTheMiddlePlace) {
+    const ExerciseCard c = card(R"({"format":1,"title":"往復","instructions":"i","market":1,
+        "start":600,"timeLimit":300,"kind":"roundTrips","roundTrips":1})");
+    Folder folder;
+    folder.write("a.json", test::attemptFile(c, "a", {{0, "1000"}}, {{60, "1000"}}));
+    const std::vector<GradedAttempt> graded = gradeClass({c}, handIns({folder.path.string()}), 1);
+    ASSERT_TRUE(graded[0].graded()) << graded[0].detail;
+    EXPECT_EQ(graded[0].unit, "%");
+    EXPECT_EQ(graded[0].randomMedian, 50.0);
+    EXPECT_EQ(classHistogram(graded, 0).randomMedian, 50.0);
+}
+
 // A folder of ten thousand files is read one file at a time: each refused,
 // none left out, the listing in name order.
 TEST(ClassGrading, ThousandsOfFilesAreEachGradedOrRefused) {

@@ -28,15 +28,18 @@ ExerciseCard readCard(const std::string& text) {
 }
 
 std::string attemptFile(const ExerciseCard& card, const std::string& name,
-                        const std::map<std::uint64_t, std::string>& buys) {
+                        const std::map<std::uint64_t, std::string>& buys,
+                        const std::map<std::uint64_t, std::string>& sells) {
     SilentLog quiet;
     PracticeSession session(quiet, quiet);
     ExerciseRun run(session, card);
     run.start(card.market.value_or(1));
     while (run.running()) {
-        const auto buy = buys.find(session.elapsed() - run.trace().start);
-        if (buy != buys.end())
+        const std::uint64_t second = session.elapsed() - run.trace().start;
+        if (const auto buy = buys.find(second); buy != buys.end())
             run.pressBuy("9999", {PriceKind::Market, "", QuantityKind::Shares, buy->second, ""});
+        if (const auto sell = sells.find(second); sell != sells.end())
+            run.pressSell("9999", {PriceKind::Market, "", QuantityKind::Shares, sell->second, ""});
         run.step();
     }
     const ExerciseFacts facts = run.facts();

@@ -15,9 +15,11 @@ extern const char* const kClassCard;
 ExerciseCard readCard(const std::string& text);
 
 // An attempt's file: a market buy of the shares at each of the seconds after
-// the start, scored as the 採点 window scores it, handed in under `name`.
+// the start (and a market sale at each of `sells`'), scored as the 採点
+// window scores it, handed in under `name`.
 std::string attemptFile(const ExerciseCard& card, const std::string& name,
-                        const std::map<std::uint64_t, std::string>& buys);
+                        const std::map<std::uint64_t, std::string>& buys,
+                        const std::map<std::uint64_t, std::string>& sells = {});
 
 // The text with the first `from` replaced (a forgery's one change).
 std::string replaced(std::string text, const std::string& from, const std::string& to);
