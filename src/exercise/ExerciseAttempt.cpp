@@ -61,8 +61,10 @@ std::string shown(const std::optional<double>& value) {
     return value ? plainDecimal(*value) : "null";
 }
 
-std::string rounded(const std::optional<double>& value, int decimals) {
-    return value ? displayNumber(roundTo(*value, decimals)) : "—";
+std::string rounded(const std::optional<double>& value, int decimals, bool grouped = false) {
+    if (!value)
+        return "—";
+    return grouped ? groupedNumber(*value, decimals) : displayNumber(roundTo(*value, decimals));
 }
 
 } // namespace
@@ -239,19 +241,20 @@ std::vector<std::string> differingExercise(const StoredExerciseResult& stored,
     return lines;
 }
 
-std::vector<std::string> exerciseLines(const ExerciseCard& card, const ExerciseScore& score) {
+std::vector<std::string> exerciseLines(const ExerciseCard& card, const ExerciseScore& score,
+                                       bool grouped) {
     std::vector<std::string> lines;
     lines.push_back("課題=" + card.title);
     lines.push_back(std::string("種類=") + exerciseKindName(card.kind));
     lines.push_back(std::string("終わり方=") + exerciseEndName(score.ending));
-    const int decimals = score.unit == "円" ? 0 : score.unit == "%" ? 1 : 2;
-    lines.push_back(
-        "得点 (" + score.unit +
-        ")=" + (score.score ? rounded(score.score, decimals) : "—（" + score.undefinedWhy + "）"));
+    const int decimals = exerciseScoreDecimals(score.unit);
+    lines.push_back("得点 (" + score.unit + ")=" +
+                    (score.score ? rounded(score.score, decimals, grouped)
+                                 : "—（" + score.undefinedWhy + "）"));
     lines.push_back(std::string("合格=") + (score.passed ? "合格" : "不合格"));
     lines.push_back("判定=" + score.why);
     for (const ScoreNumber& number : score.numbers)
-        lines.push_back(number.caption + "=" + rounded(number.value, number.decimals));
+        lines.push_back(number.caption + "=" + rounded(number.value, number.decimals, grouped));
     const std::optional<ChanceResult>& r = score.random;
     const auto field = [&r](double ChanceResult::*member) {
         return r ? std::optional<double>((*r).*member) : std::nullopt;
@@ -259,10 +262,11 @@ std::vector<std::string> exerciseLines(const ExerciseCard& card, const ExerciseS
     const int randomDecimals = score.unit == "%" ? 0 : decimals;
     lines.push_back("同じ課題を偶然で 上位 (%)=" + rounded(field(&ChanceResult::topPercent), 1));
     lines.push_back("同じ課題を偶然で 中央値=" +
-                    rounded(field(&ChanceResult::median), randomDecimals));
-    lines.push_back("同じ課題を偶然で 5%点=" + rounded(field(&ChanceResult::low), randomDecimals));
+                    rounded(field(&ChanceResult::median), randomDecimals, grouped));
+    lines.push_back("同じ課題を偶然で 5%点=" +
+                    rounded(field(&ChanceResult::low), randomDecimals, grouped));
     lines.push_back("同じ課題を偶然で 95%点=" +
-                    rounded(field(&ChanceResult::high), randomDecimals));
+                    rounded(field(&ChanceResult::high), randomDecimals, grouped));
     return lines;
 }
 

@@ -70,7 +70,10 @@ AttemptReplay replayAttempt(const SessionRecord& record, const ExerciseCard& car
 std::vector<std::string> differingExercise(const StoredExerciseResult& stored,
                                            const ExerciseScore& replayed);
 
-// The exercise block of the headless output, one "caption=value" line each.
-std::vector<std::string> exerciseLines(const ExerciseCard& card, const ExerciseScore& score);
+// The exercise block of the headless output, one "caption=value" line each;
+// grouped, the numbers' whole parts are grouped by threes, as the 採点
+// window shows them ("2,000"), where the output keeps them plain.
+std::vector<std::string> exerciseLines(const ExerciseCard& card, const ExerciseScore& score,
+                                       bool grouped = false);
 
 } // namespace vantrel

@@ -156,6 +156,10 @@ const char* exerciseScoreUnit(ExerciseKind kind) {
     }
 }
 
+int exerciseScoreDecimals(const std::string& unit) {
+    return unit == "円" ? 0 : unit == "%" ? 1 : 2;
+}
+
 double passingScore(const ExerciseCard& card) {
     switch (card.kind) {
     case ExerciseKind::ProfitTarget:

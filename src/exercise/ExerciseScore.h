@@ -90,6 +90,9 @@ struct ExerciseScore {
 
 // The unit a kind's score is in: "bp", "円" or "%".
 const char* exerciseScoreUnit(ExerciseKind kind);
+// The decimals a score in that unit is written with: whole yen, 上位 % to
+// 0.1, bp to 0.01.
+int exerciseScoreDecimals(const std::string& unit);
 // The score an attempt must reach to pass, in that unit: the card's pass
 // mark, 利益目標's target, or 0 yen (指値だけで利益 needs a profit). 往復 is
 // passed at or below it, the others at or above.

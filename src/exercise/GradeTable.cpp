@@ -1,5 +1,7 @@
 #include "exercise/GradeTable.h"
 
+#include "exercise/ExerciseScore.h"
+
 #include "base/NumberText.h"
 #include "results/CsvTable.h"
 
@@ -32,7 +34,7 @@ std::string safeCsvText(const std::string& text) {
 }
 
 std::string gradeScoreText(double score, const std::string& unit) {
-    return plainDecimal(roundTo(score, unit == "円" ? 0 : unit == "%" ? 1 : 2));
+    return plainDecimal(roundTo(score, exerciseScoreDecimals(unit)));
 }
 
 const std::array<const char*, kGradeColumns>& gradeCaptions() {

@@ -34,7 +34,7 @@ enum GradeColumn : std::size_t {
     GradeReason,
 };
 const std::array<const char*, kGradeColumns>& gradeCaptions();
-// A score as the table writes it: whole yen, 上位 % to 0.1, bp to 0.01.
+// A score as the table writes it, to its unit's decimals, plain.
 std::string gradeScoreText(double score, const std::string& unit);
 std::array<std::string, kGradeColumns> gradeCells(const std::vector<ExerciseCard>& cards,
                                                   const std::vector<GradedAttempt>& attempts,

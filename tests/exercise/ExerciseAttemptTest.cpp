@@ -44,8 +44,10 @@ ExerciseScore play(PracticeSession& session, ExerciseRun& run, const OrderForm& 
     run.start(5);
     const bool buying = run.card().kind == ExerciseKind::Accumulate;
     while (run.running()) {
-        if (session.elapsed() == run.trace().start || session.elapsed() == run.trace().start + 100)
+        if (session.elapsed() == run.trace().start ||
+            session.elapsed() == run.trace().start + 100) {
             EXPECT_FALSE(buying ? run.pressBuy("9999", form) : run.pressSell("9999", form));
+        }
         run.step();
     }
     const ExerciseFacts facts = run.facts();
@@ -331,10 +333,11 @@ TEST(ExerciseAttempt, EveryBuiltInCardPlaysToItsScoreAndReplaysToIt) {
                                  QuantityKind::Shares, "1000", ""};
             if (second % 30 == 0) {
                 run.pressCancel();
-                if (buyTurn && session.trader().account().holdings() == 0)
+                if (buyTurn && session.trader().account().holdings() == 0) {
                     EXPECT_FALSE(run.pressBuy("9999", form)) << builtIn.fileName;
-                else if (!buyTurn && session.trader().account().holdings() > 0)
+                } else if (!buyTurn && session.trader().account().holdings() > 0) {
                     EXPECT_FALSE(run.pressSell("9999", form)) << builtIn.fileName;
+                }
             }
             run.step();
         }

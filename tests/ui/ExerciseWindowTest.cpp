@@ -81,7 +81,7 @@ TEST_F(ExerciseWindow, ABuiltInCardRunsToItsScoreAndAgain) {
     const AttemptReplay replayed = replayAttempt(*read.record, *read.card);
     ASSERT_TRUE(replayed.score);
     QStringList headless;
-    const std::vector<std::string> lines = exerciseLines(*read.card, *replayed.score);
+    const std::vector<std::string> lines = exerciseLines(*read.card, *replayed.score, true);
     for (std::size_t i = 2; i < lines.size(); ++i)
         headless << QString::fromStdString(lines[i]);
     // The score, passed and why are the window's headline.
@@ -90,6 +90,9 @@ TEST_F(ExerciseWindow, ABuiltInCardRunsToItsScoreAndAgain) {
                     .endsWith(QString(headless.at(1)).replace(QLatin1Char('='), QLatin1Char(' '))));
     headless.erase(headless.begin() + 1, headless.begin() + 4);
     EXPECT_EQ(scoreRows(), headless);
+    // Shown grouped, where the market tool prints 1000.
+    EXPECT_TRUE(headless.contains(QStringLiteral("買う株数=1,000")))
+        << headless.join(' ').toStdString();
     EXPECT_TRUE(scoreLabel("lblScore")
                     .startsWith(replayed.score->passed ? QStringLiteral("合格")
                                                        : QStringLiteral("不合格")));

@@ -106,7 +106,7 @@ void frmScore::refresh() {
     // The lines the market tool prints, caption and value: one home for how
     // each number is written. The title and the kind are drawn above.
     QString scoreText;
-    const std::vector<std::string> lines = exerciseLines(*card, *score);
+    const std::vector<std::string> lines = exerciseLines(*card, *score, true);
     for (std::size_t i = 2; i < lines.size(); ++i) {
         const std::size_t equals = lines[i].find('=');
         const QString caption = text(lines[i].substr(0, equals));
