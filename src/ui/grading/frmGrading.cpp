@@ -156,8 +156,9 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
 }
 
 frmGrading::~frmGrading() {
-    // The worker reads nothing of the window, but the watcher must not
-    // outlive its future's end unseen: stop it and wait the file in hand.
+    // The worker holds only copies and the shared job, yet nothing should
+    // go on grading for a window that is gone: stop it, and wait for the
+    // file in hand.
     cancel();
     m_work->waitForFinished();
 }
