@@ -105,6 +105,12 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->verticalHeader()->hide();
+    // One line a file: a long reason is cut with an ellipsis, whole in the
+    // row's tip, rather than wrapped into a row too short to show it.
+    m_view->setWordWrap(false);
+    // A class is read down its rows: as many in sight as the text allows.
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    m_view->setTextElideMode(Qt::ElideRight);
     m_view->horizontalHeader()->setStretchLastSection(true);
     // One card at a time here: its title and a mean of one rank would only
     // repeat what the window already says (the CSV keeps both).
