@@ -46,10 +46,12 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
 
     auto* layout = new QVBoxLayout(this);
     auto* choices = new QGridLayout;
-    choices->addWidget(new QLabel(QStringLiteral("課題:"), this), 0, 0);
+    auto* cardCaption = new QLabel(QStringLiteral("課題:"), this);
+    choices->addWidget(cardCaption, 0, 0);
     m_card = new QComboBox(this);
     m_card->setObjectName(QStringLiteral("cboCard"));
     m_card->setAccessibleName(QStringLiteral("採点する課題"));
+    cardCaption->setBuddy(m_card);
     for (std::size_t i = 0; i < m_cards.size(); ++i)
         m_card->addItem(QStringLiteral("%1 ").arg(i + 1) +
                         QString::fromStdString(m_cards[i].title));
@@ -64,7 +66,7 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     choices->addWidget(new QLabel(QStringLiteral("提出フォルダー:"), this), 1, 0);
     m_folderLine = new QLabel(QStringLiteral("（まだ選んでいません）"), this);
     m_folderLine->setObjectName(QStringLiteral("lblFolder"));
-    m_folderLine->setAccessibleName(QStringLiteral("提出フォルダー"));
+    m_folderLine->setAccessibleDescription(QStringLiteral("提出フォルダー"));
     m_folderLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_folderLine->setMinimumWidth(120);
     m_folderLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -88,7 +90,7 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     m_progress->hide();
     m_status = new QLabel(QStringLiteral("課題と提出フォルダーを選んでください。"), this);
     m_status->setObjectName(QStringLiteral("lblGradeStatus"));
-    m_status->setAccessibleName(QStringLiteral("採点の結果"));
+    m_status->setAccessibleDescription(QStringLiteral("採点の結果"));
     m_status->setWordWrap(true);
     work->addWidget(m_grade);
     work->addWidget(m_stop);
@@ -131,7 +133,7 @@ frmGrading::frmGrading(std::vector<ExerciseCard> builtIn, Dialogs& dialogs, QWid
     chartLayout->addWidget(m_chart);
     m_chartNote = new QLabel(chartPane);
     m_chartNote->setObjectName(QStringLiteral("lblChartNote"));
-    m_chartNote->setAccessibleName(QStringLiteral("分布の説明"));
+    m_chartNote->setAccessibleDescription(QStringLiteral("分布の説明"));
     m_chartNote->setWordWrap(true);
     chartLayout->addWidget(m_chartNote);
     split->setStretchFactor(0, 3);
