@@ -17,6 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Whether found when the folder is listed or when the entry is opened.
+constexpr const char* kLinkInFolder = "フォルダーの中のリンクです";
+
 bool endsInJson(const fs::path& name) {
     std::string extension = name.extension().u8string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -78,7 +81,7 @@ void grade(const std::vector<ExerciseCard>& cards, const std::vector<std::string
         attempt.inFolder ? fs::symlink_status(path, error) : fs::status(path, error);
     if (!error && status.type() == fs::file_type::symlink) {
         attempt.refusal = GradeRefusal::Link;
-        attempt.detail = "フォルダーの中のリンクです";
+        attempt.detail = kLinkInFolder;
         return;
     }
     if (error || status.type() != fs::file_type::regular) {
@@ -101,7 +104,7 @@ void grade(const std::vector<ExerciseCard>& cards, const std::vector<std::string
     attempt.name = read.name;
     if (read.link) {
         attempt.refusal = GradeRefusal::Link;
-        attempt.detail = "フォルダーの中のリンクです";
+        attempt.detail = kLinkInFolder;
         return;
     }
     if (!read.record) {
@@ -245,7 +248,7 @@ std::vector<GradedAttempt> handIns(const std::vector<std::string>& paths) {
         for (const auto& [entry, link] : entries) {
             attempts.push_back(refused(entry.u8string(),
                                        link ? GradeRefusal::Link : GradeRefusal::None,
-                                       link ? "フォルダーの中のリンクです" : ""));
+                                       link ? kLinkInFolder : ""));
             attempts.back().inFolder = true;
         }
     }
